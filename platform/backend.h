@@ -1,0 +1,89 @@
+// The small interface between the platform core (windows, queue, timers,
+// device contexts, menus) and what actually shows windows and reads input:
+// the headless backend for tests, the SDL2 backend for players.
+//
+// The core owns every framebuffer; a backend only ever sees finished images.
+// All calls happen on the one thread that runs the message loop.
+#ifndef ZORVAK_PLATFORM_BACKEND_H
+#define ZORVAK_PLATFORM_BACKEND_H
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+namespace zplat {
+
+// Input, as the backend hands it to the core.  Positions are in unscaled
+// pixels of the composed image (menu bar at the top, then the client area).
+struct InputEvent {
+    enum Type {
+        KeyDown,   // vk: Windows virtual-key code; alt: Alt held; repeat: auto-repeat
+        Click,     // left button pressed at x, y
+        Minimize,  // the desktop minimised the window
+        Restore,   // the desktop restored the window
+        Close,     // the desktop's close button
+    };
+    Type type;
+    HWND window;
+    int vk;
+    bool alt;
+    bool repeat;
+    int x;
+    int y;
+};
+
+// What the core hands a backend to show.  pixels are 0x00RRGGBB, row-major,
+// width * height; the client area starts at (clientX, clientY).
+struct Frame {
+    const uint32_t *pixels;
+    int width;
+    int height;
+    int clientX;
+    int clientY;
+    bool minimized;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // Monotonic milliseconds.
+    virtual uint64_t NowMs() = 0;
+
+    // Block until an input event has been delivered through zplat::PushInput
+    // or NowMs() has reached deadlineMs (kNoDeadline: wait for input only).
+    // Returns early as soon as any input was pushed.
+    static constexpr uint64_t kNoDeadline = UINT64_MAX;
+    virtual void Wait(uint64_t deadlineMs) = 0;
+
+    virtual void DesktopSize(int *width, int *height) = 0;
+
+    // A top-level window's native counterpart.  x, y: desired position of the
+    // outer window on the desktop; width, height: size of the composed image.
+    // Returns false when no native window can be made (no display), which
+    // makes CreateWindowExA fail.
+    virtual bool CreateNativeWindow(HWND window, const char *title, int x, int y, int width,
+                                    int height) = 0;
+    virtual void DestroyNativeWindow(HWND window) = 0;
+    virtual void ShowNativeWindow(HWND window, bool shown) = 0;
+    virtual void SetNativeTitle(HWND window, const char *title) = 0;
+    virtual void MinimizeNativeWindow(HWND window) = 0;
+    virtual void RestoreNativeWindow(HWND window) = 0;
+    // Called after a message whose handling changed what the window shows.
+    virtual void Present(HWND window, const Frame &frame) = 0;
+
+    // Blocks until dismissed (SDL) or records it (headless).
+    virtual void ShowMessageBox(const char *text, const char *caption) = 0;
+    virtual void Beep() = 0;
+};
+
+// The backend in use; the core calls only through this.
+Backend &CurrentBackend();
+void SetBackend(Backend *backend);
+
+// Backends deliver input to the core's queue with this.
+void PushInput(const InputEvent &event);
+
+}  // namespace zplat
+
+#endif

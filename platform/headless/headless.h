@@ -1,0 +1,86 @@
+// The headless backend: a virtual clock, injected input and readable images.
+// Tests drive whole programs through it with the real message loop.
+//
+// Typical use:
+//   headless::Reset();                       // fresh platform state, clock at 0
+//   headless::At(1000, [] { headless::Key(w, VK_SPACE); });
+//   int rc = WinMain(zplat::GameModule(), NULL, (LPSTR) "", SW_SHOWDEFAULT);
+//
+// When GetMessageA finds nothing to do it lets the virtual clock jump to the
+// next event: a timer deadline or a scheduled callback, whichever is first.
+// If there is neither, the program could never wake up again: the backend
+// reports it through the failure handler (tests fail) and posts WM_QUIT.
+#ifndef ZORVAK_PLATFORM_HEADLESS_H
+#define ZORVAK_PLATFORM_HEADLESS_H
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace headless {
+
+// Installs the headless backend and forgets every window, class, timer,
+// queued message and scheduled callback; the virtual clock restarts at
+// startMs (GetTickCount wraps at 32 bits, so tests can start near the wrap).
+void Reset(uint64_t startMs = 0);
+
+// Virtual clock.
+uint64_t Now();
+void Advance(uint64_t ms);  // moves the clock; runs callbacks that fall due
+
+// Runs fn when the virtual clock reaches atMs (from inside the message loop).
+void At(uint64_t atMs, std::function<void()> fn);
+// Runs fn every time the message loop is about to wait.
+void OnIdle(std::function<void()> fn);
+// Called when the program would wait forever or overruns the time limit.
+void OnFailure(std::function<void(const std::string &)> fn);
+// Virtual-time limit after which the backend reports a failure and posts WM_QUIT.
+void SetTimeLimit(uint64_t ms);
+
+// Desktop size reported to the program (default 1920 x 1080).
+void SetDesktopSize(int width, int height);
+// Makes native window creation fail (as with no display).
+void FailWindowCreation(bool fail);
+
+// Input.  Positions are in composed-image pixels (menu bar on top).
+void Key(HWND window, int vk, int repeats = 1);  // repeats > 1: auto-repeat
+void AltLetter(HWND window, char letter);
+void Click(HWND window, int x, int y);
+void Minimize(HWND window);
+void Restore(HWND window);
+void Close(HWND window);
+
+// Windows the program has made, in creation order (destroyed ones excluded).
+std::vector<HWND> Windows();
+HWND FindWindowByClass(const char *className);
+std::string Title(HWND window);
+bool IsMinimized(HWND window);
+bool IsVisible(HWND window);
+
+// Images, 0x00RRGGBB.
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
+};
+Image ClientImage(HWND window);    // the client framebuffer as it stands
+Image ComposedImage(HWND window);  // menu bar + client + open drop-down
+bool SavePng(const Image &image, const std::string &path);
+uint64_t Hash(const Image &image);  // FNV-1a over the pixels, for regression guards
+
+// What the program asked of the desktop.
+int Beeps();
+struct MessageBoxRecord {
+    std::string text;
+    std::string caption;
+};
+std::vector<MessageBoxRecord> MessageBoxes();
+int Presents(HWND window);  // how many times the window was presented
+
+}  // namespace headless
+
+#endif
