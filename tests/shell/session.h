@@ -1,0 +1,74 @@
+// Helpers for whole-program sessions: each test runs the real WinMain on the
+// headless backend, as a fresh process would, with input scripted on the
+// virtual clock.
+#ifndef ZORVAK_TESTS_SHELL_SESSION_H
+#define ZORVAK_TESTS_SHELL_SESSION_H
+
+#include "platform/headless/headless.h"
+#include "platform/module.h"
+#include "world/game_state.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace session {
+
+// The virtual time at which every session starts.  The first paint happens at
+// once, so game-timer tick k (k >= 1) arrives at kStart + 50 k.
+const uint64_t kStart = 100000;
+const uint64_t kTick = 50;
+inline uint64_t TickTime(int k) {
+    return kStart + kTick * uint64_t(k);
+}
+// Halfway between tick k and tick k + 1: the state after tick k.
+inline uint64_t AfterTick(int k) {
+    return TickTime(k) + kTick / 2;
+}
+
+// Resets the platform and puts every process-wide value of the game and the
+// shell back to what it was before the first session ran, as in a fresh
+// process.  Failures the backend reports
+// (a program that would wait forever, the time limit) fail the test.
+void StartFresh(uint64_t timeLimitMs = 600000);
+// Runs the program; its exit code.
+int RunWinMain(HINSTANCE module = zplat::GameModule());
+
+HWND MainWindow();
+HWND AboutWindow(); // null when none is open
+
+// Menu bar commands by their mnemonic, as a player would type them.
+void NewGame();
+void Quit();
+// A click on item index (0, 1, 2) of the main window's menu bar.
+void ClickMenuItem(int index);
+// Opens the main window's system menu with a click on its box and chooses
+// the item by its mnemonic letter (upper case).
+void ChooseSystemMenuItem(char mnemonic);
+
+// A resource of the game's module decoded to pixels, 0x00RRGGBB.
+headless::Image Picture(const char *name);
+headless::Image Sprite(const char *name);
+// The w x h part of image at (x, y).
+headless::Image Crop(const headless::Image &image, int x, int y, int w, int h);
+// Whether image holds picture with its top-left corner at (x, y); the part of
+// picture outside image is ignored.
+bool Shows(const headless::Image &image, int x, int y, const headless::Image &picture);
+// Whether the w x h rectangle at (x, y) is all black.
+bool IsBlack(const headless::Image &image, int x, int y, int w, int h);
+
+// A copy of the object table, for comparing states.
+std::vector<GameObject> Objects();
+bool SameObjects(const std::vector<GameObject> &a, const std::vector<GameObject> &b);
+
+// Calls the program made since StartFresh, counted on their way to the
+// platform (the test program is linked with --wrap for these two).
+int DestroyIconCalls();
+int PostQuitMessageCalls();
+
+// Writes a screenshot under the build's screenshot folder.
+void SaveScreenshot(const headless::Image &image, const std::string &name);
+
+} // namespace session
+
+#endif
