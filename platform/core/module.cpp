@@ -1,0 +1,91 @@
+// The registry of resource modules.
+//
+// An instance handle is not an address: it is a tag in the high bits and the
+// module's number in the low 16 bits, so that a null, unknown or garbage
+// handle is recognised without following any pointer.
+#include "platform/module.h"
+
+#include "platform/core/resource_decode.h"
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+namespace zplat {
+namespace {
+
+constexpr uintptr_t kModuleTag = 0x2D4D0000u;
+constexpr uintptr_t kTagMask = ~uintptr_t{0xFFFF};
+constexpr size_t kMaxModules = 0xFFFF;
+
+struct Module {
+    const Resource *resources;
+    size_t count;
+};
+
+struct Registry {
+    std::mutex lock;
+    std::vector<Module> modules;
+};
+
+// Built on first use, so that a module registered during static
+// initialisation (the game's own table) finds the registry ready.
+Registry &TheRegistry() {
+    static Registry registry;
+    return registry;
+}
+
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameNameIgnoringCase(const char *a, const char *b) {
+    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+        if (AsciiLower(*a) != AsciiLower(*b)) {
+            return false;
+        }
+    }
+    return *a == *b;
+}
+
+} // namespace
+
+HINSTANCE RegisterModule(const Resource *resources, size_t count) {
+    if (resources == nullptr && count != 0) {
+        return nullptr;
+    }
+    Registry &registry = TheRegistry();
+    std::lock_guard<std::mutex> hold(registry.lock);
+    if (registry.modules.size() >= kMaxModules) {
+        return nullptr;
+    }
+    registry.modules.push_back(Module{resources, count});
+    const uintptr_t number = registry.modules.size(); // 1-based: no module is handle 0
+    return reinterpret_cast<HINSTANCE>(kModuleTag | number);
+}
+
+const Resource *FindResourceIn(HINSTANCE module, ResourceType type, LPCSTR name) {
+    if (name == nullptr || IS_INTRESOURCE(name)) {
+        return nullptr;
+    }
+    const uintptr_t value = reinterpret_cast<uintptr_t>(module);
+    if ((value & kTagMask) != kModuleTag) {
+        return nullptr;
+    }
+    const size_t number = value & 0xFFFF;
+    Registry &registry = TheRegistry();
+    std::lock_guard<std::mutex> hold(registry.lock);
+    if (number == 0 || number > registry.modules.size()) {
+        return nullptr;
+    }
+    const Module &found = registry.modules[number - 1];
+    for (size_t i = 0; i < found.count; ++i) {
+        const Resource &r = found.resources[i];
+        if (r.type == type && r.name != nullptr && SameNameIgnoringCase(r.name, name)) {
+            return &r;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace zplat

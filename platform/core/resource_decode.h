@@ -1,0 +1,53 @@
+// Finding resources in a module and decoding their Windows file forms.
+//
+// Every decoder checks every size and offset against the bytes it was given:
+// truncated, oversized or malformed data makes it return false, never read
+// out of bounds.  LoadIconA, LoadBitmapA and the class menu are built on these.
+#ifndef ZORVAK_PLATFORM_RESOURCE_DECODE_H
+#define ZORVAK_PLATFORM_RESOURCE_DECODE_H
+
+#include "platform/module.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zplat {
+
+// The named resource of a type in a module, or nullptr (unknown module, no
+// such name, null name).  Integer names (MAKEINTRESOURCEA) are not used by
+// the game and find nothing.
+const Resource *FindResourceIn(HINSTANCE module, ResourceType type, LPCSTR name);
+
+// An icon: the first image of an .ico file, 4 or 8 bits per pixel with its
+// AND mask.  color is 0x00RRGGBB; transparent is 1 where the mask bit is set.
+struct DecodedIcon {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> color;      // width * height, top row first
+    std::vector<uint8_t> transparent; // width * height, 0 or 1
+};
+bool DecodeIcon(const unsigned char *data, size_t size, DecodedIcon *out);
+
+// A bitmap: a .bmp file (BITMAPFILEHEADER + BITMAPINFOHEADER + palette +
+// bits), uncompressed, 1, 4, 8 or 24 bits per pixel, bottom-up or top-down.
+struct DecodedBitmap {
+    int width = 0;
+    int height = 0;
+    int bitsPixel = 0;
+    int widthBytes = 0;           // bytes per source row, padded to 4
+    std::vector<uint32_t> pixels; // width * height, 0x00RRGGBB, top row first
+};
+bool DecodeBitmap(const unsigned char *data, size_t size, DecodedBitmap *out);
+
+// A menu bar: the binary MENU template (header, then items; no pop-ups).
+struct DecodedMenuItem {
+    unsigned id = 0;
+    std::string text; // with its '&' mnemonic marks
+};
+bool DecodeMenu(const unsigned char *data, size_t size, std::vector<DecodedMenuItem> *out);
+
+} // namespace zplat
+
+#endif

@@ -1,0 +1,22 @@
+// rcembed SCRIPT.rc OUTPUT.cpp
+//
+// Writes the resources that the script lists, and the menus it defines, as a
+// C++ table behind zplat::GameModule().  Any error stops the build with a
+// "file:line: message" on stderr.
+#include "tools/rcembed/rc_script.h"
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char **argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: rcembed SCRIPT.rc OUTPUT.cpp\n");
+        return 2;
+    }
+    std::string error;
+    if (!rcembed::Run(argv[1], argv[2], &error)) {
+        std::fprintf(stderr, "%s\nrcembed: error: %s not updated\n", error.c_str(), argv[2]);
+        return 1;
+    }
+    return 0;
+}

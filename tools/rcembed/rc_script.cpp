@@ -1,0 +1,488 @@
+#include "tools/rcembed/rc_script.h"
+
+#include "platform/core/resource_decode.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace rcembed {
+namespace {
+
+enum class TokenKind { Word, Number, String, Comma };
+
+struct Token {
+    TokenKind kind;
+    std::string text;    // words and strings (strings without their quotes)
+    uint32_t number = 0; // numbers, saturated at 0xFFFFFFFF
+};
+
+std::string Upper(std::string s) {
+    for (char &c : s) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return s;
+}
+
+bool IsWordStart(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsWordChar(char c) {
+    return IsWordStart(c) || IsDigit(c);
+}
+
+int HexValue(char c) {
+    if (IsDigit(c)) {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Splits one line into tokens, dropping a `//` comment.  Returns false with a
+// message (without the location) on anything outside the subset.
+bool Tokenize(const std::string &line, std::vector<Token> *tokens, std::string *message) {
+    size_t i = 0;
+    while (i < line.size()) {
+        const char c = line[i];
+        if (c == ' ' || c == '\t') {
+            ++i;
+        } else if (c == '/' && i + 1 < line.size() && line[i + 1] == '/') {
+            return true;
+        } else if (c == ',') {
+            tokens->push_back(Token{TokenKind::Comma, ",", 0});
+            ++i;
+        } else if (IsWordStart(c)) {
+            size_t end = i;
+            while (end < line.size() && IsWordChar(line[end])) {
+                ++end;
+            }
+            tokens->push_back(Token{TokenKind::Word, line.substr(i, end - i), 0});
+            i = end;
+        } else if (IsDigit(c)) {
+            const bool hex =
+                c == '0' && i + 1 < line.size() && (line[i + 1] == 'x' || line[i + 1] == 'X');
+            const int base = hex ? 16 : 10;
+            size_t end = hex ? i + 2 : i;
+            uint64_t value = 0;
+            size_t digits = 0;
+            while (end < line.size() && IsWordChar(line[end])) {
+                const int d = HexValue(line[end]);
+                if (d < 0 || d >= base) {
+                    *message = "malformed number '" + line.substr(i, end + 1 - i) + "'";
+                    return false;
+                }
+                value = value * base + d;
+                if (value > 0xFFFFFFFFu) {
+                    value = 0x100000000u; // saturate: too big either way
+                }
+                ++end;
+                ++digits;
+            }
+            if (digits == 0) {
+                *message = "malformed number '" + line.substr(i, end - i) + "'";
+                return false;
+            }
+            const uint32_t number =
+                value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(value);
+            tokens->push_back(Token{TokenKind::Number, line.substr(i, end - i), number});
+            i = end;
+        } else if (c == '"') {
+            std::string text;
+            ++i;
+            for (;;) {
+                if (i >= line.size()) {
+                    *message = "unterminated string";
+                    return false;
+                }
+                const char s = line[i];
+                if (s == '"') {
+                    if (i + 1 < line.size() && line[i + 1] == '"') {
+                        text.push_back('"'); // "" stands for one quote
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                if (s == '\\') {
+                    *message = "backslashes are not supported in strings (write paths with '/')";
+                    return false;
+                }
+                if (static_cast<unsigned char>(s) < 0x20 || static_cast<unsigned char>(s) >= 0x7F) {
+                    *message = "strings must be printable ASCII";
+                    return false;
+                }
+                text.push_back(s);
+                ++i;
+            }
+            tokens->push_back(Token{TokenKind::String, text, 0});
+        } else {
+            if (static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F) {
+                *message = std::string("unsupported syntax at '") + c + "'";
+            } else {
+                *message = "unsupported character (the script must be plain ASCII)";
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsWord(const Token &t, const char *upperWord) {
+    return t.kind == TokenKind::Word && Upper(t.text) == upperWord;
+}
+
+const char *KindKeyword(EntryKind kind) {
+    switch (kind) {
+    case EntryKind::Icon:
+        return "ICON";
+    case EntryKind::Bitmap:
+        return "BITMAP";
+    default:
+        return "MENU";
+    }
+}
+
+class Parser {
+public:
+    Parser(const std::string &fileName, std::vector<Entry> *entries, std::string *error)
+        : fileName_(fileName), entries_(entries), error_(error) {}
+
+    bool Line(int lineNumber, const std::vector<Token> &tokens) {
+        line_ = lineNumber;
+        if (tokens.empty()) {
+            return true;
+        }
+        switch (state_) {
+        case State::Top:
+            return TopLine(tokens);
+        case State::BeforeBegin:
+            if (tokens.size() == 1 && IsWord(tokens[0], "BEGIN")) {
+                state_ = State::InMenu;
+                return true;
+            }
+            return Fail("expected BEGIN after '" + entries_->back().name + " MENU'");
+        case State::InMenu:
+            return MenuLine(tokens);
+        }
+        return true;
+    }
+
+    bool Finish() {
+        if (state_ != State::Top) {
+            line_ = entries_->back().line;
+            return Fail("menu '" + entries_->back().name + "' has no END");
+        }
+        return true;
+    }
+
+    bool Fail(const std::string &message) {
+        *error_ = fileName_ + ":" + std::to_string(line_) + ": " + message;
+        return false;
+    }
+
+private:
+    enum class State { Top, BeforeBegin, InMenu };
+
+    bool TopLine(const std::vector<Token> &t) {
+        if (t[0].kind == TokenKind::Number) {
+            return Fail("numeric resource ids are not supported: give the resource a name");
+        }
+        if (t[0].kind != TokenKind::Word) {
+            return Fail("expected a resource name");
+        }
+        if (t.size() < 2 || t[1].kind != TokenKind::Word) {
+            return Fail("expected a resource type (ICON, BITMAP or MENU) after '" + t[0].text +
+                        "'");
+        }
+        Entry entry;
+        entry.name = t[0].text;
+        entry.line = line_;
+        const std::string type = Upper(t[1].text);
+        if (type == "ICON" || type == "BITMAP") {
+            entry.kind = type == "ICON" ? EntryKind::Icon : EntryKind::Bitmap;
+            if (t.size() < 3 || t[2].kind != TokenKind::String) {
+                return Fail("expected a quoted file name after " + type);
+            }
+            if (t.size() > 3) {
+                return Fail("unexpected '" + t[3].text + "' after the file name");
+            }
+            entry.path = t[2].text;
+            if (entry.path.empty()) {
+                return Fail("empty file name");
+            }
+            if (entry.path[0] == '/' || entry.path.find(':') != std::string::npos) {
+                return Fail("file names must be relative to the script's folder: '" + entry.path +
+                            "'");
+            }
+        } else if (type == "MENU") {
+            entry.kind = EntryKind::Menu;
+            if (t.size() > 2) {
+                return Fail("unexpected '" + t[2].text + "' after MENU");
+            }
+            state_ = State::BeforeBegin;
+        } else {
+            return Fail("unknown resource type '" + t[1].text +
+                        "' (this tool reads ICON, BITMAP and MENU)");
+        }
+        for (const Entry &other : *entries_) {
+            if (other.kind == entry.kind && Upper(other.name) == Upper(entry.name)) {
+                return Fail(std::string("duplicate ") + KindKeyword(entry.kind) + " '" +
+                            entry.name + "' (first at line " + std::to_string(other.line) + ")");
+            }
+        }
+        entries_->push_back(std::move(entry));
+        return true;
+    }
+
+    bool MenuLine(const std::vector<Token> &t) {
+        Entry &menu = entries_->back();
+        if (t.size() == 1 && IsWord(t[0], "END")) {
+            if (menu.items.empty()) {
+                return Fail("menu '" + menu.name + "' has no items");
+            }
+            state_ = State::Top;
+            return true;
+        }
+        if (IsWord(t[0], "POPUP")) {
+            return Fail("pop-up menus are not supported");
+        }
+        if (!IsWord(t[0], "MENUITEM")) {
+            return Fail("expected MENUITEM or END in menu '" + menu.name + "'");
+        }
+        if (t.size() >= 2 && IsWord(t[1], "SEPARATOR")) {
+            return Fail("menu separators are not supported");
+        }
+        if (t.size() < 4 || t[1].kind != TokenKind::String || t[2].kind != TokenKind::Comma ||
+            t[3].kind != TokenKind::Number) {
+            return Fail("expected MENUITEM \"text\", id");
+        }
+        if (t.size() > 4) {
+            return Fail("menu item options are not supported (after '" + t[3].text + "')");
+        }
+        if (t[3].number > 0xFFFF) {
+            return Fail("menu item id " + t[3].text + " does not fit in 16 bits");
+        }
+        menu.items.push_back(MenuItem{t[1].text, static_cast<uint16_t>(t[3].number)});
+        return true;
+    }
+
+    std::string fileName_;
+    std::vector<Entry> *entries_;
+    std::string *error_;
+    State state_ = State::Top;
+    int line_ = 0;
+};
+
+void PutWord(std::vector<unsigned char> *out, uint16_t w) {
+    out->push_back(static_cast<unsigned char>(w & 0xFF));
+    out->push_back(static_cast<unsigned char>(w >> 8));
+}
+
+constexpr uint16_t kMenuEnd = 0x0080;
+constexpr size_t kMaxFileSize = 16u << 20;
+
+bool ReadFile(const std::filesystem::path &path, std::vector<unsigned char> *bytes,
+              std::string *why) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        *why = std::strerror(errno);
+        return false;
+    }
+    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        *why = "read error";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ParseScript(const std::string &text, const std::string &fileName, std::vector<Entry> *entries,
+                 std::string *error) {
+    entries->clear();
+    Parser parser(fileName, entries, error);
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        std::vector<Token> tokens;
+        std::string message;
+        if (!Tokenize(line, &tokens, &message)) {
+            *error = fileName + ":" + std::to_string(number) + ": " + message;
+            return false;
+        }
+        if (!parser.Line(number, tokens)) {
+            return false;
+        }
+    }
+    return parser.Finish();
+}
+
+std::vector<unsigned char> BuildMenuTemplate(const std::vector<MenuItem> &items) {
+    std::vector<unsigned char> out;
+    PutWord(&out, 0); // version
+    PutWord(&out, 0); // items follow the header directly
+    for (size_t i = 0; i < items.size(); ++i) {
+        PutWord(&out, i + 1 == items.size() ? kMenuEnd : 0);
+        PutWord(&out, items[i].id);
+        for (char c : items[i].text) {
+            PutWord(&out, static_cast<unsigned char>(c)); // the script is ASCII
+        }
+        PutWord(&out, 0);
+    }
+    return out;
+}
+
+bool CollectBlobs(const std::vector<Entry> &entries, const std::string &baseDir,
+                  const std::string &scriptName, std::vector<Blob> *blobs, std::string *error) {
+    blobs->clear();
+    for (const Entry &e : entries) {
+        Blob blob;
+        blob.kind = e.kind;
+        blob.name = e.name;
+        const std::string where = scriptName + ":" + std::to_string(e.line) + ": ";
+        if (e.kind == EntryKind::Menu) {
+            blob.bytes = BuildMenuTemplate(e.items);
+        } else {
+            const std::filesystem::path file = std::filesystem::path(baseDir) / e.path;
+            std::string why;
+            if (!ReadFile(file, &blob.bytes, &why)) {
+                *error = where + "cannot read '" + e.path + "' (" + file.string() + "): " + why;
+                return false;
+            }
+            if (blob.bytes.empty()) {
+                *error = where + "'" + e.path + "' is empty";
+                return false;
+            }
+            if (blob.bytes.size() > kMaxFileSize) {
+                *error = where + "'" + e.path + "' is larger than 16 MiB";
+                return false;
+            }
+        }
+        blobs->push_back(std::move(blob));
+    }
+    return true;
+}
+
+bool CheckBlobs(const std::vector<Entry> &entries, const std::vector<Blob> &blobs,
+                const std::string &scriptName, std::string *error) {
+    for (size_t i = 0; i < entries.size() && i < blobs.size(); ++i) {
+        const Entry &e = entries[i];
+        const std::vector<unsigned char> &bytes = blobs[i].bytes;
+        const std::string where = scriptName + ":" + std::to_string(e.line) + ": '" + e.path + "' ";
+        if (e.kind == EntryKind::Icon) {
+            zplat::DecodedIcon icon;
+            if (!zplat::DecodeIcon(bytes.data(), bytes.size(), &icon)) {
+                *error = where + "is not an icon this program can load (an .ico file whose first "
+                                 "image has 4 or 8 bits per pixel and its mask)";
+                return false;
+            }
+        } else if (e.kind == EntryKind::Bitmap) {
+            zplat::DecodedBitmap bitmap;
+            if (!zplat::DecodeBitmap(bytes.data(), bytes.size(), &bitmap)) {
+                *error = where + "is not a bitmap this program can load (an uncompressed .bmp file "
+                                 "of 1, 4, 8 or 24 bits per pixel)";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+std::string GenerateSource(const std::vector<Blob> &blobs, const std::string &scriptName) {
+    std::string s;
+    s += "// Generated by rcembed from " + scriptName + ". Do not edit.\n";
+    s += "#include \"platform/module.h\"\n\nnamespace {\n\n";
+    char hex[8];
+    for (size_t i = 0; i < blobs.size(); ++i) {
+        s += "// " + blobs[i].name + "\nconst unsigned char kData" + std::to_string(i) + "[] = {";
+        for (size_t b = 0; b < blobs[i].bytes.size(); ++b) {
+            s += b % 16 == 0 ? "\n    " : " ";
+            std::snprintf(hex, sizeof hex, "0x%02x,", blobs[i].bytes[b]);
+            s += hex;
+        }
+        s += "\n};\n\n";
+    }
+    if (!blobs.empty()) {
+        s += "const zplat::Resource kResources[] = {\n";
+        for (size_t i = 0; i < blobs.size(); ++i) {
+            const char *type = blobs[i].kind == EntryKind::Icon     ? "zplat::RES_ICON"
+                               : blobs[i].kind == EntryKind::Bitmap ? "zplat::RES_BITMAP"
+                                                                    : "zplat::RES_MENU";
+            const std::string data = "kData" + std::to_string(i);
+            s += "    {" + std::string(type) + ", \"" + blobs[i].name + "\", " + data +
+                 ", sizeof " + data + "},\n";
+        }
+        s += "};\n\n";
+    }
+    s += "}  // namespace\n\nnamespace zplat {\n\nHINSTANCE GameModule() {\n";
+    if (blobs.empty()) {
+        s += "    static const HINSTANCE module = RegisterModule(nullptr, 0);\n";
+    } else {
+        s += "    static const HINSTANCE module =\n"
+             "        RegisterModule(kResources, sizeof kResources / sizeof kResources[0]);\n";
+    }
+    s += "    return module;\n}\n\n}  // namespace zplat\n";
+    return s;
+}
+
+bool Run(const std::string &scriptPath, const std::string &outputPath, std::string *error) {
+    std::vector<unsigned char> script;
+    std::string why;
+    if (!ReadFile(scriptPath, &script, &why)) {
+        *error = scriptPath + ": cannot read the script: " + why;
+        return false;
+    }
+    std::vector<Entry> entries;
+    if (!ParseScript(std::string(script.begin(), script.end()), scriptPath, &entries, error)) {
+        return false;
+    }
+    const std::filesystem::path base = std::filesystem::path(scriptPath).parent_path();
+    std::vector<Blob> blobs;
+    if (!CollectBlobs(entries, base.empty() ? "." : base.string(), scriptPath, &blobs, error) ||
+        !CheckBlobs(entries, blobs, scriptPath, error)) {
+        return false;
+    }
+    const std::string source =
+        GenerateSource(blobs, std::filesystem::path(scriptPath).filename().string());
+
+    const std::string temporary = outputPath + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << source;
+        out.close();
+        if (!out) {
+            *error = temporary + ": cannot write: " + std::strerror(errno);
+            return false;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, outputPath, ec);
+    if (ec) {
+        *error = outputPath + ": cannot write: " + ec.message();
+        return false;
+    }
+    return true;
+}
+
+} // namespace rcembed
