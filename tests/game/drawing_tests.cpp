@@ -1,0 +1,192 @@
+// Sprites, object animation, the playfield frame, erasing and pictures, all
+// read back from the client framebuffer.
+#include "platform/module.h"
+#include "presentation/draw_object.h"
+#include "support.h"
+
+#include <set>
+#include <vector>
+
+using namespace gt;
+
+namespace {
+
+// Draws slot i `count` times on a blanked cell; the sprite seen after each
+// drawing, or -1 when the drawing left the cell unchanged.
+std::vector<int> Frames(int slot, int count) {
+    std::vector<int> seen;
+    for (int n = 0; n < count; n++) {
+        const GameObject &o = objectTable[slot];
+        for (int k = 0; k < 4; k++)
+            DrawIcon(drawDC, o.x + 32 * (k % 2), o.y + 32 * (k / 2), spriteSet[IC_BLANC]);
+        headless::Image before = Client();
+        DrawObject(slot);
+        headless::Image after = Client();
+        seen.push_back(before.pixels == after.pixels ? -1 : SpriteAt(after, o.x, o.y));
+    }
+    return seen;
+}
+
+TEST_F(GameTest, EachSpriteHandleDrawsTheResourceOfItsName) {
+    std::set<HICON> handles(spriteSet, spriteSet + SPRITE_COUNT);
+    EXPECT_EQ(handles.size(), size_t(SPRITE_COUNT));
+    std::vector<HICON> loaded(spriteSet, spriteSet + SPRITE_COUNT);
+    DestroyedIcons().clear();
+    FreeSprites(); // in the reverse of the load order
+    EXPECT_EQ(DestroyedIcons(), std::vector<HICON>(loaded.rbegin(), loaded.rend()));
+    LoadSprites();
+    for (int s = 0; s < SPRITE_COUNT; s++) {
+        DrawIcon(drawDC, 100, 100, spriteSet[IC_WALL1]);
+        DrawIcon(drawDC, 100, 100, spriteSet[s]);
+        if (s == IC_BLANC)
+            EXPECT_TRUE(CellIsBlack(Client(), 100, 100));
+        else
+            EXPECT_EQ(SpriteAt(Client(), 100, 100), s) << spriteNames[s];
+    }
+}
+
+TEST(RealSprites, TheGamesOwnArtLoads) {
+    SetUpGame(CLIENT_W, CLIENT_H, zplat::GameModule());
+    std::set<HICON> handles(spriteSet, spriteSet + SPRITE_COUNT);
+    EXPECT_EQ(handles.count(nullptr), 0u);
+    EXPECT_EQ(handles.size(), size_t(SPRITE_COUNT));
+    // IC_BLANC covers one black cell; a base covers 64 x 64, opaque, and no more:
+    // drawn over two different backgrounds it gives the same block.
+    for (int s : {int(IC_BLANC), int(IC_BASE1), int(IC_BASE4)}) {
+        headless::Image drawn[2];
+        for (int bg = 0; bg < 2; bg++) {
+            for (int k = 0; k < 16; k++)
+                DrawIcon(drawDC, 100 + 32 * (k % 4), 100 + 32 * (k / 4),
+                         spriteSet[bg ? IC_WALL3 : IC_LAND2]);
+            DrawIcon(drawDC, 100, 100, spriteSet[s]);
+            drawn[bg] = Client();
+        }
+        const int reach = s == IC_BLANC ? 32 : 64;
+        int inside = 0, outside = 0;
+        for (int y = 0; y < 128; y++) {
+            for (int x = 0; x < 128; x++) {
+                bool same = drawn[0].At(100 + x, 100 + y) == drawn[1].At(100 + x, 100 + y);
+                (x < reach && y < reach ? inside : outside) += same;
+            }
+        }
+        EXPECT_EQ(inside, reach * reach) << spriteNames[s];
+        EXPECT_LT(outside, 128 * 128 - reach * reach) << spriteNames[s];
+        EXPECT_EQ(s != IC_BLANC, !CellIsBlack(drawn[0], 100, 100));
+    }
+    TearDownGame();
+}
+
+TEST_F(GameTest, AnimationSchemes) {
+    Put(1, KIND_SHIP, 100, 100);
+    EXPECT_EQ(Frames(1, 8), (std::vector<int>{IC_SHIP1, IC_SHIP2, IC_SHIP3, IC_SHIP3, IC_SHIP2,
+                                              IC_SHIP1, IC_SHIP1, IC_SHIP2}));
+    Put(2, KIND_ALIEN, 200, 100).frame = 5;
+    EXPECT_EQ(Frames(2, 7), (std::vector<int>{IC_ALIEN5, IC_ALIEN5, IC_ALIEN4, IC_ALIEN3, IC_ALIEN2,
+                                              IC_ALIEN1, IC_ALIEN1}));
+    Put(3, KIND_BASE, 300, 100).frame = 5;
+    EXPECT_EQ(Frames(3, 6), (std::vector<int>{-1, -1, IC_BASE4, IC_BASE3, IC_BASE2, IC_BASE1}));
+    for (auto [kind, first] :
+         {std::pair{KIND_KAMIKAZE, IC_KAMIK1}, std::pair{KIND_ROCKET, IC_ROCKET1},
+          std::pair{KIND_MISSILE, IC_MISSILE1}, std::pair{KIND_FIREBALL, IC_EXPLOSE1},
+          std::pair{KIND_CRAZY, IC_CRAZY1}}) {
+        Put(4, kind, 150, 200);
+        EXPECT_EQ(Frames(4, 3), (std::vector<int>{first, first + 1, first}));
+        objectTable[4].frame = 3;
+        EXPECT_EQ(Frames(4, 1), (std::vector<int>{-1}));
+    }
+    // An explosion: nine drawings, the last one black, then the slot is free.
+    Put(5, KIND_EXPLOSION, 120, 200, 1);
+    std::vector<int> seen;
+    for (int n = 0; n < 9; n++) {
+        ASSERT_EQ(objectTable[5].kind, KIND_EXPLOSION);
+        DrawIcon(drawDC, 120, 200, spriteSet[IC_SHIP2]);
+        DrawObject(5);
+        seen.push_back(CellIsBlack(Client(), 120, 200) ? IC_BLANC : SpriteAt(Client(), 120, 200));
+    }
+    EXPECT_EQ(seen,
+              (std::vector<int>{IC_EXPLOSE1, IC_EXPLOSE2, IC_EXPLOSE3, IC_EXPLOSE4, IC_EXPLOSE4,
+                                IC_EXPLOSE3, IC_EXPLOSE2, IC_EXPLOSE1, IC_BLANC}));
+    EXPECT_EQ(objectTable[5].kind, KIND_FREE);
+}
+
+TEST_F(GameTest, StarWandersAPixelAndRestartsOutsideItsArea) {
+    GameObject &s = Put(6, KIND_STAR, 100, 100);
+    s.dx = s.dy = 1;
+    SetPixel(drawDC, 100, 100, 0x6464);
+    DrawObject(6);
+    EXPECT_EQ(Client().At(101, 101), 0x646400u); // red and green 0x64
+    EXPECT_EQ(Client().At(100, 100), 0u);
+    s.x = 32, s.y = 100, s.dx = -1;
+    SetPixel(drawDC, 32, 100, 0x6464);
+    SeedRandom(1);
+    DrawObject(6); // to x = 31: new place drawn from state 1, old pixel cleared
+    EXPECT_TRUE(s.x == 279 && s.y == 83 && s.delay == 10);
+    EXPECT_EQ(Client().At(32, 100), 0u);
+    EXPECT_EQ(Client().At(279, 83), 0x646400u);
+}
+
+TEST_F(GameTest, PlayfieldFrameFor511By330) {
+    DrawPlayfield(drawDC);
+    headless::Image img = Client();
+    for (int y = 0; y <= 256; y += 32)
+        EXPECT_TRUE(SpriteAt(img, 0, y) == IC_WALL4 && SpriteAt(img, 479, y) == IC_WALL3) << y;
+    EXPECT_EQ(img.At(4, 292), SpriteColour(IC_WALL4)); // the row at 288, half under the ground
+    EXPECT_EQ(SpriteAt(img, 0, 298), IC_WALL1);
+    EXPECT_EQ(SpriteAt(img, 479, 298), IC_WALL2);
+    // One Random(4) per ground cell, x = 0 to 448, from a separate copy of the generator.
+    uint32_t state = 1;
+    for (int x = 0; x < 479; x += 32) {
+        state = state * 214013u + 2531011u;
+        int tile = IC_LAND1 + int(((state >> 16) & 32767u) * 4 / 32768);
+        if (x > 0 && x < 448) { // the end cells lie under the corners
+            EXPECT_EQ(SpriteAt(img, x, 298), tile) << x;
+        }
+    }
+    EXPECT_TRUE(CellIsBlack(img, 200, 100));
+    DrawPlayfield(drawDC); // new ground, same walls
+    headless::Image again = Client();
+    int differ = 0;
+    for (int x = 32; x < 448; x += 32)
+        differ += SpriteAt(again, x, 298) != SpriteAt(img, x, 298);
+    EXPECT_GT(differ, 0);
+    EXPECT_EQ(SpriteAt(again, 479, 0), IC_WALL3);
+}
+
+TEST_F(GameTest, EraseObjectsBlanksOneCellOfEveryActiveObject) {
+    for (int y = 0; y < 288; y += 32)
+        for (int x = 0; x < 480; x += 32)
+            DrawIcon(drawDC, x, y, spriteSet[IC_WALL3]);
+    Put(0, KIND_SHIP, 32, 224);
+    Put(3, KIND_BASE, 128, 64, 10000);
+    Put(4, KIND_ALIEN, 320, 64).delay = 7;
+    Put(5, KIND_EXPLOSION, 384, 160, 1);
+    Put(6, KIND_ALIEN, 256, 192).kind = KIND_FREE;
+    EraseObjects();
+    headless::Image img = Client();
+    for (auto [x, y] : {std::pair{32, 224}, std::pair{128, 64}, std::pair{384, 160}})
+        EXPECT_TRUE(CellIsBlack(img, x, y)) << x;
+    // The rest of the base's 64 x 64, the dormant and the free slot stay.
+    for (auto [x, y] : {std::pair{160, 64}, std::pair{128, 96}, std::pair{160, 96},
+                        std::pair{320, 64}, std::pair{256, 192}})
+        EXPECT_EQ(SpriteAt(img, x, y), IC_WALL3) << x << "," << y;
+}
+
+TEST_F(GameTest, ShowBitmapCopiesAtItsOwnSizeAndBeepsOnFailures) {
+    for (int k = 0; k < 6; k++)
+        DrawIcon(drawDC, 50 + 32 * (k % 3), 60 + 32 * (k / 3), spriteSet[IC_CRAZY1]);
+    ShowBitmap(drawDC, 50, 60, "BMP_TEST");
+    EXPECT_EQ(headless::Beeps(), 0);
+    headless::Image img = Client();
+    for (int y = 0; y < 20; y++)
+        for (int x = 0; x < 40; x++)
+            ASSERT_EQ(img.At(50 + x, 60 + y), TestBitmapPixelWhite(x, y) ? 0xFFFFFFu : 0u);
+    EXPECT_EQ(img.At(90, 61), SpriteColour(IC_CRAZY1)); // just right of the copy
+    EXPECT_EQ(img.At(51, 80), SpriteColour(IC_CRAZY1)); // just below it
+    ShowBitmap(drawDC, 0, 0, "BMP_NOT_THERE");
+    EXPECT_EQ(headless::Beeps(), 1);
+    ShowBitmap(NULL, 0, 0, "BMP_TEST");
+    EXPECT_GE(headless::Beeps(), 2);
+    EXPECT_EQ(Client().pixels, img.pixels);
+}
+
+} // namespace

@@ -1,0 +1,84 @@
+// Start values of every kind, and the trial placement of new invaders.
+#include "world/init_object.h"
+
+#include "world/collisions.h"
+#include "world/game_state.h"
+
+// Draws columns until the new object's box touches nothing.  Each trial is a
+// full collision step: whatever a rejected column touches trades energy with
+// the new object (or explodes, for a projectile).
+static void PlaceByTrial(int32_t slot) {
+    GameObject &o = objectTable[slot];
+    o.x = Random(static_cast<uint32_t>(clientWidth - 128)) + 64;
+    while (ResolveCollisions(slot))
+        o.x = Random(static_cast<uint32_t>(clientWidth - 128)) + 64;
+}
+
+static uint8_t RandomStartDelay() {
+    // The range grows with the wave's size; the byte keeps the low 8 bits.
+    return static_cast<uint8_t>(Random(500u * enemyCount));
+}
+
+void InitObject(int32_t slot) {
+    GameObject &o = objectTable[slot];
+    switch (o.kind) {
+    case KIND_SHIP:
+        o.x = clientWidth / 2 - 16;
+        o.y = clientHeight - 80;
+        o.dx = 0;
+        o.dy = 0;
+        o.frame = 1;
+        o.frameStep = 1;
+        o.energy = 5000;
+        o.cooldown = 0;
+        o.delay = 0;
+        break;
+    case KIND_ALIEN: {
+        o.y = -32;
+        int32_t dx = Random(10) - 2;
+        if (dx > 2)
+            dx = 0;
+        o.dx = Byte(dx);
+        o.dy = Byte(Random(6) + 1);
+        o.frame = Byte(Random(5) + 1);
+        o.frameStep = 1;
+        o.energy = 5000;
+        o.delay = RandomStartDelay();
+        o.cooldown = 0;
+        PlaceByTrial(slot);
+        break;
+    }
+    case KIND_CRAZY:
+        o.y = -32;
+        o.dx = 2;
+        o.dy = 2;
+        o.frame = 1;
+        o.frameStep = 1;
+        o.energy = 4000;
+        o.delay = RandomStartDelay();
+        o.cooldown = 0;
+        PlaceByTrial(slot);
+        break;
+    case KIND_BASE:
+        o.x = Random(static_cast<uint32_t>(clientWidth - 128)) + 64;
+        o.y = -32;
+        o.dx = 0;
+        o.dy = 1;
+        o.frame = Byte(Random(5) + 1);
+        o.frameStep = 1;
+        o.energy = 10000;
+        o.delay = 0;
+        break;
+    case KIND_STAR:
+        o.dx = 1;
+        o.dy = 1;
+        o.energy = 10000;
+        o.delay = static_cast<uint8_t>(Random(500) + 10);
+        o.cooldown = 0;
+        o.x = Random(static_cast<uint32_t>(clientWidth - 128)) + 64;
+        o.y = Random(static_cast<uint32_t>(clientHeight - 64)) + 32;
+        break;
+    default:
+        break;
+    }
+}
