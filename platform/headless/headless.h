@@ -35,7 +35,8 @@ void Advance(uint64_t ms);  // moves the clock; runs callbacks that fall due
 void At(uint64_t atMs, std::function<void()> fn);
 // Runs fn every time the message loop is about to wait.
 void OnIdle(std::function<void()> fn);
-// Called when the program would wait forever or overruns the time limit.
+// Called when the program would wait forever, overruns the time limit, or
+// spins (a million reads of the clock without ever waiting); WM_QUIT follows.
 void OnFailure(std::function<void(const std::string &)> fn);
 // Virtual-time limit after which the backend reports a failure and posts WM_QUIT.
 void SetTimeLimit(uint64_t ms);

@@ -1,0 +1,103 @@
+// The handle table.  A handle is a small integer, not an address: the slot
+// index in its low 20 bits and the slot's generation above them.  A null,
+// stale (freed, generation moved on) or wrong-type handle finds nothing, so
+// every call can refuse it without touching memory.
+#include "platform/core/state.h"
+
+#include <algorithm>
+
+namespace zplat {
+
+namespace {
+
+constexpr int kIndexBits = 20;
+constexpr uintptr_t kIndexMask = (uintptr_t(1) << kIndexBits) - 1;
+
+Slot *SlotOf(const void *handle, HType type) {
+    auto value = reinterpret_cast<uintptr_t>(handle);
+    size_t index = value & kIndexMask;
+    uintptr_t gen = value >> kIndexBits;
+    State &s = St();
+    if (index == 0 || index >= s.slots.size())
+        return nullptr;
+    Slot &slot = s.slots[index];
+    if (slot.type == HType::None || slot.gen != gen)
+        return nullptr;
+    if (type != HType::None && slot.type != type)
+        return nullptr;
+    return &slot;
+}
+
+} // namespace
+
+Box Box::Intersect(const Box &o) const {
+    Box r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
+          std::min(bottom, o.bottom)};
+    if (r.Empty())
+        return Box{};
+    return r;
+}
+
+Box Box::Union(const Box &o) const {
+    if (Empty())
+        return o;
+    if (o.Empty())
+        return *this;
+    return Box{std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
+               std::max(bottom, o.bottom)};
+}
+
+void *NewHandle(HType type, std::unique_ptr<Object> object) {
+    State &s = St();
+    size_t index;
+    if (!s.freeSlots.empty()) {
+        index = s.freeSlots.back();
+        s.freeSlots.pop_back();
+    } else {
+        index = s.slots.size();
+        if (index > kIndexMask)
+            return nullptr;
+        s.slots.emplace_back();
+    }
+    Slot &slot = s.slots[index];
+    slot.gen = (slot.gen + 1) & 0xFFFFFF;
+    if (slot.gen == 0)
+        slot.gen = 1;
+    slot.type = type;
+    slot.object = std::move(object);
+    return reinterpret_cast<void *>((uintptr_t(slot.gen) << kIndexBits) | index);
+}
+
+Object *Lookup(const void *handle, HType type) {
+    Slot *slot = SlotOf(handle, type);
+    return slot ? slot->object.get() : nullptr;
+}
+
+HType TypeOf(const void *handle) {
+    Slot *slot = SlotOf(handle, HType::None);
+    return slot ? slot->type : HType::None;
+}
+
+bool FreeHandle(const void *handle, HType type) {
+    Slot *slot = SlotOf(handle, type);
+    if (!slot)
+        return false;
+    // Destroy the object after the slot is marked free, in case its
+    // destructor looks handles up.
+    std::unique_ptr<Object> dead = std::move(slot->object);
+    slot->type = HType::None;
+    St().freeSlots.push_back(size_t(reinterpret_cast<uintptr_t>(handle) & kIndexMask));
+    return true;
+}
+
+std::vector<void *> HandlesOf(HType type) {
+    std::vector<void *> out;
+    State &s = St();
+    for (size_t i = 1; i < s.slots.size(); ++i) {
+        if (s.slots[i].type == type)
+            out.push_back(reinterpret_cast<void *>((uintptr_t(s.slots[i].gen) << kIndexBits) | i));
+    }
+    return out;
+}
+
+} // namespace zplat

@@ -1,0 +1,305 @@
+// The message queue and the timers.
+//
+// GetMessageA takes, in this order: posted messages; WM_QUIT once
+// PostQuitMessage was called and no posted message is left; input; WM_PAINT
+// for a visible window with an invalid area; WM_TIMER for a due timer.  A
+// timer has at most one WM_TIMER pending and keeps its cadence: a loop that
+// comes late gets one message, not a backlog.  When nothing is due the loop
+// presents what changed and asks the backend to wait for input or the next
+// timer deadline.
+#include "platform/core/core.h"
+#include "platform/core/state.h"
+
+namespace zplat {
+
+namespace {
+
+constexpr UINT kMinTimerPeriod = 10;
+constexpr UINT kMaxTimerPeriod = 0x7FFFFFFF;
+
+bool IsCharKey(int vk, char *ch) {
+    if (vk >= 'A' && vk <= 'Z') {
+        *ch = char(vk - 'A' + 'a');
+        return true;
+    }
+    if (vk >= '0' && vk <= '9') {
+        *ch = char(vk);
+        return true;
+    }
+    switch (vk) {
+    case VK_SPACE:
+        *ch = ' ';
+        return true;
+    case VK_RETURN:
+        *ch = '\r';
+        return true;
+    case VK_ESCAPE:
+        *ch = 0x1B;
+        return true;
+    case 0x08: // backspace
+    case 0x09: // tab
+        *ch = char(vk);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Turns one input event into the message it stands for; false when the
+// event was used up (by a menu) or its window is gone.
+bool InputToMessage(const InputEvent &e, MSG *msg) {
+    Window *w = GetWindow(e.window);
+    if (!w)
+        return false;
+    msg->hwnd = e.window;
+    switch (e.type) {
+    case InputEvent::KeyDown: {
+        if (MenuTakesKey(e.window, e))
+            return false;
+        msg->message = e.alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+        msg->wParam = WPARAM(e.vk & 0xFF);
+        DWORD lp = 1; // repeat count
+        if (e.alt)
+            lp |= DWORD(1) << 29;
+        if (e.repeat)
+            lp |= DWORD(1) << 30;
+        msg->lParam = LPARAM(lp);
+        return true;
+    }
+    case InputEvent::Click:
+        if (MenuTakesClick(e.window, e))
+            return false;
+        if (e.x < 0 || e.x >= w->clientW || e.y - w->MenuHeight() < 0 ||
+            e.y - w->MenuHeight() >= w->clientH)
+            return false;
+        msg->message = WM_LBUTTONDOWN;
+        msg->wParam = 1; // MK_LBUTTON
+        msg->lParam = LPARAM(DWORD(e.x & 0xFFFF) | (DWORD((e.y - w->MenuHeight()) & 0xFFFF) << 16));
+        return true;
+    case InputEvent::Minimize:
+    case InputEvent::Restore:
+    case InputEvent::Close:
+        if (St().dropDown.open)
+            CloseDropDown();
+        msg->message = WM_SYSCOMMAND;
+        msg->wParam = e.type == InputEvent::Minimize  ? SC_MINIMIZE
+                      : e.type == InputEvent::Restore ? SC_RESTORE
+                                                      : SC_CLOSE;
+        msg->lParam = 0;
+        return true;
+    }
+    return false;
+}
+
+void PresentChanged() {
+    Backend &backend = CurrentBackend();
+    for (void *h : HandlesOf(HType::Window)) {
+        HWND hwnd = static_cast<HWND>(h);
+        Window *w = GetWindow(hwnd);
+        if (!w || !w->changed || !w->nativeMade)
+            continue;
+        w->changed = false;
+        Frame frame{ComposeWindow(*w, hwnd), w->clientW,  w->clientH + w->MenuHeight(), 0,
+                    w->MenuHeight(),         w->minimized};
+        backend.Present(hwnd, frame);
+    }
+}
+
+// Marks due timers ready and moves their deadlines past now.
+void UpdateTimers(uint64_t now) {
+    for (Timer &t : St().timers) {
+        if (now >= t.next) {
+            t.ready = true;
+            uint64_t periods = (now - t.next) / t.period + 1;
+            t.next += periods * t.period;
+        }
+    }
+}
+
+uint64_t NextDeadline() {
+    uint64_t next = Backend::kNoDeadline;
+    for (const Timer &t : St().timers) {
+        if (t.next < next)
+            next = t.next;
+    }
+    return next;
+}
+
+} // namespace
+
+void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    St().posted.push_back(QueuedMessage{hwnd, message, wParam, lParam});
+}
+
+void PushInput(const InputEvent &event) {
+    St().input.push_back(event);
+}
+
+bool QueueHasMessages() {
+    const State &s = St();
+    return s.quitPending || !s.posted.empty() || !s.input.empty();
+}
+
+void KillWindowTimers(HWND hwnd) {
+    auto &timers = St().timers;
+    for (size_t i = timers.size(); i-- > 0;) {
+        if (timers[i].hwnd == hwnd)
+            timers.erase(timers.begin() + long(i));
+    }
+}
+
+} // namespace zplat
+
+using namespace zplat;
+
+extern "C" {
+
+BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT) {
+    if (!lpMsg)
+        return -1;
+    State &s = St();
+    Backend &backend = CurrentBackend();
+    for (;;) {
+        MSG msg{};
+        if (!s.posted.empty()) {
+            QueuedMessage q = s.posted.front();
+            s.posted.pop_front();
+            msg.hwnd = q.hwnd;
+            msg.message = q.message;
+            msg.wParam = q.wParam;
+            msg.lParam = q.lParam;
+        } else if (s.quitPending) {
+            s.quitPending = false;
+            msg.message = WM_QUIT;
+            msg.wParam = WPARAM(s.quitCode);
+        } else if (!s.input.empty()) {
+            InputEvent e = s.input.front();
+            s.input.pop_front();
+            if (!InputToMessage(e, &msg))
+                continue;
+        } else {
+            HWND paint = nullptr;
+            for (HWND hwnd : ListWindows()) {
+                Window *w = GetWindow(hwnd);
+                if (w->visible && !w->update.Empty()) {
+                    paint = hwnd;
+                    break;
+                }
+            }
+            if (paint) {
+                msg.hwnd = paint;
+                msg.message = WM_PAINT;
+            } else {
+                UpdateTimers(backend.NowMs());
+                Timer *due = nullptr;
+                for (Timer &t : s.timers) {
+                    if (t.ready && (!due || t.next < due->next))
+                        due = &t;
+                }
+                if (!due) {
+                    PresentChanged();
+                    backend.Wait(NextDeadline());
+                    continue;
+                }
+                due->ready = false;
+                msg.hwnd = due->hwnd;
+                msg.message = WM_TIMER;
+                msg.wParam = due->id;
+                msg.lParam = reinterpret_cast<LPARAM>(due->proc);
+            }
+        }
+        msg.time = GetTickCount();
+        *lpMsg = msg;
+        return msg.message == WM_QUIT ? FALSE : TRUE;
+    }
+}
+
+BOOL WINAPI TranslateMessage(const MSG *lpMsg) {
+    if (!lpMsg || (lpMsg->message != WM_KEYDOWN && lpMsg->message != WM_SYSKEYDOWN))
+        return FALSE;
+    char ch;
+    if (!IsCharKey(int(lpMsg->wParam), &ch))
+        return FALSE;
+    Post(lpMsg->hwnd, lpMsg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR,
+         WPARAM(static_cast<unsigned char>(ch)), lpMsg->lParam);
+    return TRUE;
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG *lpMsg) {
+    if (!lpMsg)
+        return 0;
+    if (lpMsg->message == WM_TIMER && lpMsg->lParam != 0) {
+        // Only timers of this queue carry a callback; anything else in
+        // lParam is refused rather than called.
+        for (const Timer &t : St().timers) {
+            if (t.hwnd == lpMsg->hwnd && t.id == lpMsg->wParam &&
+                reinterpret_cast<LPARAM>(t.proc) == lpMsg->lParam) {
+                t.proc(lpMsg->hwnd, WM_TIMER, lpMsg->wParam, GetTickCount());
+                return 0;
+            }
+        }
+        return 0;
+    }
+    Window *w = GetWindow(lpMsg->hwnd);
+    if (!w)
+        return 0;
+    return w->proc(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
+}
+
+LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    Window *w = GetWindow(hWnd);
+    if (!w)
+        return 0;
+    return w->proc(hWnd, Msg, wParam, lParam);
+}
+
+VOID WINAPI PostQuitMessage(int nExitCode) {
+    St().quitPending = true;
+    St().quitCode = nExitCode;
+}
+
+UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc) {
+    State &s = St();
+    if (hWnd && !GetWindow(hWnd))
+        return 0;
+    // As Windows: periods are kept between 10 ms and about 24.8 days.
+    UINT period = uElapse < kMinTimerPeriod   ? kMinTimerPeriod
+                  : uElapse > kMaxTimerPeriod ? kMaxTimerPeriod
+                                              : uElapse;
+    uint64_t now = CurrentBackend().NowMs();
+    if (hWnd) {
+        // The same window and identifier replace the timer and restart it.
+        for (Timer &t : s.timers) {
+            if (t.hwnd == hWnd && t.id == nIDEvent) {
+                t.period = period;
+                t.next = now + period;
+                t.ready = false;
+                t.proc = lpTimerFunc;
+                return nIDEvent ? nIDEvent : 1;
+            }
+        }
+    } else {
+        nIDEvent = ++s.nextTimerId;
+    }
+    Timer t;
+    t.hwnd = hWnd;
+    t.id = nIDEvent;
+    t.period = period;
+    t.next = now + period;
+    t.proc = lpTimerFunc;
+    s.timers.push_back(t);
+    return nIDEvent ? nIDEvent : 1;
+}
+
+BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent) {
+    auto &timers = St().timers;
+    for (size_t i = 0; i < timers.size(); ++i) {
+        if (timers[i].hwnd == hWnd && timers[i].id == uIDEvent) {
+            timers.erase(timers.begin() + long(i));
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+} // extern "C"

@@ -1,0 +1,256 @@
+// The platform core's own state: the handle table and every object behind a
+// handle (windows, device contexts, bitmaps, icons, brushes, menus), the
+// message queue and the timers.  Internal to platform/core.
+#ifndef ZORVAK_PLATFORM_CORE_STATE_H
+#define ZORVAK_PLATFORM_CORE_STATE_H
+
+#include "platform/backend.h"
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zplat {
+
+// ---- Geometry ------------------------------------------------------------
+
+// The nominal frame that the layer reserves around a top-level window.
+constexpr int kFrameWidth = 3;
+constexpr int kCaptionHeight = 19;
+constexpr int kMenuBarHeight = 19;
+
+struct Box {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool Empty() const { return right <= left || bottom <= top; }
+    Box Intersect(const Box &o) const;
+    Box Union(const Box &o) const; // the bounding box of both
+};
+
+// 0x00BBGGRR (COLORREF) <-> 0x00RRGGBB (framebuffers).
+inline uint32_t RgbFromColorref(COLORREF c) {
+    return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+inline COLORREF ColorrefFromRgb(uint32_t p) {
+    return ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+}
+
+// ---- Objects behind handles ------------------------------------------------
+
+enum class HType : uint8_t { None, Window, Desktop, Dc, Bitmap, Icon, Cursor, Brush, Menu };
+
+struct Object {
+    virtual ~Object() = default;
+};
+
+struct MenuItem {
+    UINT id = 0;
+    std::string text; // with '&' mnemonic marks; "\t" separates an accelerator label
+    bool separator = false;
+};
+
+struct Menu : Object {
+    std::vector<MenuItem> items;
+    HWND owner = nullptr;
+    bool system = false;
+};
+
+struct Window : Object {
+    size_t classIndex = 0;
+    std::string title;
+    WNDPROC proc = nullptr;
+    DWORD style = 0;
+    int x = 0, y = 0, width = 0, height = 0; // outer rectangle
+    int clientW = 0, clientH = 0;
+    HMENU menuBar = nullptr; // from the class, drawn above the client area
+    HMENU systemMenu = nullptr;
+    bool nativeMade = false;
+    bool visible = false;
+    bool minimized = false;
+    bool destroying = false;
+    // The menu-bar rows, then the client framebuffer (clientW * clientH,
+    // 0x00RRGGBB): one buffer, so that presenting copies nothing.
+    std::vector<uint32_t> image;
+    int barHeight = 0; // fixed at creation
+    Box update;        // invalid area, client coordinates
+    bool erasePending = false;
+    bool changed = false; // something shown differs from the last Present
+    std::vector<uint32_t> composed;
+    uint64_t serial = 0; // creation order
+    int MenuHeight() const { return barHeight; }
+    uint32_t *Client() { return image.data() + size_t(barHeight) * size_t(clientW); }
+};
+
+struct Bitmap : Object {
+    int width = 0, height = 0;
+    int bitsPixel = 32; // 1: monochrome (pixels are black or white)
+    std::vector<uint32_t> pixels;
+    HDC selectedInto = nullptr;
+    bool stock = false;
+};
+
+struct Dc : Object {
+    enum Kind { WindowDc, PaintDc, MemoryDc } kind = WindowDc;
+    HWND window = nullptr;
+    Box clip; // window DCs: client coordinates
+    HBITMAP bitmap = nullptr;
+    HBRUSH brush = nullptr;
+    int mapMode = MM_TEXT;
+};
+
+struct Icon : Object {
+    int width = 0, height = 0;
+    std::vector<uint32_t> color;    // the XOR image
+    std::vector<uint8_t> mask;      // the AND mask: 1 keeps the destination
+    std::vector<uint8_t> rowOpaque; // per row: no mask bit set, so the row is copied whole
+};
+
+struct Cursor : Object {};
+
+struct Brush : Object {
+    bool hollow = false;
+    uint32_t rgb = 0;
+    bool stock = false;
+};
+
+struct Slot {
+    HType type = HType::None;
+    uint32_t gen = 0;
+    std::unique_ptr<Object> object;
+};
+
+// ---- Classes, queue, timers -----------------------------------------------
+
+struct WindowClass {
+    std::string name;
+    std::string menuName;
+    WNDCLASSA wc{};
+    ATOM atom = 0;
+};
+
+struct QueuedMessage {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+struct Timer {
+    HWND hwnd = nullptr;
+    UINT_PTR id = 0;
+    UINT period = 0;
+    uint64_t next = 0;  // next deadline, backend milliseconds
+    bool ready = false; // one WM_TIMER is pending
+    TIMERPROC proc = nullptr;
+};
+
+struct DropDown {
+    bool open = false;
+    HWND window = nullptr;
+    HMENU menu = nullptr;
+    int highlight = -1;
+    int x = 0, y = 0; // composed-image position
+};
+
+struct State {
+    std::vector<Slot> slots{1}; // slot 0 is never used: handle 0 is null
+    std::vector<size_t> freeSlots;
+    std::vector<WindowClass> classes;
+    std::deque<QueuedMessage> posted;
+    std::deque<InputEvent> input;
+    std::vector<Timer> timers;
+    bool quitPending = false;
+    int quitCode = 0;
+    uint64_t windowSerial = 0;
+    DropDown dropDown;
+    HWND desktop = nullptr;
+    HBRUSH stockBrushes[6] = {};
+    HBITMAP stockBitmap = nullptr; // the 1 x 1 bitmap of a fresh memory DC
+    HCURSOR arrow = nullptr;
+    UINT_PTR nextTimerId = 0x7000;
+
+    ~State();
+};
+
+State &St();
+// The state with its stock objects and desktop made (after a shutdown too).
+State &ReadyState();
+
+// ---- Handle table ------------------------------------------------------------
+
+void *NewHandle(HType type, std::unique_ptr<Object> object);
+Object *Lookup(const void *handle, HType type);
+bool FreeHandle(const void *handle, HType type);
+HType TypeOf(const void *handle);
+// Every live handle of a type, in slot order.
+std::vector<void *> HandlesOf(HType type);
+
+template <class T> T *Get(const void *handle, HType type) {
+    return static_cast<T *>(Lookup(handle, type));
+}
+inline Window *GetWindow(HWND h) {
+    return Get<Window>(h, HType::Window);
+}
+inline Dc *GetDc(HDC h) {
+    return Get<Dc>(h, HType::Dc);
+}
+inline Bitmap *GetBitmap(HBITMAP h) {
+    return Get<Bitmap>(h, HType::Bitmap);
+}
+inline Icon *GetIcon(HICON h) {
+    return Get<Icon>(h, HType::Icon);
+}
+inline Menu *GetMenu(HMENU h) {
+    return Get<Menu>(h, HType::Menu);
+}
+inline Brush *GetBrush(HBRUSH h) {
+    return Get<Brush>(h, HType::Brush);
+}
+
+// ---- Shared between the core's files ------------------------------------------
+
+// Makes the stock objects of a fresh state.
+void MakeStockObjects(State &s);
+// The window's class record.
+const WindowClass &ClassOf(const Window &w);
+// Invalidates part of a client area (nullptr: all of it).
+void InvalidateClient(Window &w, const Box *area, bool erase);
+// Fills a box of a DC with a brush, clipped.
+void FillWithBrush(HDC hdc, const Box &box, HBRUSH brush);
+// Frees the window DCs that belong to a window.
+void ReleaseWindowDcs(HWND hwnd);
+void KillWindowTimers(HWND hwnd);
+// Posts a message to the queue.
+void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Marks a window as needing a Present.
+void MarkChanged(HWND hwnd);
+
+// Menus: the default system menu, layout, drawing and input.
+HMENU MakeSystemMenu(HWND owner);
+// The composed image: menu bar, client area and an open drop-down.
+const uint32_t *ComposeWindow(Window &w, HWND hwnd);
+// Input while a drop-down is open, or on the menu bar.  Return true when the
+// event was used by the menus.
+bool MenuTakesKey(HWND hwnd, const InputEvent &e);
+bool MenuTakesClick(HWND hwnd, const InputEvent &e);
+void OpenSystemMenu(HWND hwnd);
+void CloseDropDown();
+// Alt+letter on the menu bar: posts WM_COMMAND; false when no item has it.
+bool MenuBarMnemonic(HWND hwnd, char letter);
+
+// Text in the layer's small bitmap font.
+int TextWidth(const std::string &text); // '&' marks are not counted
+void DrawText(uint32_t *pixels, int width, int height, int x, int y, const std::string &text,
+              uint32_t rgb, bool underlineMnemonic);
+
+// The default backend when none was installed: a desktop with no display.
+Backend &NoDisplayBackend();
+
+constexpr UINT kScKeyMenu = 0xF100;
+constexpr int kVkF4 = 0x73;
+
+} // namespace zplat
+
+#endif

@@ -1,0 +1,483 @@
+// The SDL2 backend: windows, presenting, waiting and input.
+#include "platform/sdl/sdl_backend.h"
+
+#include "platform/core/resource_decode.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+namespace zsdl {
+
+// One top-level window's SDL counterpart.
+struct SdlBackend::Native {
+    HWND window = nullptr;
+    SDL_Window *sdl = nullptr;
+    Uint32 id = 0;
+    int width = 0; // composed image, unscaled
+    int height = 0;
+    int scale = 1;
+    bool shown = false;
+    bool minimized = false;
+    bool presented = false;
+    bool customIcon = false;    // showing the game's own picture as icon
+    std::vector<uint32_t> icon; // what the window shows as icon, 0xAARRGGBB
+    int iconWidth = 0;
+    int iconHeight = 0;
+};
+
+int ChooseScale(int desktopWidth, int desktopHeight, int imageWidth, int imageHeight) {
+    if (imageWidth <= 0 || imageHeight <= 0) {
+        return 1;
+    }
+    // Leave a tenth of the width and a sixth of the height for the window's
+    // frame, its title bar and the desktop's panels.
+    const long long roomWidth = (long long)desktopWidth * 9 / 10;
+    const long long roomHeight = (long long)desktopHeight * 5 / 6;
+    long long scale = std::min(roomWidth / imageWidth, roomHeight / imageHeight);
+    return (int)std::clamp(scale, 1LL, 16LL);
+}
+
+int VirtualKeyFor(SDL_Keycode sym, SDL_Scancode scancode) {
+    switch (sym) {
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_UP:
+        return VK_UP;
+    case SDLK_DOWN:
+        return VK_DOWN;
+    case SDLK_SPACE:
+        return VK_SPACE;
+    case SDLK_RETURN:
+    case SDLK_RETURN2:
+    case SDLK_KP_ENTER:
+        return VK_RETURN;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
+    default:
+        break;
+    }
+    if (sym >= SDLK_a && sym <= SDLK_z) {
+        return 'A' + (sym - SDLK_a);
+    }
+    if (sym >= SDLK_0 && sym <= SDLK_9) {
+        return '0' + (sym - SDLK_0);
+    }
+    // Layouts whose letter keys give no Latin letter: go by the key's place.
+    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z &&
+        (sym & SDLK_SCANCODE_MASK) == 0 && sym > 0x7F) {
+        return 'A' + (scancode - SDL_SCANCODE_A);
+    }
+    return 0;
+}
+
+SdlBackend::SdlBackend(HINSTANCE iconModule) : iconModule_(iconModule) {
+    // Ctrl+C in the terminal ends the program as any other; closing the last
+    // window is the window's own Close, not a second quit request.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // A click on an inactive window reaches its menu bar, as on Windows.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // A small windowed game has no business turning the compositor off.
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    SDL_Init(SDL_INIT_EVENTS);
+
+    zplat::DecodedIcon decoded;
+    const zplat::Resource *icon = zplat::FindResourceIn(iconModule_, zplat::RES_ICON, "ICON_1");
+    if (icon != nullptr && zplat::DecodeIcon(icon->data, icon->size, &decoded)) {
+        defaultIconWidth_ = decoded.width;
+        defaultIconHeight_ = decoded.height;
+        defaultIcon_.resize(decoded.color.size());
+        for (size_t i = 0; i < decoded.color.size(); ++i) {
+            defaultIcon_[i] = (decoded.transparent[i] ? 0x00000000u : 0xFF000000u) |
+                              (decoded.color[i] & 0x00FFFFFFu);
+        }
+    }
+}
+
+SdlBackend::~SdlBackend() {
+    for (Native *native : windows_) {
+        SDL_DestroyWindow(native->sdl);
+        delete native;
+    }
+    windows_.clear();
+    if (audioDevice_ != 0) {
+        SDL_CloseAudioDevice(audioDevice_);
+    }
+    SDL_Quit();
+}
+
+uint64_t SdlBackend::NowMs() {
+    return SDL_GetTicks64();
+}
+
+bool SdlBackend::VideoReady() {
+    if (videoState_ == 0) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            videoState_ = 1;
+            // Window surfaces straight through the display server (X11
+            // shared memory): a few hundred kilobytes twenty times a second
+            // need no GPU context.  Wayland has no such path.
+            if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") != 0) {
+                SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+            }
+            // The game reads keys, not text.
+            SDL_StopTextInput();
+        } else {
+            videoState_ = -1;
+            std::fprintf(stderr, "zorvak: no display: %s\n", SDL_GetError());
+        }
+    }
+    return videoState_ > 0;
+}
+
+SdlBackend::Native *SdlBackend::Find(HWND window) const {
+    for (Native *native : windows_) {
+        if (native->window == window) {
+            return native;
+        }
+    }
+    return nullptr;
+}
+
+SdlBackend::Native *SdlBackend::FindById(Uint32 windowId) const {
+    for (Native *native : windows_) {
+        if (native->id == windowId) {
+            return native;
+        }
+    }
+    return nullptr;
+}
+
+void SdlBackend::DesktopSize(int *width, int *height) {
+    SDL_DisplayMode mode;
+    if (VideoReady() && SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
+        *width = mode.w;
+        *height = mode.h;
+        return;
+    }
+    // Without a display nothing can be shown anyway; any plausible size will do.
+    *width = 640;
+    *height = 480;
+}
+
+bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y, int width,
+                                    int height) {
+    if (!VideoReady() || width <= 0 || height <= 0) {
+        return false;
+    }
+    int desktopWidth = 0;
+    int desktopHeight = 0;
+    DesktopSize(&desktopWidth, &desktopHeight);
+    // The first window (the main one, the largest) sets the scale for all,
+    // so that every window of the program shows its pixels at one size.
+    int scale = windows_.empty() ? ChooseScale(desktopWidth, desktopHeight, width, height)
+                                 : windows_.front()->scale;
+    const int scaledWidth = width * scale;
+    const int scaledHeight = height * scale;
+    // The program placed its window for unscaled pixels; keep that centre.
+    int left = x + width / 2 - scaledWidth / 2;
+    int top = y + height / 2 - scaledHeight / 2;
+    left = std::max(0, std::min(left, desktopWidth - scaledWidth));
+    top = std::max(0, std::min(top, desktopHeight - scaledHeight));
+
+    SDL_Window *sdl = SDL_CreateWindow(title != nullptr ? title : "", left, top, scaledWidth,
+                                       scaledHeight, SDL_WINDOW_HIDDEN);
+    if (sdl == nullptr) {
+        std::fprintf(stderr, "zorvak: cannot open a window: %s\n", SDL_GetError());
+        return false;
+    }
+    Native *native = new Native;
+    native->window = window;
+    native->sdl = sdl;
+    native->id = SDL_GetWindowID(sdl);
+    native->width = width;
+    native->height = height;
+    native->scale = scale;
+    windows_.push_back(native);
+    if (!defaultIcon_.empty()) {
+        SetIcon(*native, defaultIcon_.data(), defaultIconWidth_, defaultIconHeight_, true);
+    }
+    return true;
+}
+
+void SdlBackend::DestroyNativeWindow(HWND window) {
+    Native *native = Find(window);
+    if (native == nullptr) {
+        return;
+    }
+    windows_.erase(std::find(windows_.begin(), windows_.end(), native));
+    SDL_DestroyWindow(native->sdl);
+    delete native;
+}
+
+void SdlBackend::ShowNativeWindow(HWND window, bool shown) {
+    Native *native = Find(window);
+    if (native == nullptr || native->shown == shown) {
+        return;
+    }
+    native->shown = shown;
+    if (shown) {
+        SDL_ShowWindow(native->sdl);
+    } else {
+        SDL_HideWindow(native->sdl);
+    }
+}
+
+void SdlBackend::SetNativeTitle(HWND window, const char *title) {
+    Native *native = Find(window);
+    if (native != nullptr) {
+        SDL_SetWindowTitle(native->sdl, title != nullptr ? title : "");
+    }
+}
+
+void SdlBackend::MinimizeNativeWindow(HWND window) {
+    Native *native = Find(window);
+    if (native == nullptr || native->minimized) {
+        return;
+    }
+    native->minimized = true;
+    SDL_MinimizeWindow(native->sdl);
+}
+
+void SdlBackend::RestoreNativeWindow(HWND window) {
+    Native *native = Find(window);
+    if (native == nullptr || !native->minimized) {
+        return;
+    }
+    native->minimized = false;
+    SDL_RestoreWindow(native->sdl);
+}
+
+// Copies the image into the window surface, each pixel as a scale x scale
+// block.
+static void BlitScaled(SDL_Surface *target, const zplat::Frame &frame, int scale) {
+    const int width = std::min(frame.width * scale, target->w);
+    const int height = std::min(frame.height * scale, target->h);
+    const Uint32 format = target->format->format;
+    if (format != SDL_PIXELFORMAT_RGB888 && format != SDL_PIXELFORMAT_ARGB8888) {
+        // Any other desktop format: let SDL convert, still nearest-neighbour.
+        SDL_Surface *source = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<uint32_t *>(frame.pixels), frame.width, frame.height, 32, frame.width * 4,
+            SDL_PIXELFORMAT_RGB888);
+        if (source != nullptr) {
+            SDL_Rect to = {0, 0, frame.width * scale, frame.height * scale};
+            SDL_BlitScaled(source, nullptr, target, &to);
+            SDL_FreeSurface(source);
+        }
+        return;
+    }
+    if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) {
+        return;
+    }
+    Uint8 *base = static_cast<Uint8 *>(target->pixels);
+    for (int y = 0; y < height; y += scale) {
+        const uint32_t *source = frame.pixels + (size_t)(y / scale) * frame.width;
+        Uint32 *row = reinterpret_cast<Uint32 *>(base + (size_t)y * target->pitch);
+        for (int x = 0; x < width; ++x) {
+            row[x] = 0xFF000000u | source[x / scale];
+        }
+        for (int repeat = 1; repeat < scale && y + repeat < height; ++repeat) {
+            std::memcpy(base + (size_t)(y + repeat) * target->pitch, row, (size_t)width * 4);
+        }
+    }
+    if (SDL_MUSTLOCK(target)) {
+        SDL_UnlockSurface(target);
+    }
+}
+
+void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
+    Native *native = Find(window);
+    if (native == nullptr || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
+        return;
+    }
+    if (frame.width != native->width || frame.height != native->height) {
+        native->width = frame.width;
+        native->height = frame.height;
+        SDL_SetWindowSize(native->sdl, frame.width * native->scale, frame.height * native->scale);
+    }
+    SDL_Surface *surface = SDL_GetWindowSurface(native->sdl);
+    if (surface != nullptr) {
+        BlitScaled(surface, frame, native->scale);
+        SDL_UpdateWindowSurface(native->sdl);
+        native->presented = true;
+    }
+
+    if (frame.minimized) {
+        // What the program draws at its client origin while minimised is
+        // its icon on the desktop's taskbar.
+        const int size = 32;
+        std::vector<uint32_t> picture((size_t)size * size, 0xFF000000u);
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const int fx = frame.clientX + x;
+                const int fy = frame.clientY + y;
+                if (fx >= 0 && fy >= 0 && fx < frame.width && fy < frame.height) {
+                    picture[(size_t)y * size + x] =
+                        0xFF000000u | (frame.pixels[(size_t)fy * frame.width + fx] & 0x00FFFFFFu);
+                }
+            }
+        }
+        if (!native->customIcon || picture != native->icon) {
+            SetIcon(*native, picture.data(), size, size, false);
+        }
+    } else if (native->customIcon) {
+        if (defaultIcon_.empty()) {
+            SDL_SetWindowIcon(native->sdl, nullptr);
+            native->icon.clear();
+            native->iconWidth = native->iconHeight = 0;
+            native->customIcon = false;
+        } else {
+            SetIcon(*native, defaultIcon_.data(), defaultIconWidth_, defaultIconHeight_, true);
+        }
+    }
+}
+
+void SdlBackend::SetIcon(Native &native, const uint32_t *argb, int width, int height,
+                         bool isDefault) {
+    native.icon.assign(argb, argb + (size_t)width * height);
+    native.iconWidth = width;
+    native.iconHeight = height;
+    native.customIcon = !isDefault;
+    SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormatFrom(native.icon.data(), width, height, 32,
+                                                              width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (surface != nullptr) {
+        SDL_SetWindowIcon(native.sdl, surface);
+        SDL_FreeSurface(surface);
+    }
+}
+
+bool SdlBackend::Translate(const SDL_Event &event) {
+    zplat::InputEvent input = {};
+    switch (event.type) {
+    case SDL_KEYDOWN: {
+        Native *native = FindById(event.key.windowID);
+        if (native == nullptr && !windows_.empty()) {
+            native = windows_.front();
+        }
+        const int vk = VirtualKeyFor(event.key.keysym.sym, event.key.keysym.scancode);
+        if (native == nullptr || vk == 0) {
+            return false;
+        }
+        input.type = zplat::InputEvent::KeyDown;
+        input.window = native->window;
+        input.vk = vk;
+        input.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+        input.repeat = event.key.repeat != 0;
+        zplat::PushInput(input);
+        return true;
+    }
+    case SDL_MOUSEBUTTONDOWN: {
+        Native *native = FindById(event.button.windowID);
+        if (native == nullptr || event.button.button != SDL_BUTTON_LEFT) {
+            return false;
+        }
+        input.type = zplat::InputEvent::Click;
+        input.window = native->window;
+        input.x = std::clamp(event.button.x / native->scale, 0, native->width - 1);
+        input.y = std::clamp(event.button.y / native->scale, 0, native->height - 1);
+        zplat::PushInput(input);
+        return true;
+    }
+    case SDL_WINDOWEVENT: {
+        Native *native = FindById(event.window.windowID);
+        if (native == nullptr) {
+            return false;
+        }
+        input.window = native->window;
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            input.type = zplat::InputEvent::Close;
+            zplat::PushInput(input);
+            return true;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            // A hidden window is unmapped too; that is not the user's doing.
+            if (!native->shown || native->minimized) {
+                return false;
+            }
+            native->minimized = true;
+            input.type = zplat::InputEvent::Minimize;
+            zplat::PushInput(input);
+            return true;
+        case SDL_WINDOWEVENT_RESTORED:
+            if (!native->shown || !native->minimized) {
+                return false;
+            }
+            native->minimized = false;
+            input.type = zplat::InputEvent::Restore;
+            zplat::PushInput(input);
+            return true;
+        case SDL_WINDOWEVENT_EXPOSED:
+            // The surface still holds the last image: show it again.
+            if (native->presented) {
+                SDL_UpdateWindowSurface(native->sdl);
+            }
+            return false;
+        default:
+            return false;
+        }
+    }
+    default:
+        return false;
+    }
+}
+
+bool SdlBackend::DrainEvents() {
+    bool pushed = false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        pushed = Translate(event) || pushed;
+    }
+    return pushed;
+}
+
+void SdlBackend::Wait(uint64_t deadlineMs) {
+    IdleAudio();
+    if (DrainEvents()) {
+        return;
+    }
+    for (;;) {
+        const uint64_t now = NowMs();
+        int timeout = -1;
+        if (deadlineMs != kNoDeadline) {
+            if (now >= deadlineMs) {
+                return;
+            }
+            timeout = (int)std::min<uint64_t>(deadlineMs - now, INT_MAX);
+        }
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, timeout)) {
+            bool pushed = Translate(event);
+            pushed = DrainEvents() || pushed;
+            if (pushed) {
+                return;
+            }
+        }
+    }
+}
+
+SDL_Window *SdlBackend::NativeWindow(HWND window) const {
+    Native *native = Find(window);
+    return native != nullptr ? native->sdl : nullptr;
+}
+
+int SdlBackend::Scale(HWND window) const {
+    Native *native = Find(window);
+    return native != nullptr ? native->scale : 0;
+}
+
+std::vector<uint32_t> SdlBackend::IconPixels(HWND window, int *width, int *height) const {
+    Native *native = Find(window);
+    if (native == nullptr) {
+        *width = *height = 0;
+        return {};
+    }
+    *width = native->iconWidth;
+    *height = native->iconHeight;
+    return native->icon;
+}
+
+} // namespace zsdl
