@@ -25,6 +25,8 @@ struct SdlBackend::Native {
     std::vector<uint32_t> icon; // what the window shows as icon, 0xAARRGGBB
     int iconWidth = 0;
     int iconHeight = 0;
+    SDL_Surface *shownSurface = nullptr; // the window surface last drawn on
+    std::vector<uint32_t> shownImage;    // the image it shows, unscaled
 };
 
 int ChooseScale(int desktopWidth, int desktopHeight, int imageWidth, int imageHeight) {
@@ -114,9 +116,28 @@ uint64_t SdlBackend::NowMs() {
     return SDL_GetTicks64();
 }
 
+// When no desktop answers, SDL falls back to drivers that show nothing
+// (offscreen, dummy).  Those count as a display only when asked for by name.
+static bool OnlyAStandIn() {
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr) {
+        return true;
+    }
+    if (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) {
+        return false;
+    }
+    const char *requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (requested == nullptr || std::strstr(requested, driver) == nullptr) {
+        SDL_SetError("no desktop to show a window on (only the \"%s\" video driver started)",
+                     driver);
+        return true;
+    }
+    return false;
+}
+
 bool SdlBackend::VideoReady() {
     if (videoState_ == 0) {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && !OnlyAStandIn()) {
             videoState_ = 1;
             // Window surfaces straight through the display server (X11
             // shared memory): a few hundred kilobytes twenty times a second
@@ -129,6 +150,7 @@ bool SdlBackend::VideoReady() {
         } else {
             videoState_ = -1;
             std::fprintf(stderr, "zorvak: no display: %s\n", SDL_GetError());
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
         }
     }
     return videoState_ > 0;
@@ -183,6 +205,12 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
     int top = y + height / 2 - scaledHeight / 2;
     left = std::max(0, std::min(left, desktopWidth - scaledWidth));
     top = std::max(0, std::min(top, desktopHeight - scaledHeight));
+    // The program's desktop is the first display, wherever it sits.
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(0, &bounds) == 0) {
+        left += bounds.x;
+        top += bounds.y;
+    }
 
     SDL_Window *sdl = SDL_CreateWindow(title != nullptr ? title : "", left, top, scaledWidth,
                                        scaledHeight, SDL_WINDOW_HIDDEN);
@@ -252,11 +280,44 @@ void SdlBackend::RestoreNativeWindow(HWND window) {
     SDL_RestoreWindow(native->sdl);
 }
 
-// Copies the image into the window surface, each pixel as a scale x scale
-// block.
-static void BlitScaled(SDL_Surface *target, const zplat::Frame &frame, int scale) {
-    const int width = std::min(frame.width * scale, target->w);
-    const int height = std::min(frame.height * scale, target->h);
+// The part of the image that differs from what the window shows, in image
+// pixels; empty (w == 0) when nothing changed.
+static SDL_Rect ChangedBox(const std::vector<uint32_t> &shown, const zplat::Frame &frame) {
+    int left = frame.width;
+    int right = -1;
+    int top = -1;
+    int bottom = -1;
+    for (int y = 0; y < frame.height; ++y) {
+        const uint32_t *now = frame.pixels + (size_t)y * frame.width;
+        const uint32_t *before = shown.data() + (size_t)y * frame.width;
+        if (std::memcmp(now, before, (size_t)frame.width * 4) == 0) {
+            continue;
+        }
+        if (top < 0) {
+            top = y;
+        }
+        bottom = y;
+        int x = 0;
+        while (now[x] == before[x]) {
+            ++x;
+        }
+        left = std::min(left, x);
+        x = frame.width - 1;
+        while (now[x] == before[x]) {
+            --x;
+        }
+        right = std::max(right, x);
+    }
+    if (top < 0) {
+        return SDL_Rect{0, 0, 0, 0};
+    }
+    return SDL_Rect{left, top, right - left + 1, bottom - top + 1};
+}
+
+// Copies a box of the image into the window surface, each pixel as a
+// scale x scale block.
+static void BlitScaled(SDL_Surface *target, const zplat::Frame &frame, const SDL_Rect &box,
+                       int scale) {
     const Uint32 format = target->format->format;
     if (format != SDL_PIXELFORMAT_RGB888 && format != SDL_PIXELFORMAT_ARGB8888) {
         // Any other desktop format: let SDL convert, still nearest-neighbour.
@@ -264,24 +325,28 @@ static void BlitScaled(SDL_Surface *target, const zplat::Frame &frame, int scale
             const_cast<uint32_t *>(frame.pixels), frame.width, frame.height, 32, frame.width * 4,
             SDL_PIXELFORMAT_RGB888);
         if (source != nullptr) {
-            SDL_Rect to = {0, 0, frame.width * scale, frame.height * scale};
-            SDL_BlitScaled(source, nullptr, target, &to);
+            SDL_Rect to = {box.x * scale, box.y * scale, box.w * scale, box.h * scale};
+            SDL_BlitScaled(source, &box, target, &to);
             SDL_FreeSurface(source);
         }
         return;
     }
-    if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) {
+    const int left = box.x * scale;
+    const int right = std::min((box.x + box.w) * scale, target->w);
+    const int bottom = std::min((box.y + box.h) * scale, target->h);
+    if (right <= left || (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)) {
         return;
     }
     Uint8 *base = static_cast<Uint8 *>(target->pixels);
-    for (int y = 0; y < height; y += scale) {
+    for (int y = box.y * scale; y < bottom; y += scale) {
         const uint32_t *source = frame.pixels + (size_t)(y / scale) * frame.width;
         Uint32 *row = reinterpret_cast<Uint32 *>(base + (size_t)y * target->pitch);
-        for (int x = 0; x < width; ++x) {
+        for (int x = left; x < right; ++x) {
             row[x] = 0xFF000000u | source[x / scale];
         }
-        for (int repeat = 1; repeat < scale && y + repeat < height; ++repeat) {
-            std::memcpy(base + (size_t)(y + repeat) * target->pitch, row, (size_t)width * 4);
+        for (int repeat = 1; repeat < scale && y + repeat < bottom; ++repeat) {
+            std::memcpy(base + (size_t)(y + repeat) * target->pitch + (size_t)left * 4, row + left,
+                        (size_t)(right - left) * 4);
         }
     }
     if (SDL_MUSTLOCK(target)) {
@@ -298,11 +363,25 @@ void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
         native->width = frame.width;
         native->height = frame.height;
         SDL_SetWindowSize(native->sdl, frame.width * native->scale, frame.height * native->scale);
+        native->shownImage.clear();
     }
     SDL_Surface *surface = SDL_GetWindowSurface(native->sdl);
     if (surface != nullptr) {
-        BlitScaled(surface, frame, native->scale);
-        SDL_UpdateWindowSurface(native->sdl);
+        // Only what changed goes to the display: a game tick moves a few
+        // sprites, not the whole picture.
+        const size_t count = (size_t)frame.width * frame.height;
+        SDL_Rect box = {0, 0, frame.width, frame.height};
+        if (surface == native->shownSurface && native->shownImage.size() == count) {
+            box = ChangedBox(native->shownImage, frame);
+        }
+        if (box.w > 0) {
+            BlitScaled(surface, frame, box, native->scale);
+            const SDL_Rect scaled = {box.x * native->scale, box.y * native->scale,
+                                     box.w * native->scale, box.h * native->scale};
+            SDL_UpdateWindowSurfaceRects(native->sdl, &scaled, 1);
+            native->shownImage.assign(frame.pixels, frame.pixels + count);
+        }
+        native->shownSurface = surface;
         native->presented = true;
     }
 

@@ -2,7 +2,6 @@
 #include "platform/sdl/sdl_backend.h"
 
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 namespace zsdl {
@@ -21,9 +20,8 @@ const int kMaxQueuedMs = 250;
 void SdlBackend::ShowMessageBox(const char *text, const char *caption) {
     const char *shownText = text != nullptr ? text : "";
     const char *shownCaption = caption != nullptr ? caption : "";
-    std::fprintf(stderr, "%s: %s\n", shownCaption, shownText);
-    std::fflush(stderr);
-    // Without a display this fails at once; the text is on stderr anyway.
+    // MessageBoxA has already written the text to stderr; without a display
+    // this fails at once and that is all there is.
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, shownCaption, shownText, nullptr);
 }
 

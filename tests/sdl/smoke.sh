@@ -1,0 +1,176 @@
+#!/bin/bash
+# The real program on a real (virtual) X desktop: window, keys, menu
+# mnemonic, close button, and a start without any display.
+#
+#   smoke.sh ZORVAK XHELPER OUTDIR
+#
+# Exit 0: passed; 77: Xvfb or xdotool missing (skipped); anything else: failed.
+set -u
+zorvak=$1
+xhelper=$2
+outdir=$3
+
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+    echo "SKIP: Xvfb or xdotool is not installed"
+    exit 77
+fi
+
+mkdir -p "$outdir"
+work=$(mktemp -d)
+xvfb_pid=
+zorvak_pid=
+cleanup() {
+    [ -n "$zorvak_pid" ] && kill "$zorvak_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok: $what"
+    else
+        echo "FAILED: $what"
+        failures=$((failures + 1))
+    fi
+}
+
+# Waits up to $2 seconds for process $1 to end; its exit code in $exit_code.
+wait_exit() {
+    local pid=$1 limit=$(($2 * 10))
+    for ((i = 0; i < limit; i++)); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            exit_code=$?
+            return 0
+        fi
+        sleep 0.1
+    done
+    kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    exit_code=timeout
+    return 1
+}
+
+# Sanitizer builds: the desktop libraries keep some memory until the process
+# ends; that is theirs, not ours.
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp:print_suppressions=0"
+# No sound in the test, whatever the machine has.
+export SDL_AUDIODRIVER=dummy
+
+# ---- A run without any display: the start-up error, exit code 0.
+mkdir -p "$work/runtime"
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$work/runtime" \
+    "$zorvak" >"$work/nodisplay.out" 2>"$work/nodisplay.err" &
+nodisplay_pid=$!
+wait_exit "$nodisplay_pid" 20
+check "without a display the program ends with exit code 0 (got $exit_code)" \
+    test "$exit_code" = 0
+check "without a display the start-up error is printed" \
+    grep -q "Unable to start this instance of Zorvak" "$work/nodisplay.err"
+sed 's/^/    stderr: /' "$work/nodisplay.err"
+
+# ---- A 1920 x 1080 desktop of our own.
+: >"$work/display"
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.err" &
+xvfb_pid=$!
+for ((i = 0; i < 100; i++)); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+if ! [ -s "$work/display" ]; then
+    echo "FAILED: Xvfb did not start"
+    cat "$work/xvfb.err"
+    exit 1
+fi
+export DISPLAY=":$(head -n1 "$work/display")"
+echo "display $DISPLAY"
+
+"$zorvak" >"$work/zorvak.out" 2>"$work/zorvak.err" &
+zorvak_pid=$!
+
+window=$("$xhelper" find ZORVAK 15000) || window=
+if [ -z "$window" ]; then
+    echo "FAILED: no window titled ZORVAK appeared"
+    cat "$work/zorvak.err"
+    exit 1
+fi
+echo "ok: window titled ZORVAK appeared ($window)"
+
+size=$("$xhelper" size "$window")
+check "window is 1022 x 698, the 511 x 349 image at 2x (got $size)" test "$size" = "1022 698"
+
+sleep 0.5  # the first paint
+check "introduction screenshot, every pixel a sharp 2x2 block" \
+    "$xhelper" shot "$window" "$outdir/sdl-intro.png" 2
+
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool mousemove --window "$window" 100 100
+xdotool key --clearmodifiers alt+n
+check "Alt+N starts a game: the title becomes the status line" \
+    "$xhelper" wait-title "$window" "Lives: 05 - Level 01 - Score: 00000" 5000
+
+# The ship's row between the walls, in window pixels: client rows 250 to 281
+# under the 19-pixel menu bar, client columns 32 to 478, all at 2x.
+ship_row() { "$xhelper" centroid "$window" 64 538 958 602 | cut -d' ' -f1; }
+sleep 0.3
+start_x=$(ship_row)
+
+# Steer (held down: auto-repeat) and fire.
+xdotool keydown Left
+sleep 0.6
+xdotool keyup Left
+sleep 0.1
+left_x=$(ship_row)
+check "Left moves the ship left (ship row centred at x $start_x, then $left_x)" \
+    test "$left_x" -lt $((start_x - 20))
+xdotool keydown Right
+sleep 1.2
+xdotool keyup Right
+sleep 0.1
+right_x=$(ship_row)
+check "Right moves the ship right (ship row centred at x $left_x, then $right_x)" \
+    test "$right_x" -gt $((left_x + 20))
+for ((i = 0; i < 5; i++)); do
+    xdotool key space
+    sleep 0.1
+    xdotool key Left Return KP_Enter
+    sleep 0.2
+done
+check "the program is still running after the arrow keys and Space" kill -0 "$zorvak_pid"
+title=$("$xhelper" title "$window")
+check "the title is still the status line (\"$title\")" test "${title#Lives: }" != "$title"
+check "game screenshot" "$xhelper" shot "$window" "$outdir/sdl-game.png" 2
+
+# A click on "About Zorvak" in the menu bar (window pixels, 2x) opens the
+# About window: a second native window, which closes itself after 10 s.
+xdotool mousemove --window "$window" 240 17 click 1
+about=$("$xhelper" find "About Zorvak" 5000) || about=
+check "a click on the menu bar's About Zorvak opens the About window" test -n "$about"
+if [ -n "$about" ]; then
+    size=$("$xhelper" size "$about")
+    check "About window is 894 x 614, its 447 x 307 image at 2x (got $size)" \
+        test "$size" = "894 614"
+    sleep 0.3
+    check "About screenshot" "$xhelper" shot "$about" "$outdir/sdl-about.png" 2
+    check "the About window closes itself" "$xhelper" gone "$about" 15000
+fi
+
+"$xhelper" close "$window"
+wait_exit "$zorvak_pid" 15
+zorvak_pid=
+check "closing the window ends the program with exit code 0 (got $exit_code)" \
+    test "$exit_code" = 0
+if [ -s "$work/zorvak.err" ]; then
+    sed 's/^/    stderr: /' "$work/zorvak.err"
+fi
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all checks passed; screenshots in $outdir"
+exit 0
