@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 namespace zsdl {
 
@@ -112,8 +113,13 @@ SdlBackend::~SdlBackend() {
     SDL_Quit();
 }
 
+// Milliseconds since the system started, as the Windows tick count is: the
+// game seeds its random source with it, so it must differ from run to run
+// (SDL's own ticks start at zero with every program).
 uint64_t SdlBackend::NowMs() {
-    return SDL_GetTicks64();
+    timespec now = {};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    return uint64_t(now.tv_sec) * 1000u + uint64_t(now.tv_nsec) / 1000000u;
 }
 
 // When no desktop answers, SDL falls back to drivers that show nothing
