@@ -7,9 +7,9 @@
 #ifndef ZORVAK_PLATFORM_BACKEND_H
 #define ZORVAK_PLATFORM_BACKEND_H
 
-#include <cstdint>
-
 #include "platform/platform.h"
+
+#include <cstdint>
 
 namespace zplat {
 
@@ -17,11 +17,11 @@ namespace zplat {
 // pixels of the composed image (menu bar at the top, then the client area).
 struct InputEvent {
     enum Type {
-        KeyDown,   // vk: Windows virtual-key code; alt: Alt held; repeat: auto-repeat
-        Click,     // left button pressed at x, y
-        Minimize,  // the desktop minimised the window
-        Restore,   // the desktop restored the window
-        Close,     // the desktop's close button
+        KeyDown,  // vk: Windows virtual-key code; alt: Alt held; repeat: auto-repeat
+        Click,    // left button pressed at x, y
+        Minimize, // the desktop minimised the window
+        Restore,  // the desktop restored the window
+        Close,    // the desktop's close button
     };
     Type type;
     HWND window;
@@ -84,6 +84,6 @@ void SetBackend(Backend *backend);
 // Backends deliver input to the core's queue with this.
 void PushInput(const InputEvent &event);
 
-}  // namespace zplat
+} // namespace zplat
 
 #endif

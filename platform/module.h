@@ -8,9 +8,9 @@
 #ifndef ZORVAK_PLATFORM_MODULE_H
 #define ZORVAK_PLATFORM_MODULE_H
 
-#include <cstddef>
-
 #include "platform/platform.h"
+
+#include <cstddef>
 
 namespace zplat {
 
@@ -18,7 +18,7 @@ enum ResourceType { RES_ICON = 1, RES_BITMAP = 2, RES_MENU = 3 };
 
 struct Resource {
     ResourceType type;
-    const char *name;  // as written in the resource script, e.g. "IC_SHIP1"
+    const char *name; // as written in the resource script, e.g. "IC_SHIP1"
     const unsigned char *data;
     size_t size;
 };
@@ -30,6 +30,6 @@ HINSTANCE RegisterModule(const Resource *resources, size_t count);
 // The game's module, generated from resources/zorvak.rc.
 HINSTANCE GameModule();
 
-}  // namespace zplat
+} // namespace zplat
 
 #endif

@@ -15,7 +15,7 @@
 #endif
 #include <windows.h>
 
-#else  // !_WIN32
+#else // !_WIN32
 
 #include <stddef.h>
 #include <stdint.h>
@@ -129,7 +129,8 @@ typedef struct tagBITMAP {
 #define IS_INTRESOURCE(p) ((((ULONG_PTR)(p)) >> 16) == 0)
 #define LOWORD(l) ((WORD)(((DWORD)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((DWORD)(l)) >> 16) & 0xffff))
-#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define RGB(r, g, b)                                                                               \
+    ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
 
 // Messages
 #define WM_CREATE 0x0001
@@ -212,9 +213,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
 
 // Window classes and windows
 ATOM WINAPI RegisterClassA(const WNDCLASSA *lpWndClass);
-HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName,
-                            DWORD dwStyle, int X, int Y, int nWidth, int nHeight,
-                            HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam);
+HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
+                            int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+                            HINSTANCE hInstance, LPVOID lpParam);
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 BOOL WINAPI DestroyWindow(HWND hWnd);
 LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
@@ -268,6 +269,6 @@ DWORD WINAPI GetTickCount(void);
 }
 #endif
 
-#endif  // !_WIN32
+#endif // !_WIN32
 
-#endif  // ZORVAK_PLATFORM_H
+#endif // ZORVAK_PLATFORM_H

@@ -13,12 +13,12 @@
 #ifndef ZORVAK_PLATFORM_HEADLESS_H
 #define ZORVAK_PLATFORM_HEADLESS_H
 
+#include "platform/platform.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "platform/platform.h"
 
 namespace headless {
 
@@ -29,7 +29,7 @@ void Reset(uint64_t startMs = 0);
 
 // Virtual clock.
 uint64_t Now();
-void Advance(uint64_t ms);  // moves the clock; runs callbacks that fall due
+void Advance(uint64_t ms); // moves the clock; runs callbacks that fall due
 
 // Runs fn when the virtual clock reaches atMs (from inside the message loop).
 void At(uint64_t atMs, std::function<void()> fn);
@@ -47,7 +47,7 @@ void SetDesktopSize(int width, int height);
 void FailWindowCreation(bool fail);
 
 // Input.  Positions are in composed-image pixels (menu bar on top).
-void Key(HWND window, int vk, int repeats = 1);  // repeats > 1: auto-repeat
+void Key(HWND window, int vk, int repeats = 1); // repeats > 1: auto-repeat
 void AltLetter(HWND window, char letter);
 void Click(HWND window, int x, int y);
 void Minimize(HWND window);
@@ -68,10 +68,10 @@ struct Image {
     std::vector<uint32_t> pixels;
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
-Image ClientImage(HWND window);    // the client framebuffer as it stands
-Image ComposedImage(HWND window);  // menu bar + client + open drop-down
+Image ClientImage(HWND window);   // the client framebuffer as it stands
+Image ComposedImage(HWND window); // menu bar + client + open drop-down
 bool SavePng(const Image &image, const std::string &path);
-uint64_t Hash(const Image &image);  // FNV-1a over the pixels, for regression guards
+uint64_t Hash(const Image &image); // FNV-1a over the pixels, for regression guards
 
 // What the program asked of the desktop.
 int Beeps();
@@ -80,8 +80,8 @@ struct MessageBoxRecord {
     std::string caption;
 };
 std::vector<MessageBoxRecord> MessageBoxes();
-int Presents(HWND window);  // how many times the window was presented
+int Presents(HWND window); // how many times the window was presented
 
-}  // namespace headless
+} // namespace headless
 
 #endif
