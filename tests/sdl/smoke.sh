@@ -56,6 +56,25 @@ wait_exit() {
     return 1
 }
 
+# Waits up to $1 seconds for COMMAND... to succeed.
+wait_for() {
+    local limit=$(($1 * 10))
+    shift
+    for ((i = 0; i < limit; i++)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+# The id of the visible window titled exactly $1, waiting up to $2 seconds.
+find_window() { timeout "$2" xdotool search --sync --onlyvisible --name "^$1\$" | head -n1; }
+size_of() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo "$WIDTH $HEIGHT"
+}
+title_is() { [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]; }
+is_gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
+
 # Sanitizer builds: the desktop libraries keep some memory until the process
 # ends; that is theirs, not ours.
 export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp:print_suppressions=0"
@@ -93,7 +112,7 @@ echo "display $DISPLAY"
 "$zorvak" >"$work/zorvak.out" 2>"$work/zorvak.err" &
 zorvak_pid=$!
 
-window=$("$xhelper" find ZORVAK 15000) || window=
+window=$(find_window ZORVAK 15)
 if [ -z "$window" ]; then
     echo "FAILED: no window titled ZORVAK appeared"
     cat "$work/zorvak.err"
@@ -101,7 +120,7 @@ if [ -z "$window" ]; then
 fi
 echo "ok: window titled ZORVAK appeared ($window)"
 
-size=$("$xhelper" size "$window")
+size=$(size_of "$window")
 check "window is 1022 x 698, the 511 x 349 image at 2x (got $size)" test "$size" = "1022 698"
 
 sleep 0.5  # the first paint
@@ -111,7 +130,7 @@ check "introduction screenshot, every pixel a sharp 2x2 block" \
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool mousemove --window "$window" 100 100
 xdotool key --clearmodifiers alt+n
 check "Alt+N starts a game: the title becomes the status line" \
-    "$xhelper" wait-title "$window" "Lives: 05 - Level 01 - Score: 00000" 5000
+    wait_for 5 title_is "$window" "Lives: 05 - Level 01 - Score: 00000"
 
 # The ship's row between the walls, in window pixels: client rows 250 to 281
 # under the 19-pixel menu bar, client columns 32 to 478, all at 2x.
@@ -141,22 +160,22 @@ for ((i = 0; i < 5; i++)); do
     sleep 0.2
 done
 check "the program is still running after the arrow keys and Space" kill -0 "$zorvak_pid"
-title=$("$xhelper" title "$window")
+title=$(xdotool getwindowname "$window")
 check "the title is still the status line (\"$title\")" test "${title#Lives: }" != "$title"
 check "game screenshot" "$xhelper" shot "$window" "$outdir/sdl-game.png" 2
 
 # A click on "About Zorvak" in the menu bar (window pixels, 2x) opens the
 # About window: a second native window, which closes itself after 10 s.
 xdotool mousemove --window "$window" 240 17 click 1
-about=$("$xhelper" find "About Zorvak" 5000) || about=
+about=$(find_window "About Zorvak" 5)
 check "a click on the menu bar's About Zorvak opens the About window" test -n "$about"
 if [ -n "$about" ]; then
-    size=$("$xhelper" size "$about")
+    size=$(size_of "$about")
     check "About window is 894 x 614, its 447 x 307 image at 2x (got $size)" \
         test "$size" = "894 614"
     sleep 0.3
     check "About screenshot" "$xhelper" shot "$about" "$outdir/sdl-about.png" 2
-    check "the About window closes itself" "$xhelper" gone "$about" 15000
+    check "the About window closes itself" wait_for 15 is_gone "$about"
 fi
 
 "$xhelper" close "$window"

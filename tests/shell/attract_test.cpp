@@ -7,14 +7,6 @@
 
 using namespace session;
 
-namespace {
-
-bool PictureShown(const char *name) {
-    return Shows(headless::ClientImage(MainWindow()), 32, 0, Picture(name));
-}
-
-} // namespace
-
 TEST(Attract, FromStartIntroductionThenAboutThenNothingNewThenIntroduction) {
     StartFresh();
     // Ticks 1, 257, 513, 769 are due; at program start no game has been lost,
@@ -25,40 +17,35 @@ TEST(Attract, FromStartIntroductionThenAboutThenNothingNewThenIntroduction) {
     };
     for (const auto &[tick, name] : expected) {
         headless::At(AfterTick(tick), [tick = tick, name = name] {
-            EXPECT_TRUE(PictureShown(name)) << "after tick " << tick;
+            EXPECT_TRUE(MainShows(32, 0, Picture(name))) << "after tick " << tick;
         });
     }
     // A paint between games shows the introduction whatever was last shown.
-    headless::At(AfterTick(1030), [] {
-        ASSERT_TRUE(PictureShown("BMP_ABOUT"));
-        headless::Minimize(MainWindow());
-    });
+    headless::At(AfterTick(1030), [] { headless::Minimize(MainWindow()); });
     headless::At(AfterTick(1031), [] { headless::Restore(MainWindow()); });
     headless::At(AfterTick(1031) + 5, [] {
-        EXPECT_TRUE(PictureShown("BMP_INTRO"));
-        EXPECT_TRUE(Shows(headless::ClientImage(MainWindow()), 0, 0, Sprite("IC_WALL4")));
-        Quit();
+        EXPECT_TRUE(MainShows(32, 0, Picture("BMP_INTRO")));
+        EXPECT_TRUE(MainShows(0, 0, Sprite("IC_WALL4")));
+        Command('Q');
     });
     EXPECT_EQ(RunWinMain(), 0);
 }
 
 TEST(Attract, AfterALostGameGameOverComesFirstThenIntroductionThenAbout) {
     StartFresh(3600000);
-    headless::At(AfterTick(1), [] { NewGame(); });
+    headless::At(AfterTick(1), [] { Command('N'); });
     // The last life, lost at the next tick; the game ends when the table has
     // emptied.
     headless::At(AfterTick(3), [] {
         lives = 1;
         objectTable[0].energy = -1;
     });
-
     int endTick = -1;
     std::map<int, const char *> expected;
     headless::OnIdle([&] {
-        int tick = int((headless::Now() - kStart) / kTick);
-        bool running = lives != 0 || objectCount != 0;
+        const int tick = int((headless::Now() - kStart) / kTick);
         if (endTick < 0) {
-            if (tick > 3 && !running) {
+            if (tick > 3 && lives == 0 && objectCount == 0) {
                 endTick = tick;
                 EXPECT_EQ(gameOver, 1);
                 expected = {{endTick + 1, "BMP_GAMEOVER"},
@@ -71,14 +58,14 @@ TEST(Attract, AfterALostGameGameOverComesFirstThenIntroductionThenAbout) {
         }
         auto due = expected.find(tick);
         if (due != expected.end()) {
-            EXPECT_TRUE(PictureShown(due->second))
+            EXPECT_TRUE(MainShows(32, 0, Picture(due->second)))
                 << "tick " << tick - endTick << " after the game";
             if (tick == endTick + 1) {
                 SaveScreenshot(headless::ComposedImage(MainWindow()), "game-over");
             }
             expected.erase(due);
             if (expected.empty()) {
-                Quit();
+                Command('Q');
             }
         }
     });

@@ -6,38 +6,39 @@
 #include "shell/shell_state.h"
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <type_traits>
 
-namespace {
+namespace session {
 int destroyIconCalls = 0;
 int postQuitMessageCalls = 0;
-} // namespace
+} // namespace session
 
 extern "C" {
 BOOL WINAPI __real_DestroyIcon(HICON icon);
 VOID WINAPI __real_PostQuitMessage(int exitCode);
 
 BOOL WINAPI __wrap_DestroyIcon(HICON icon) {
-    ++destroyIconCalls;
+    ++session::destroyIconCalls;
     return __real_DestroyIcon(icon);
 }
 VOID WINAPI __wrap_PostQuitMessage(int exitCode) {
-    ++postQuitMessageCalls;
+    ++session::postQuitMessageCalls;
     __real_PostQuitMessage(exitCode);
 }
 }
 
-namespace session {
+bool operator==(const GameObject &a, const GameObject &b) {
+    auto fields = [](const GameObject &o) {
+        return std::tie(o.kind, o.energy, o.x, o.y, o.dy, o.dx, o.delay, o.frame, o.frameStep,
+                        o.cooldown);
+    };
+    return a.kind == KIND_FREE ? b.kind == KIND_FREE : fields(a) == fields(b);
+}
 
-int DestroyIconCalls() {
-    return destroyIconCalls;
-}
-int PostQuitMessageCalls() {
-    return postQuitMessageCalls;
-}
+namespace session {
 
 namespace {
 
@@ -58,30 +59,24 @@ struct ProcessState {
     HICON sprites[SPRITE_COUNT];
 };
 
-ProcessState CaptureState() {
-    ProcessState state;
-#define CAPTURE_VALUE(name) state.name = ::name;
-    PROCESS_VALUES(CAPTURE_VALUE)
-#undef CAPTURE_VALUE
-    std::copy(objectTable, objectTable + OBJECT_SLOTS, state.objects);
-    std::copy(spriteSet, spriteSet + SPRITE_COUNT, state.sprites);
-    return state;
-}
-
-void RestoreState(const ProcessState &state) {
-#define RESTORE_VALUE(name) ::name = state.name;
-    PROCESS_VALUES(RESTORE_VALUE)
-#undef RESTORE_VALUE
-    std::copy(state.objects, state.objects + OBJECT_SLOTS, objectTable);
-    std::copy(state.sprites, state.sprites + SPRITE_COUNT, spriteSet);
-}
-
 } // namespace
 
 void StartFresh(uint64_t timeLimitMs) {
     // The values the program starts with, taken before the first session.
-    static const ProcessState atStart = CaptureState();
-    RestoreState(atStart);
+    static const ProcessState atStart = [] {
+        ProcessState state;
+#define CAPTURE_VALUE(name) state.name = ::name;
+        PROCESS_VALUES(CAPTURE_VALUE)
+#undef CAPTURE_VALUE
+        std::copy(objectTable, objectTable + OBJECT_SLOTS, state.objects);
+        std::copy(spriteSet, spriteSet + SPRITE_COUNT, state.sprites);
+        return state;
+    }();
+#define RESTORE_VALUE(name) ::name = atStart.name;
+    PROCESS_VALUES(RESTORE_VALUE)
+#undef RESTORE_VALUE
+    std::copy(atStart.objects, atStart.objects + OBJECT_SLOTS, objectTable);
+    std::copy(atStart.sprites, atStart.sprites + SPRITE_COUNT, spriteSet);
     headless::Reset(kStart);
     headless::OnFailure([](const std::string &what) { ADD_FAILURE() << "backend: " << what; });
     headless::SetTimeLimit(kStart + timeLimitMs);
@@ -100,11 +95,13 @@ HWND AboutWindow() {
     return headless::FindWindowByClass("CL_ABOUT_ZORVAK");
 }
 
-void NewGame() {
-    headless::AltLetter(MainWindow(), 'N');
-}
-void Quit() {
-    headless::AltLetter(MainWindow(), 'Q');
+std::array<int, 6> Place(HWND window) {
+    RECT outer = {0, 0, 0, 0};
+    RECT client = {0, 0, 0, 0};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    return {outer.left,   outer.top,    outer.right - outer.left, outer.bottom - outer.top,
+            client.right, client.bottom};
 }
 
 void ClickMenuItem(int index) {
@@ -112,25 +109,19 @@ void ClickMenuItem(int index) {
     // box at its left end, with wide gaps between items.
     HWND window = MainWindow();
     headless::Image bar = headless::ComposedImage(window);
-    RECT client = {0, 0, 0, 0};
-    GetClientRect(window, &client);
-    const int barHeight = bar.height - client.bottom;
-    const int sysBox = barHeight;
+    const int barHeight = bar.height - Place(window)[5];
     std::vector<std::pair<int, int>> items;
-    int gap = 1000;
-    for (int x = sysBox; x < bar.width; ++x) {
+    for (int x = barHeight, gap = 1000; x < bar.width; ++x, ++gap) {
         bool text = false;
         for (int y = 1; y < barHeight - 1; ++y) {
             text = text || bar.At(x, y) == 0;
         }
         if (text) {
-            if (gap > 8 || items.empty()) {
+            if (gap > 8) {
                 items.push_back({x, x});
             }
             items.back().second = x;
-            gap = 0;
-        } else {
-            ++gap;
+            gap = -1;
         }
     }
     ASSERT_LT(size_t(index), items.size()) << "menu bar item not found";
@@ -138,43 +129,25 @@ void ClickMenuItem(int index) {
                     barHeight / 2);
 }
 
-void ChooseSystemMenuItem(char mnemonic) {
-    HWND window = MainWindow();
-    headless::Click(window, 5, 5); // the system box at the left end of the bar
-    headless::Key(window, mnemonic);
-}
-
 headless::Image Picture(const char *name) {
-    headless::Image image;
-    const zplat::Resource *resource =
-        zplat::FindResourceIn(zplat::GameModule(), zplat::RES_BITMAP, name);
+    const zplat::Resource *r = zplat::FindResourceIn(zplat::GameModule(), zplat::RES_BITMAP, name);
     zplat::DecodedBitmap bitmap;
-    if (resource != nullptr && zplat::DecodeBitmap(resource->data, resource->size, &bitmap)) {
-        image.width = bitmap.width;
-        image.height = bitmap.height;
-        image.pixels = bitmap.pixels;
-    }
-    return image;
+    return r != nullptr && zplat::DecodeBitmap(r->data, r->size, &bitmap)
+               ? headless::Image{bitmap.width, bitmap.height, bitmap.pixels}
+               : headless::Image{};
 }
 
+// The sprites are opaque: what they show is their colour image.
 headless::Image Sprite(const char *name) {
-    headless::Image image;
-    const zplat::Resource *resource =
-        zplat::FindResourceIn(zplat::GameModule(), zplat::RES_ICON, name);
+    const zplat::Resource *r = zplat::FindResourceIn(zplat::GameModule(), zplat::RES_ICON, name);
     zplat::DecodedIcon icon;
-    if (resource != nullptr && zplat::DecodeIcon(resource->data, resource->size, &icon)) {
-        // The sprites are opaque: what they show is their colour image.
-        image.width = icon.width;
-        image.height = icon.height;
-        image.pixels = icon.color;
-    }
-    return image;
+    return r != nullptr && zplat::DecodeIcon(r->data, r->size, &icon)
+               ? headless::Image{icon.width, icon.height, icon.color}
+               : headless::Image{};
 }
 
 headless::Image Crop(const headless::Image &image, int x, int y, int w, int h) {
-    headless::Image part;
-    part.width = w;
-    part.height = h;
+    headless::Image part{w, h, {}};
     for (int py = y; py < y + h; ++py) {
         for (int px = x; px < x + w; ++px) {
             part.pixels.push_back(image.At(px, py));
@@ -197,37 +170,8 @@ bool Shows(const headless::Image &image, int x, int y, const headless::Image &pi
     return true;
 }
 
-bool IsBlack(const headless::Image &image, int x, int y, int w, int h) {
-    for (int py = y; py < y + h; ++py) {
-        for (int px = x; px < x + w; ++px) {
-            if (image.At(px, py) != 0) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
-std::vector<GameObject> Objects() {
-    return std::vector<GameObject>(objectTable, objectTable + OBJECT_SLOTS);
-}
-
-bool SameObjects(const std::vector<GameObject> &a, const std::vector<GameObject> &b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        const GameObject &p = a[i];
-        const GameObject &q = b[i];
-        if (p.kind != q.kind ||
-            (p.kind != KIND_FREE &&
-             (p.energy != q.energy || p.x != q.x || p.y != q.y || p.dy != q.dy || p.dx != q.dx ||
-              p.delay != q.delay || p.frame != q.frame || p.frameStep != q.frameStep ||
-              p.cooldown != q.cooldown))) {
-            return false;
-        }
-    }
-    return true;
+bool MainShows(int x, int y, const headless::Image &picture) {
+    return Shows(headless::ClientImage(MainWindow()), x, y, picture);
 }
 
 void SaveScreenshot(const headless::Image &image, const std::string &name) {

@@ -8,9 +8,13 @@
 #include "platform/module.h"
 #include "world/game_state.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+// Two objects are the same when both slots are free or every field matches.
+bool operator==(const GameObject &a, const GameObject &b);
 
 namespace session {
 
@@ -18,33 +22,31 @@ namespace session {
 // once, so game-timer tick k (k >= 1) arrives at kStart + 50 k.
 const uint64_t kStart = 100000;
 const uint64_t kTick = 50;
-inline uint64_t TickTime(int k) {
-    return kStart + kTick * uint64_t(k);
-}
 // Halfway between tick k and tick k + 1: the state after tick k.
 inline uint64_t AfterTick(int k) {
-    return TickTime(k) + kTick / 2;
+    return kStart + kTick * uint64_t(k) + kTick / 2;
 }
 
 // Resets the platform and puts every process-wide value of the game and the
 // shell back to what it was before the first session ran, as in a fresh
-// process.  Failures the backend reports
-// (a program that would wait forever, the time limit) fail the test.
+// process.  Failures the backend reports (a program that would wait forever,
+// the time limit) fail the test.
 void StartFresh(uint64_t timeLimitMs = 600000);
 // Runs the program; its exit code.
 int RunWinMain(HINSTANCE module = zplat::GameModule());
 
 HWND MainWindow();
 HWND AboutWindow(); // null when none is open
+// The window's outer rectangle as {left, top, width, height} and its client
+// size as {width, height}.
+std::array<int, 6> Place(HWND window);
 
-// Menu bar commands by their mnemonic, as a player would type them.
-void NewGame();
-void Quit();
+// A menu bar command by its mnemonic, as a player would type it.
+inline void Command(char mnemonic) {
+    headless::AltLetter(MainWindow(), mnemonic);
+}
 // A click on item index (0, 1, 2) of the main window's menu bar.
 void ClickMenuItem(int index);
-// Opens the main window's system menu with a click on its box and chooses
-// the item by its mnemonic letter (upper case).
-void ChooseSystemMenuItem(char mnemonic);
 
 // A resource of the game's module decoded to pixels, 0x00RRGGBB.
 headless::Image Picture(const char *name);
@@ -54,17 +56,17 @@ headless::Image Crop(const headless::Image &image, int x, int y, int w, int h);
 // Whether image holds picture with its top-left corner at (x, y); the part of
 // picture outside image is ignored.
 bool Shows(const headless::Image &image, int x, int y, const headless::Image &picture);
-// Whether the w x h rectangle at (x, y) is all black.
-bool IsBlack(const headless::Image &image, int x, int y, int w, int h);
+// Whether the main window's client area shows picture at (x, y).
+bool MainShows(int x, int y, const headless::Image &picture);
 
-// A copy of the object table, for comparing states.
-std::vector<GameObject> Objects();
-bool SameObjects(const std::vector<GameObject> &a, const std::vector<GameObject> &b);
+inline std::vector<GameObject> Objects() {
+    return std::vector<GameObject>(objectTable, objectTable + OBJECT_SLOTS);
+}
 
 // Calls the program made since StartFresh, counted on their way to the
 // platform (the test program is linked with --wrap for these two).
-int DestroyIconCalls();
-int PostQuitMessageCalls();
+extern int destroyIconCalls;
+extern int postQuitMessageCalls;
 
 // Writes a screenshot under the build's screenshot folder.
 void SaveScreenshot(const headless::Image &image, const std::string &name);
