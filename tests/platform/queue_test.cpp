@@ -7,10 +7,7 @@
 
 namespace {
 
-using test::seen;
 using test::SeenOf;
-
-constexpr DWORD kStyle = WS_DLGFRAME | WS_SYSMENU | WS_MINIMIZEBOX;
 
 class QueueTest : public ::testing::Test {
 protected:
@@ -20,116 +17,83 @@ protected:
         test::RegisterTestClass("CL", module);
     }
     void TearDown() override { zplat::ShutdownPlatform(); }
-    HWND Make() {
-        return CreateWindowExA(0, "CL", "", kStyle, 0, 0, 200, 200, NULL, NULL, module, NULL);
+    HWND Make() { return test::MakeWindow("CL", module, 200, 200); }
+    // GetMessageA's result, then the message, wParam and time.
+    std::vector<uint64_t> Next(MSG *msg = nullptr) {
+        MSG local{}, &m = msg ? *msg : local;
+        const BOOL got = GetMessageA(&m, NULL, 0, 0);
+        return {uint64_t(got), m.message, m.wParam, m.time};
     }
-    MSG Next() {
-        MSG msg{};
-        EXPECT_NE(GetMessageA(&msg, NULL, 0, 0), -1);
-        return msg;
-    }
+    // Failures reported by the backend, counted instead of failing the test.
+    int failures = 0;
     HINSTANCE module = nullptr;
 };
 
-TEST_F(QueueTest, PostedBeforeQuitBeforeInputBeforePaintBeforeTimer) {
-    HWND w = Make();
+using Msg = std::vector<uint64_t>;
+
+TEST_F(QueueTest, PostedBeforeQuitBeforeInputBeforeRepeatedPaintBeforeTimer) {
+    HWND w = Make(), hidden = Make();
     ShowWindow(w, SW_SHOW); // a paint is pending
     SetTimer(w, 5, 10, NULL);
     headless::Advance(100); // the timer is due
     headless::Key(w, VK_SPACE);
     headless::Key(w, VK_LEFT);
 
-    MSG m = Next();
-    EXPECT_EQ(m.message, UINT(WM_KEYDOWN));
-    EXPECT_EQ(m.wParam, WPARAM(VK_SPACE));
+    MSG m;
+    EXPECT_EQ(Next(&m), (Msg{1, WM_KEYDOWN, VK_SPACE, 100}));
     TranslateMessage(&m); // posts WM_CHAR, which comes before further input
     PostQuitMessage(3);
-    m = Next();
-    EXPECT_EQ(m.message, UINT(WM_CHAR));
-    EXPECT_EQ(m.wParam, WPARAM(' '));
+    EXPECT_EQ(Next(), (Msg{1, WM_CHAR, ' ', 100}));
     // The quit message comes once no posted message is left, before input.
-    EXPECT_EQ(GetMessageA(&m, NULL, 0, 0), FALSE);
-    EXPECT_EQ(m.message, UINT(WM_QUIT));
-    EXPECT_EQ(m.wParam, WPARAM(3));
-    m = Next();
-    EXPECT_EQ(m.message, UINT(WM_KEYDOWN));
-    EXPECT_EQ(m.wParam, WPARAM(VK_LEFT));
+    EXPECT_EQ(Next(), (Msg{0, WM_QUIT, 3, 100}));
+    EXPECT_EQ(Next(&m), (Msg{1, WM_KEYDOWN, VK_LEFT, 100}));
     TranslateMessage(&m); // arrows make no characters
-    m = Next();
-    EXPECT_EQ(m.message, UINT(WM_PAINT));
+    EXPECT_EQ(Next(&m), (Msg{1, WM_PAINT, 0, 100}));
+    EXPECT_EQ(Next(&m), (Msg{1, WM_PAINT, 0, 100})); // not validated: again
     EXPECT_EQ(m.hwnd, w);
     DispatchMessageA(&m); // the default handling validates
-    m = Next();
-    EXPECT_EQ(m.message, UINT(WM_TIMER));
-    EXPECT_EQ(m.wParam, WPARAM(5));
-    EXPECT_EQ(m.time, 100u);
-}
-
-TEST_F(QueueTest, PaintRepeatsUntilValidatedAndOnlyForVisibleWindows) {
-    HWND hidden = Make();
-    HWND shown = Make();
-    ShowWindow(shown, SW_SHOW);
-    MSG m = Next();
-    EXPECT_EQ(m.message, UINT(WM_PAINT));
-    EXPECT_EQ(m.hwnd, shown);
-    // Not validated: the same paint comes again.
-    m = Next();
-    EXPECT_EQ(m.message, UINT(WM_PAINT));
-    DispatchMessageA(&m);
-    // Validated, and the hidden window gets no paint: the loop now waits for
-    // the timer.
+    EXPECT_EQ(Next(), (Msg{1, WM_TIMER, 5, 100}));
+    // The hidden window gets no paint: the loop waits for the next timer.
+    KillTimer(w, 5);
     SetTimer(hidden, 1, 40, NULL);
-    m = Next();
-    EXPECT_EQ(m.message, UINT(WM_TIMER));
+    EXPECT_EQ(Next(&m), (Msg{1, WM_TIMER, 1, 140}));
     EXPECT_EQ(m.hwnd, hidden);
-    EXPECT_EQ(headless::Now(), 40u);
 }
 
-TEST_F(QueueTest, TimersKeepTheirCadenceAndNeverPileUp) {
+TEST_F(QueueTest, TimersKeepTheirCadenceNeverPileUpAndCanBeKilledOrRestarted) {
     HWND w = Make();
     SetTimer(w, 1, 50, NULL);
     std::vector<DWORD> ticks;
-    test::hook = [&](HWND, UINT msg, WPARAM, LPARAM, LRESULT *result) {
-        if (msg != WM_TIMER)
-            return false;
+    test::Handle(WM_TIMER, [&](HWND) {
         ticks.push_back(GetTickCount());
-        if (ticks.size() == 3) {
-            // A handler that takes long: 420 ms pass before the loop returns.
-            headless::Advance(420);
-        }
+        if (ticks.size() == 3)
+            headless::Advance(420); // a handler that takes long
         if (ticks.size() == 6)
             PostQuitMessage(0);
-        *result = 0;
-        return true;
-    };
+        return LRESULT(0);
+    });
     test::RunLoop();
     // 50, 100, 150 on time; then one message for the eight periods missed
     // (at 570), and the cadence of the original start resumes: 600, 650.
     EXPECT_EQ(ticks, (std::vector<DWORD>{50, 100, 150, 570, 600, 650}));
-}
 
-TEST_F(QueueTest, KillTimerDropsAPendingTickAndSetTimerRestarts) {
-    HWND w = Make();
-    SetTimer(w, 1, 50, NULL);
-    SetTimer(w, 2, 70, NULL);
-    headless::Advance(100); // both due
-    EXPECT_TRUE(KillTimer(w, 1));
-    EXPECT_FALSE(KillTimer(w, 1));
-    EXPECT_FALSE(KillTimer(w, 99));
-    MSG m = Next();
-    EXPECT_EQ(m.message, UINT(WM_TIMER));
-    EXPECT_EQ(m.wParam, WPARAM(2));
+    HWND v = Make();
+    SetTimer(v, 1, 50, NULL);
+    SetTimer(v, 2, 70, NULL);
+    KillTimer(w, 1);
+    headless::Advance(100); // both due, at 750
+    EXPECT_TRUE(KillTimer(v, 1));
+    EXPECT_FALSE(KillTimer(v, 1));
+    EXPECT_FALSE(KillTimer(v, 99));
+    EXPECT_EQ(Next(), (Msg{1, WM_TIMER, 2, 750}));
     // Same window and identifier: replaced, counted from now.
-    SetTimer(w, 2, 30, NULL);
-    m = Next();
-    EXPECT_EQ(m.wParam, WPARAM(2));
-    EXPECT_EQ(m.time, 130u);
+    SetTimer(v, 2, 30, NULL);
+    EXPECT_EQ(Next(), (Msg{1, WM_TIMER, 2, 780}));
     // Destroying the window kills its timers: nothing is left to wait for.
-    DestroyWindow(w);
-    bool failed = false;
-    headless::OnFailure([&](const std::string &) { failed = true; });
-    EXPECT_EQ(GetMessageA(&m, NULL, 0, 0), FALSE);
-    EXPECT_TRUE(failed);
+    DestroyWindow(v);
+    headless::OnFailure([&](const std::string &) { ++failures; });
+    EXPECT_EQ(Next()[0], 0u);
+    EXPECT_EQ(failures, 1);
 }
 
 TEST_F(QueueTest, TimerCallbacksAreCalledByDispatch) {
@@ -140,9 +104,8 @@ TEST_F(QueueTest, TimerCallbacksAreCalledByDispatch) {
     SetTimer(w, 9, 25, [](HWND, UINT msg, UINT_PTR id, DWORD time) {
         EXPECT_EQ(msg, UINT(WM_TIMER));
         EXPECT_EQ(id, UINT_PTR(9));
-        ++calls;
         lastTime = time;
-        if (calls == 2)
+        if (++calls == 2)
             PostQuitMessage(0);
     });
     test::RunLoop();
@@ -154,87 +117,64 @@ TEST_F(QueueTest, TimerCallbacksAreCalledByDispatch) {
     EXPECT_EQ(DispatchMessageA(&forged), 0);
 }
 
-TEST_F(QueueTest, ScheduledInputArrivesAtItsVirtualTime) {
+TEST_F(QueueTest, ScheduledInputArrivesAtItsVirtualTimeWithTheRepeatBit) {
     HWND w = Make();
     headless::At(120, [w] { headless::Key(w, VK_RIGHT, 3); });
     headless::At(500, [] { PostQuitMessage(0); });
-    test::hook = [](HWND, UINT msg, WPARAM, LPARAM, LRESULT *) {
-        if (msg == WM_KEYDOWN) {
-            EXPECT_EQ(GetTickCount(), 120u);
-        }
-        return false;
-    };
+    test::Handle(WM_KEYDOWN, [](HWND) {
+        EXPECT_EQ(GetTickCount(), 120u);
+        return LRESULT(0);
+    });
     test::RunLoop();
-    auto keys = SeenOf(WM_KEYDOWN);
-    ASSERT_EQ(keys.size(), 3u);
-    // The first press is new, the others repeat (bit 30: previously down).
-    EXPECT_EQ(keys[0].lParam & (1 << 30), 0);
-    EXPECT_NE(keys[1].lParam & (1 << 30), 0);
-    EXPECT_NE(keys[2].lParam & (1 << 30), 0);
+    std::vector<bool> repeats;
+    for (const test::Seen &s : SeenOf(WM_KEYDOWN))
+        repeats.push_back(s.lParam & (1 << 30)); // bit 30: previously down
+    EXPECT_EQ(repeats, (std::vector<bool>{false, true, true}));
     EXPECT_EQ(headless::Now(), 500u);
 }
 
-TEST_F(QueueTest, WaitingForeverOrPastTheLimitIsReportedAndEndsTheLoop) {
-    std::vector<std::string> failures;
-    headless::OnFailure([&](const std::string &why) { failures.push_back(why); });
-    HWND w = Make();
-    ShowWindow(w, SW_SHOW);
-    EXPECT_EQ(test::RunLoop(), 0); // nothing can ever wake it
-    EXPECT_EQ(failures.size(), 1u);
-
-    failures.clear();
-    headless::Reset();
-    headless::OnFailure([&](const std::string &why) { failures.push_back(why); });
-    headless::SetTimeLimit(1000);
-    test::RegisterTestClass("CL", module);
-    w = Make();
-    SetTimer(w, 1, 50, NULL);
-    test::RunLoop();
-    EXPECT_EQ(failures.size(), 1u);
-    EXPECT_LE(headless::Now(), 1000u);
-    EXPECT_EQ(SeenOf(WM_TIMER).size(), 20u); // 50 .. 1000
-}
-
-TEST_F(QueueTest, ALoopThatNeverWaitsIsStopped) {
-    std::vector<std::string> failures;
-    headless::OnFailure([&](const std::string &why) { failures.push_back(why); });
-    HWND w = Make();
-    ShowWindow(w, SW_SHOW);
-    // A paint handler that never validates: WM_PAINT comes for ever.
-    test::hook = [](HWND, UINT msg, WPARAM, LPARAM, LRESULT *result) {
-        *result = 0;
-        return msg == WM_PAINT;
-    };
-    EXPECT_EQ(test::RunLoop(), 0);
-    EXPECT_EQ(failures.size(), 1u);
-    EXPECT_EQ(headless::Now(), 0u);
+// Nothing can ever wake it; a paint handler that never validates, so that
+// the loop spins; a time limit that the timer runs into.
+TEST_F(QueueTest, WaitingForeverSpinningOrOverrunningIsReportedAndEndsTheLoop) {
+    for (int scenario = 0; scenario < 3; ++scenario) {
+        test::ResetAll();
+        failures = 0;
+        headless::OnFailure([&](const std::string &) { ++failures; });
+        test::RegisterTestClass("CL", module);
+        HWND w = Make();
+        ShowWindow(w, SW_SHOW);
+        if (scenario == 1) {
+            test::Handle(WM_PAINT, [](HWND) { return LRESULT(0); });
+        } else if (scenario == 2) {
+            headless::SetTimeLimit(1000);
+            SetTimer(w, 1, 50, NULL);
+        }
+        EXPECT_EQ(test::RunLoop(), 0) << scenario;
+        EXPECT_EQ(failures, 1) << scenario;
+        EXPECT_LE(headless::Now(), scenario == 2 ? 1000u : 0u) << scenario;
+        EXPECT_EQ(SeenOf(WM_TIMER).size(), scenario == 2 ? 20u : 0u) << scenario; // 50 .. 1000
+    }
 }
 
 TEST_F(QueueTest, ChangedWindowsArePresentedBeforeWaitingAndOnlyThen) {
     HWND w = Make();
     ShowWindow(w, SW_SHOW);
     SetTimer(w, 1, 50, NULL);
-    int presentsAtTick[4] = {};
-    int tick = 0;
-    test::hook = [&](HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT *result) {
-        if (msg != WM_TIMER)
-            return false;
-        presentsAtTick[tick] = headless::Presents(hwnd);
-        if (tick == 1) { // draws on the second tick only
+    std::vector<int> presents;
+    test::Handle(WM_TIMER, [&](HWND hwnd) {
+        presents.push_back(headless::Presents(hwnd));
+        if (presents.size() == 2) { // draws on the second tick only
             HDC dc = GetDC(hwnd);
             SetPixel(dc, 5, 5, RGB(255, 255, 255));
             ReleaseDC(hwnd, dc);
         }
-        if (++tick == 4)
+        if (presents.size() == 4)
             PostQuitMessage(0);
-        *result = 0;
-        return true;
-    };
+        return LRESULT(0);
+    });
     test::RunLoop();
-    EXPECT_EQ(presentsAtTick[0], 1); // the first paint
-    EXPECT_EQ(presentsAtTick[1], 1); // nothing changed in the first tick
-    EXPECT_EQ(presentsAtTick[2], 2); // the pixel of the second
-    EXPECT_EQ(presentsAtTick[3], 2);
+    // The first paint; nothing new in the first tick; the pixel of the second.
+    EXPECT_EQ(presents, (std::vector<int>{1, 1, 2, 2}));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The game's own module, as the build embeds it from resources/zorvak.rc:
-// every resource that the script lists is there, byte for byte, and decodes.
+// every resource that the script lists is there, byte for byte, and the
+// platform's decoders accept it.  (The files' forms are the art tests'.)
 #ifdef ZORVAK_HAVE_GAME_MODULE
 
 #include "platform/core/resource_decode.h"
@@ -10,23 +11,24 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace {
 
-zplat::ResourceType TypeOf(rcembed::EntryKind kind) {
+bool Decodes(rcembed::EntryKind kind, const zplat::Resource &r) {
+    zplat::DecodedIcon icon;
+    zplat::DecodedBitmap bitmap;
+    std::vector<zplat::DecodedMenuItem> items;
     switch (kind) {
     case rcembed::EntryKind::Icon:
-        return zplat::RES_ICON;
+        return zplat::DecodeIcon(r.data, r.size, &icon);
     case rcembed::EntryKind::Bitmap:
-        return zplat::RES_BITMAP;
+        return zplat::DecodeBitmap(r.data, r.size, &bitmap) && bitmap.bitsPixel == 1;
     default:
-        return zplat::RES_MENU;
+        return zplat::DecodeMenu(r.data, r.size, &items) && items.size() == 3;
     }
 }
 
-TEST(GameModule, HoldsEveryScriptedResourceAndEachDecodes) {
+TEST(GameModule, HoldsEveryScriptedResourceByteForByteAndEachDecodes) {
     const std::string script = ZORVAK_RESOURCE_SCRIPT;
     std::ifstream in(script, std::ios::binary);
     ASSERT_TRUE(in) << script;
@@ -39,52 +41,23 @@ TEST(GameModule, HoldsEveryScriptedResourceAndEachDecodes) {
     ASSERT_TRUE(rcembed::CollectBlobs(entries, std::filesystem::path(script).parent_path().string(),
                                       script, &blobs, &error))
         << error;
+    ASSERT_FALSE(blobs.empty());
 
     const HINSTANCE module = zplat::GameModule();
     ASSERT_NE(module, nullptr);
     EXPECT_EQ(zplat::GameModule(), module);
-    int icons = 0, bitmaps = 0, menus = 0;
     for (const rcembed::Blob &blob : blobs) {
-        const zplat::Resource *r =
-            zplat::FindResourceIn(module, TypeOf(blob.kind), blob.name.c_str());
+        const zplat::ResourceType type = blob.kind == rcembed::EntryKind::Icon ? zplat::RES_ICON
+                                         : blob.kind == rcembed::EntryKind::Bitmap
+                                             ? zplat::RES_BITMAP
+                                             : zplat::RES_MENU;
+        const zplat::Resource *r = zplat::FindResourceIn(module, type, blob.name.c_str());
         ASSERT_NE(r, nullptr) << blob.name;
         ASSERT_TRUE(r->size == blob.bytes.size() &&
                     std::equal(blob.bytes.begin(), blob.bytes.end(), r->data))
             << blob.name << " differs from its file: the embedded table is stale";
-        if (blob.kind == rcembed::EntryKind::Icon) {
-            zplat::DecodedIcon icon;
-            ASSERT_TRUE(zplat::DecodeIcon(r->data, r->size, &icon)) << blob.name;
-            const int side = blob.name.rfind("IC_BASE", 0) == 0 ? 64 : 32;
-            EXPECT_EQ(icon.width, side) << blob.name;
-            EXPECT_EQ(icon.height, side) << blob.name;
-            ++icons;
-        } else if (blob.kind == rcembed::EntryKind::Bitmap) {
-            zplat::DecodedBitmap bitmap;
-            ASSERT_TRUE(zplat::DecodeBitmap(r->data, r->size, &bitmap)) << blob.name;
-            EXPECT_EQ(bitmap.width, 453) << blob.name;
-            EXPECT_EQ(bitmap.height, 302) << blob.name;
-            EXPECT_EQ(bitmap.bitsPixel, 1) << blob.name;
-            ++bitmaps;
-        } else {
-            ++menus;
-        }
+        EXPECT_TRUE(Decodes(blob.kind, *r)) << blob.name;
     }
-    // 33 sprites and 8 carried icons, three pictures, one menu bar.
-    EXPECT_EQ(icons, 41);
-    EXPECT_EQ(bitmaps, 3);
-    EXPECT_EQ(menus, 1);
-
-    const zplat::Resource *menu = zplat::FindResourceIn(module, zplat::RES_MENU, "MENU_1");
-    ASSERT_NE(menu, nullptr);
-    std::vector<zplat::DecodedMenuItem> items;
-    ASSERT_TRUE(zplat::DecodeMenu(menu->data, menu->size, &items));
-    ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(items[0].text, "&New game");
-    EXPECT_EQ(items[0].id, 1000u);
-    EXPECT_EQ(items[1].text, "&About Zorvak");
-    EXPECT_EQ(items[1].id, 1001u);
-    EXPECT_EQ(items[2].text, "&Quit Zorvak");
-    EXPECT_EQ(items[2].id, 1003u);
 }
 
 } // namespace

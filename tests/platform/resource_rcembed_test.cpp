@@ -1,17 +1,16 @@
 // rcembed: reading the resource script, the errors it stops the build with,
-// and the menu template it writes, read back by the platform's decoder.
-#include "platform/core/resource_decode.h"
+// the menu template it writes and the files it embeds.
+#include "tests/platform/test_support.h"
 #include "tools/rcembed/rc_script.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <string>
+#include <sstream>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -19,55 +18,34 @@ namespace fs = std::filesystem;
 using rcembed::EntryKind;
 
 // A fresh folder under the system's temporary folder, removed afterwards.
-class TempDir {
-public:
+struct TempDir {
+    fs::path path = fs::temp_directory_path() / ("rcembed_test_" + std::to_string(getpid()));
     TempDir() {
-        static int counter = 0;
-        path_ = fs::temp_directory_path() /
-                ("rcembed_test_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
-        fs::remove_all(path_);
-        fs::create_directories(path_);
+        fs::remove_all(path);
+        fs::create_directories(path);
     }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
+    ~TempDir() { fs::remove_all(path); }
+    std::string Write(const std::string &name, const std::string &bytes) const {
+        fs::create_directories((path / name).parent_path());
+        std::ofstream(path / name, std::ios::binary) << bytes;
+        return bytes;
     }
-    const fs::path &path() const { return path_; }
-    void Write(const std::string &name, const std::string &bytes) const {
-        fs::create_directories((path_ / name).parent_path());
-        std::ofstream(path_ / name, std::ios::binary) << bytes;
+    // Reads, collects and checks a script lying here: the error, or "".
+    std::string Build(const std::string &script, std::vector<rcembed::Blob> *blobs) const {
+        std::vector<rcembed::Entry> entries;
+        std::string error;
+        EXPECT_TRUE(rcembed::ParseScript(script, "game.rc", &entries, &error)) << error;
+        if (rcembed::CollectBlobs(entries, path.string(), "game.rc", blobs, &error) &&
+            rcembed::CheckBlobs(entries, *blobs, "game.rc", &error))
+            return "";
+        return error;
     }
-
-private:
-    fs::path path_;
 };
 
 // The smallest icon the platform loads: one pixel, 16 colours, its mask.
 std::string TinyIcon() {
-    std::string b(22 + 40 + 64 + 4 + 4, '\0');
-    const auto put = [&b](size_t at, uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            b[at + i] = static_cast<char>(v >> (8 * i));
-        }
-    };
-    put(2, 1, 2);    // type: icon
-    put(4, 1, 2);    // one image
-    b[6] = b[7] = 1; // 1 x 1
-    put(14, 112, 4); // image bytes
-    put(18, 22, 4);  // image offset
-    put(22, 40, 4);  // header size
-    put(26, 1, 4);   // width
-    put(30, 2, 4);   // height, doubled
-    put(34, 1, 2);   // planes
-    put(36, 4, 2);   // bits per pixel
-    return b;
-}
-
-std::string ParseError(const std::string &script) {
-    std::vector<rcembed::Entry> entries;
-    std::string error;
-    EXPECT_FALSE(rcembed::ParseScript(script, "game.rc", &entries, &error)) << script;
-    return error;
+    const test::Bytes b = test::SolidIcon(1, 0);
+    return std::string(b.begin(), b.end());
 }
 
 TEST(RcScript, ReadsTheSubsetTheWindowsBuildCompiles) {
@@ -87,38 +65,25 @@ TEST(RcScript, ReadsTheSubsetTheWindowsBuildCompiles) {
     std::vector<rcembed::Entry> entries;
     std::string error;
     ASSERT_TRUE(rcembed::ParseScript(script, "game.rc", &entries, &error)) << error;
-    ASSERT_EQ(entries.size(), 5u);
-    EXPECT_EQ(entries[0].kind, EntryKind::Icon);
-    EXPECT_EQ(entries[0].name, "ICON_1");
-    EXPECT_EQ(entries[0].path, "icons/one.ico");
-    EXPECT_EQ(entries[0].line, 3);
-    EXPECT_EQ(entries[1].kind, EntryKind::Bitmap);
-    EXPECT_EQ(entries[1].name, "BMP_ABOUT");
-    EXPECT_EQ(entries[1].path, "bitmaps/about.bmp");
-    EXPECT_EQ(entries[2].kind, EntryKind::Menu);
-    EXPECT_EQ(entries[2].name, "MENU_1");
-    EXPECT_EQ(entries[2].line, 5);
-    ASSERT_EQ(entries[2].items.size(), 3u);
-    EXPECT_EQ(entries[2].items[0].text, "&New game");
-    EXPECT_EQ(entries[2].items[0].id, 1000);
-    EXPECT_EQ(entries[2].items[1].text, "Say \"hi\"");
-    EXPECT_EQ(entries[2].items[1].id, 1001);
-    EXPECT_EQ(entries[2].items[2].text, "&Quit");
-    EXPECT_EQ(entries[2].items[2].id, 65535);
+    std::string got; // kind name path line [items]
+    for (const rcembed::Entry &e : entries) {
+        got += std::to_string(int(e.kind)) + " " + e.name + " " + e.path + " " +
+               std::to_string(e.line);
+        for (const rcembed::MenuItem &i : e.items)
+            got += " [" + i.text + "=" + std::to_string(i.id) + "]";
+        got += "\n";
+    }
     // One name may be an icon and a bitmap at once, as on Windows.
-    EXPECT_EQ(entries[3].kind, EntryKind::Icon);
-    EXPECT_EQ(entries[4].kind, EntryKind::Bitmap);
-    EXPECT_EQ(entries[4].line, 13);
+    EXPECT_EQ(got, "0 ICON_1 icons/one.ico 3\n"
+                   "1 BMP_ABOUT bitmaps/about.bmp 4\n"
+                   "2 MENU_1  5 [&New game=1000] [Say \"hi\"=1001] [&Quit=65535]\n"
+                   "0 same a.ico 12\n"
+                   "1 SAME a.bmp 13\n");
 }
 
 TEST(RcScript, AnythingElseStopsWithFileLineAndReason) {
-    struct Case {
-        std::string script;
-        int line;
-        std::string says;
-    };
     const std::string ok = "IC_A ICON \"a.ico\"\n";
-    const Case cases[] = {
+    const std::tuple<std::string, int, std::string> cases[] = {
         {ok + "IC_C CURSOR \"c.cur\"\n", 2, "unknown resource type 'CURSOR'"},
         {ok + "#include \"resource.h\"\n", 2, "unsupported syntax at '#'"},
         {"/* block */\n", 1, "unsupported syntax at '/'"},
@@ -147,105 +112,55 @@ TEST(RcScript, AnythingElseStopsWithFileLineAndReason) {
         {"M MENU\nBEGIN\nEND\n", 3, "has no items"},
         {ok + "\nM MENU\nBEGIN\nMENUITEM \"a\", 1\n", 3, "menu 'M' has no END"},
     };
-    for (const Case &c : cases) {
-        const std::string error = ParseError(c.script);
-        const std::string where = "game.rc:" + std::to_string(c.line) + ": ";
-        EXPECT_EQ(error.rfind(where, 0), 0u) << c.script << "\n -> " << error;
-        EXPECT_NE(error.find(c.says), std::string::npos) << c.script << "\n -> " << error;
+    for (const auto &[script, line, says] : cases) {
+        std::vector<rcembed::Entry> entries;
+        std::string error;
+        EXPECT_FALSE(rcembed::ParseScript(script, "game.rc", &entries, &error)) << script;
+        EXPECT_EQ(error.rfind("game.rc:" + std::to_string(line) + ": ", 0), 0u) << error;
+        EXPECT_NE(error.find(says), std::string::npos) << script << "\n -> " << error;
     }
 }
 
-TEST(RcScript, MenuTemplateHasTheBinaryLayoutAndReadsBack) {
-    const std::vector<rcembed::MenuItem> items = {
-        {"&New game", 1000}, {"&About Zorvak", 1001}, {"&Quit Zorvak", 1003}};
-    const std::vector<unsigned char> bytes = rcembed::BuildMenuTemplate(items);
-    // Header: version 0, offset 0.  Item: flags, id, UTF-16LE text, NUL.
-    const std::vector<unsigned char> start = {0,   0, 0,   0, 0,   0, 0xE8, 0x03,
-                                              '&', 0, 'N', 0, 'e', 0, 'w',  0};
-    ASSERT_GE(bytes.size(), start.size());
-    EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.begin() + start.size()), start);
-    // The last item: flags MF_END (0x80), id 1003 (0x3EB).
-    const size_t last = 4 + (4 + 20) + (4 + 28);
-    ASSERT_EQ(bytes.size(), last + 4 + 26);
-    EXPECT_EQ(bytes[last], 0x80);
-    EXPECT_EQ(bytes[last + 1], 0x00);
-    EXPECT_EQ(bytes[last + 2], 0xEB);
-    EXPECT_EQ(bytes[last + 3], 0x03);
-    EXPECT_EQ(bytes[4], 0x00); // the first item is not the last
-    EXPECT_EQ(bytes[bytes.size() - 1], 0);
-    EXPECT_EQ(bytes[bytes.size() - 2], 0);
-
-    std::vector<zplat::DecodedMenuItem> decoded;
-    ASSERT_TRUE(zplat::DecodeMenu(bytes.data(), bytes.size(), &decoded));
-    ASSERT_EQ(decoded.size(), items.size());
-    for (size_t i = 0; i < items.size(); ++i) {
-        EXPECT_EQ(decoded[i].text, items[i].text);
-        EXPECT_EQ(decoded[i].id, items[i].id);
-    }
-
-    const std::vector<rcembed::MenuItem> edges = {{"", 0}, {"x", 65535}};
-    const std::vector<unsigned char> edgeBytes = rcembed::BuildMenuTemplate(edges);
-    ASSERT_TRUE(zplat::DecodeMenu(edgeBytes.data(), edgeBytes.size(), &decoded));
-    ASSERT_EQ(decoded.size(), 2u);
-    EXPECT_EQ(decoded[0].text, "");
-    EXPECT_EQ(decoded[0].id, 0u);
-    EXPECT_EQ(decoded[1].id, 65535u);
+// The template that the decoder tests read: header, then flags, id and
+// UTF-16 text per item, the last flagged 0x80.
+TEST(RcScript, MenuTemplateIsTheBinaryMenuBarTemplate) {
+    EXPECT_EQ(
+        rcembed::BuildMenuTemplate(
+            {{"&New game", 1000}, {"&About Zorvak", 1001}, {"&Quit Zorvak", 1003}}),
+        test::MakeMenu({{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}}));
+    EXPECT_EQ(rcembed::BuildMenuTemplate({{"", 0}, {"x", 65535}}),
+              test::MakeMenu({{0, u""}, {65535, u"x"}}));
 }
 
-TEST(RcScript, FilesAreEmbeddedByteForByteRelativeToTheScript) {
+TEST(RcScript, FilesAreEmbeddedByteForByteAndMissingOrDamagedOnesStopTheBuild) {
     TempDir dir;
-    std::string binary("\x00\x01\xFF\r\n\x1A", 6);
-    dir.Write("icons/a.ico", binary);
-    dir.Write("b.bmp", "BM");
-    std::vector<rcembed::Entry> entries;
-    std::string error;
-    ASSERT_TRUE(rcembed::ParseScript("A ICON \"icons/a.ico\"\nM MENU\nBEGIN\nMENUITEM \"x\", 5\n"
-                                     "END\nB BITMAP \"b.bmp\"\n",
-                                     "game.rc", &entries, &error));
-    std::vector<rcembed::Blob> blobs;
-    ASSERT_TRUE(rcembed::CollectBlobs(entries, dir.path().string(), "game.rc", &blobs, &error))
-        << error;
-    ASSERT_EQ(blobs.size(), 3u);
-    EXPECT_EQ(std::string(blobs[0].bytes.begin(), blobs[0].bytes.end()), binary);
-    EXPECT_EQ(blobs[1].kind, EntryKind::Menu);
-    EXPECT_EQ(blobs[1].bytes, rcembed::BuildMenuTemplate(entries[1].items));
-    EXPECT_EQ(std::string(blobs[2].bytes.begin(), blobs[2].bytes.end()), "BM");
-
-    // A listed file that is missing or empty names the line that lists it.
-    ASSERT_TRUE(rcembed::ParseScript("A ICON \"icons/a.ico\"\n\nC ICON \"icons/c.ico\"\n",
-                                     "game.rc", &entries, &error));
-    EXPECT_FALSE(rcembed::CollectBlobs(entries, dir.path().string(), "game.rc", &blobs, &error));
-    EXPECT_EQ(error.rfind("game.rc:3: cannot read 'icons/c.ico'", 0), 0u) << error;
-    dir.Write("icons/c.ico", "");
-    EXPECT_FALSE(rcembed::CollectBlobs(entries, dir.path().string(), "game.rc", &blobs, &error));
-    EXPECT_EQ(error, "game.rc:3: 'icons/c.ico' is empty");
-}
-
-TEST(RcScript, DamagedIconsAndBitmapsStopTheBuild) {
-    TempDir dir;
-    dir.Write("good.ico", TinyIcon());
-    std::string cut = TinyIcon();
-    cut.pop_back();
-    dir.Write("cut.ico", cut);
+    // Bytes that a text-mode read would change, after a valid icon.
+    const std::string icon =
+        dir.Write("icons/a.ico", TinyIcon() + std::string("\r\n\x1A\0\xFF", 5));
+    const test::Bytes picture = test::MakeBitmap(3, 2, 1, [](int x, int) { return x & 1; });
+    const std::string bmp = dir.Write("b.bmp", std::string(picture.begin(), picture.end()));
+    dir.Write("cut.ico", TinyIcon().substr(0, TinyIcon().size() - 1));
+    dir.Write("empty.ico", "");
     dir.Write("text.bmp", "BM not really a bitmap");
-    std::vector<rcembed::Entry> entries;
+    const std::string good = "A ICON \"icons/a.ico\"\nM MENU\nBEGIN\nMENUITEM \"x\", 5\nEND\n";
     std::vector<rcembed::Blob> blobs;
-    std::string error;
-    const std::string good = "A ICON \"good.ico\"\nM MENU\nBEGIN\nMENUITEM \"x\", 5\nEND\n";
+    ASSERT_EQ(dir.Build(good + "B BITMAP \"b.bmp\"\n", &blobs), "");
+    ASSERT_EQ(blobs.size(), 3u);
+    EXPECT_EQ(std::string(blobs[0].bytes.begin(), blobs[0].bytes.end()), icon);
+    EXPECT_EQ(blobs[1].kind, EntryKind::Menu);
+    EXPECT_EQ(blobs[1].bytes, rcembed::BuildMenuTemplate({{"x", 5}}));
+    EXPECT_EQ(std::string(blobs[2].bytes.begin(), blobs[2].bytes.end()), bmp);
+
+    // Each names the line that lists the file.
     const std::pair<std::string, std::string> cases[] = {
+        {good + "\nC ICON \"icons/c.ico\"\n", "game.rc:7: cannot read 'icons/c.ico'"},
+        {good + "C ICON \"empty.ico\"\n", "game.rc:6: 'empty.ico' is empty"},
         {good + "B ICON \"cut.ico\"\n", "game.rc:6: 'cut.ico' is not an icon"},
         {good + "\nB BITMAP \"text.bmp\"\n", "game.rc:7: 'text.bmp' is not a bitmap"},
-        {good + "B BITMAP \"good.ico\"\n", "game.rc:6: 'good.ico' is not a bitmap"},
+        {good + "B BITMAP \"icons/a.ico\"\n", "game.rc:6: 'icons/a.ico' is not a bitmap"},
     };
-    for (const auto &[script, says] : cases) {
-        ASSERT_TRUE(rcembed::ParseScript(script, "game.rc", &entries, &error)) << error;
-        ASSERT_TRUE(rcembed::CollectBlobs(entries, dir.path().string(), "game.rc", &blobs, &error));
-        EXPECT_FALSE(rcembed::CheckBlobs(entries, blobs, "game.rc", &error)) << script;
-        EXPECT_EQ(error.rfind(says, 0), 0u) << error;
-    }
-    ASSERT_TRUE(rcembed::ParseScript(good, "game.rc", &entries, &error));
-    ASSERT_TRUE(rcembed::CollectBlobs(entries, dir.path().string(), "game.rc", &blobs, &error));
-    EXPECT_TRUE(rcembed::CheckBlobs(entries, blobs, "game.rc", &error)) << error;
+    for (const auto &[script, says] : cases)
+        EXPECT_EQ(dir.Build(script, &blobs).rfind(says, 0), 0u) << says;
 }
 
 #ifdef ZORVAK_RCEMBED_PATH
@@ -254,20 +169,17 @@ TEST(RcembedTool, FailsWithTheScriptLineAndWritesNothing) {
     TempDir dir;
     dir.Write("game.rc", "A ICON \"a.ico\"\nB ICON \"missing.ico\"\n");
     dir.Write("a.ico", TinyIcon());
-    const fs::path out = dir.path() / "out.cpp";
-    const std::string command = std::string("'") + ZORVAK_RCEMBED_PATH + "' '" +
-                                (dir.path() / "game.rc").string() + "' '" + out.string() + "' 2>&1";
-    FILE *pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        output += buffer;
-    }
-    const int status = pclose(pipe);
+    const fs::path out = dir.path / "out.cpp", log = dir.path / "log.txt";
+    const std::string command = "'" + std::string(ZORVAK_RCEMBED_PATH) + "' '" +
+                                (dir.path / "game.rc").string() + "' '" + out.string() + "' > '" +
+                                log.string() + "' 2>&1";
+    const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_NE(WEXITSTATUS(status), 0);
-    EXPECT_NE(output.find("game.rc:2: cannot read 'missing.ico'"), std::string::npos) << output;
+    std::stringstream output;
+    output << std::ifstream(log).rdbuf();
+    EXPECT_NE(output.str().find("game.rc:2: cannot read 'missing.ico'"), std::string::npos)
+        << output.str();
     EXPECT_FALSE(fs::exists(out));
 
     dir.Write("missing.ico", TinyIcon());

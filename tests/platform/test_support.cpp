@@ -6,125 +6,112 @@
 
 namespace test {
 
-const uint32_t kPalette16[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
-                                 0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
-                                 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-
 std::vector<Seen> seen;
 std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT *)> hook;
 
 namespace {
+
 bool pumping = false;
+
+size_t Stride(int width, int bits) {
+    return (size_t(width) * bits + 31) / 32 * 4;
 }
 
-namespace {
-
-void Put16(Bytes &b, unsigned v) {
-    b.push_back(static_cast<unsigned char>(v));
-    b.push_back(static_cast<unsigned char>(v >> 8));
-}
-void Put32(Bytes &b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-void PutColor(Bytes &b, uint32_t rgb) {
-    b.push_back(static_cast<unsigned char>(rgb));       // blue
-    b.push_back(static_cast<unsigned char>(rgb >> 8));  // green
-    b.push_back(static_cast<unsigned char>(rgb >> 16)); // red
-    b.push_back(0);
-}
-void PutInfoHeader(Bytes &b, int width, int height, int bits, uint32_t imageSize, int colors) {
-    Put32(b, 40);
-    Put32(b, uint32_t(width));
-    Put32(b, uint32_t(height));
-    Put16(b, 1);
-    Put16(b, unsigned(bits));
-    Put32(b, 0); // uncompressed
-    Put32(b, imageSize);
-    Put32(b, 0);
-    Put32(b, 0);
-    Put32(b, uint32_t(colors));
-    Put32(b, 0);
+void PutIndex(Bytes *b, size_t rowStart, int x, int bits, uint32_t index) {
+    if (bits == 1)
+        (*b)[rowStart + x / 8] |= static_cast<unsigned char>((index & 1) << (7 - x % 8));
+    else if (bits == 4)
+        (*b)[rowStart + x / 2] |= static_cast<unsigned char>(x % 2 == 0 ? index << 4 : index);
+    else
+        (*b)[rowStart + x] = static_cast<unsigned char>(index);
 }
 
 } // namespace
 
-Bytes MakeIcon(int size, const std::function<int(int, int)> &index,
-               const std::function<bool(int, int)> &clear) {
-    int xorRow = (size * 4 + 31) / 32 * 4;
-    int andRow = (size + 31) / 32 * 4;
-    uint32_t imageBytes = 40 + 64 + uint32_t(xorRow * size + andRow * size);
-    Bytes b;
-    Put16(b, 0);
-    Put16(b, 1); // icon
-    Put16(b, 1); // one image
-    b.push_back(static_cast<unsigned char>(size == 256 ? 0 : size));
-    b.push_back(static_cast<unsigned char>(size == 256 ? 0 : size));
-    b.push_back(16);
-    b.push_back(0);
-    Put16(b, 1);
-    Put16(b, 4);
-    Put32(b, imageBytes);
-    Put32(b, 22);
-    PutInfoHeader(b, size, size * 2, 4, uint32_t(xorRow * size + andRow * size), 0);
-    for (uint32_t c : kPalette16)
-        PutColor(b, c);
-    for (int y = size - 1; y >= 0; --y) {
-        Bytes row(size_t(xorRow), 0);
-        for (int x = 0; x < size; ++x)
-            row[size_t(x / 2)] |= static_cast<unsigned char>((index(x, y) & 15) << (x % 2 ? 0 : 4));
-        b.insert(b.end(), row.begin(), row.end());
-    }
-    for (int y = size - 1; y >= 0; --y) {
-        Bytes row(size_t(andRow), 0);
+void Put(Bytes *b, size_t at, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        (*b)[at + i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+uint32_t PaletteColor(int bits, uint32_t i) {
+    static const uint32_t kVga[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                      0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                      0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    return bits == 4 ? kVga[i & 15] : (i * 0x010305u) & 0xFFFFFFu;
+}
+
+Bytes MakeIcon(int size, const PixelFn &index, const std::function<bool(int, int)> &clear,
+               int bits) {
+    const size_t palette = size_t{1} << bits, colorStride = Stride(size, bits);
+    const size_t maskStride = Stride(size, 1);
+    const size_t image = 40 + 4 * palette + (colorStride + maskStride) * size;
+    Bytes b(22 + image, 0);
+    const uint32_t u = uint32_t(size), data = uint32_t((colorStride + maskStride) * size);
+    const uint32_t nbits = uint32_t(bits), colors = bits == 4 ? 16 : 0, total = uint32_t(image);
+    // Directory (type 1: icon, one image), its entry, then the image header.
+    const uint32_t fields[][3] = {{2, 1, 2},      {4, 1, 2},      {6, u, 1},      {7, u, 1},
+                                  {8, colors, 1}, {10, 1, 2},     {12, nbits, 2}, {14, total, 4},
+                                  {18, 22, 4},    {22, 40, 4},    {26, u, 4},     {30, 2 * u, 4},
+                                  {34, 1, 2},     {36, nbits, 2}, {42, data, 4}};
+    for (const auto &f : fields)
+        Put(&b, f[0], f[1], int(f[2]));
+    for (size_t i = 0; i < palette; ++i)
+        Put(&b, 62 + 4 * i, PaletteColor(bits, uint32_t(i)), 3);
+    const size_t colorBits = 62 + 4 * palette, maskBits = colorBits + colorStride * size;
+    for (int y = 0; y < size; ++y) {
+        const size_t row = size_t(size - 1 - y); // bottom-up
         for (int x = 0; x < size; ++x) {
-            if (clear(x, y))
-                row[size_t(x / 8)] |= static_cast<unsigned char>(0x80 >> (x % 8));
+            PutIndex(&b, colorBits + colorStride * row, x, bits, index(x, y));
+            PutIndex(&b, maskBits + maskStride * row, x, 1, clear(x, y) ? 1 : 0);
         }
-        b.insert(b.end(), row.begin(), row.end());
     }
     return b;
 }
 
 Bytes SolidIcon(int size, int paletteIndex) {
     return MakeIcon(
-        size, [=](int, int) { return paletteIndex; }, [](int, int) { return false; });
+        size, [=](int, int) { return uint32_t(paletteIndex); }, [](int, int) { return false; });
 }
 
-Bytes MakeMonoBitmap(int width, int height, const std::function<int(int, int)> &bit,
-                     uint32_t color0, uint32_t color1) {
-    int rowBytes = (width + 31) / 32 * 4;
-    uint32_t imageSize = uint32_t(rowBytes * height);
-    Bytes b;
-    b.push_back('B');
-    b.push_back('M');
-    Put32(b, 14 + 40 + 8 + imageSize);
-    Put32(b, 0);
-    Put32(b, 14 + 40 + 8);
-    PutInfoHeader(b, width, height, 1, imageSize, 2);
-    PutColor(b, color0);
-    PutColor(b, color1);
-    for (int y = height - 1; y >= 0; --y) {
-        Bytes row(size_t(rowBytes), 0);
+Bytes MakeBitmap(int width, int height, int bits, const PixelFn &value,
+                 std::vector<uint32_t> palette, bool topDown) {
+    const uint32_t fill = palette.empty() && bits <= 8 ? 1u << bits : 0;
+    for (uint32_t i = 0; i < fill; ++i)
+        palette.push_back(bits == 1 ? 0xFFFFFF * i : PaletteColor(bits, i));
+    const size_t stride = Stride(width, bits), bitsAt = 54 + 4 * palette.size();
+    Bytes b(bitsAt + stride * height, 0);
+    const uint32_t size = uint32_t(b.size()), at = uint32_t(bitsAt), w = uint32_t(width);
+    const uint32_t h = uint32_t(topDown ? -height : height), nbits = uint32_t(bits);
+    const uint32_t image = uint32_t(stride * height), colors = uint32_t(palette.size());
+    // "BM", the file size, the bits' offset; the info header.
+    const uint32_t fields[][3] = {{0, 0x4D42, 2}, {2, size, 4},   {10, at, 4}, {14, 40, 4},
+                                  {18, w, 4},     {22, h, 4},     {26, 1, 2},  {28, nbits, 2},
+                                  {34, image, 4}, {46, colors, 4}};
+    for (const auto &f : fields)
+        Put(&b, f[0], f[1], int(f[2]));
+    for (size_t i = 0; i < palette.size(); ++i)
+        Put(&b, 54 + 4 * i, palette[i], 3);
+    for (int y = 0; y < height; ++y) {
+        const size_t row = bitsAt + stride * size_t(topDown ? y : height - 1 - y);
         for (int x = 0; x < width; ++x) {
-            if (bit(x, y))
-                row[size_t(x / 8)] |= static_cast<unsigned char>(0x80 >> (x % 8));
+            if (bits == 24)
+                Put(&b, row + 3 * x, value(x, y), 3);
+            else
+                PutIndex(&b, row, x, bits, value(x, y));
         }
-        b.insert(b.end(), row.begin(), row.end());
     }
     return b;
 }
 
-Bytes MakeMenu(const std::vector<std::pair<unsigned, std::string>> &items) {
-    Bytes b;
-    Put16(b, 0);
-    Put16(b, 0);
+Bytes MakeMenu(const std::vector<std::pair<uint16_t, std::u16string>> &items, uint16_t lastFlags) {
+    Bytes b = {0, 0, 0, 0};
+    const auto put16 = [&b](uint32_t v) { b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)}); };
     for (size_t i = 0; i < items.size(); ++i) {
-        Put16(b, i + 1 == items.size() ? 0x80 : 0);
-        Put16(b, items[i].first);
-        for (char c : items[i].second)
-            Put16(b, static_cast<unsigned char>(c));
-        Put16(b, 0);
+        put16(i + 1 == items.size() ? lastFlags : 0);
+        put16(items[i].first);
+        for (char16_t c : items[i].second)
+            put16(c);
+        put16(0);
     }
     return b;
 }
@@ -149,6 +136,12 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+void Handle(UINT message, std::function<LRESULT(HWND)> fn) {
+    hook = [=](HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT *result) {
+        return msg == message && (*result = fn(hwnd), true);
+    };
+}
+
 void ResetAll() {
     headless::Reset();
     seen.clear();
@@ -156,10 +149,8 @@ void ResetAll() {
     headless::OnFailure([](const std::string &why) { ADD_FAILURE() << "headless: " << why; });
     pumping = false;
     headless::OnIdle([] {
-        if (pumping) {
-            pumping = false;
+        if (std::exchange(pumping, false))
             PostQuitMessage(0);
-        }
     });
 }
 
@@ -170,15 +161,15 @@ void Pump() {
 }
 
 ATOM RegisterTestClass(const char *name, HINSTANCE instance, const char *menu, int stockBrush) {
-    WNDCLASSA wc{};
-    wc.style = CS_VREDRAW | CS_HREDRAW;
-    wc.lpfnWndProc = RecordingProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(stockBrush));
-    wc.lpszMenuName = menu;
-    wc.lpszClassName = name;
+    HBRUSH brush = static_cast<HBRUSH>(GetStockObject(stockBrush));
+    HCURSOR arrow = LoadCursorA(NULL, IDC_ARROW);
+    const WNDCLASSA wc{
+        CS_VREDRAW | CS_HREDRAW, RecordingProc, 0, 0, instance, NULL, arrow, brush, menu, name};
     return RegisterClassA(&wc);
+}
+
+HWND MakeWindow(const char *cls, HINSTANCE instance, int width, int height, DWORD style) {
+    return CreateWindowExA(0, cls, "", style, 0, 0, width, height, NULL, NULL, instance, NULL);
 }
 
 int RunLoop() {
@@ -192,20 +183,32 @@ int RunLoop() {
 
 std::vector<Seen> SeenOf(UINT message) {
     std::vector<Seen> out;
-    for (const Seen &s : seen) {
-        if (s.message == message)
-            out.push_back(s);
-    }
+    std::copy_if(seen.begin(), seen.end(), std::back_inserter(out),
+                 [=](const Seen &s) { return s.message == message; });
+    return out;
+}
+
+std::vector<WPARAM> WParamsOf(UINT message) {
+    std::vector<WPARAM> out;
+    for (const Seen &s : SeenOf(message))
+        out.push_back(s.wParam);
     return out;
 }
 
 std::vector<UINT> SeenSequence(const std::vector<UINT> &interesting) {
     std::vector<UINT> out;
-    for (const Seen &s : seen) {
-        if (std::find(interesting.begin(), interesting.end(), s.message) != interesting.end())
+    for (const Seen &s : seen)
+        if (std::count(interesting.begin(), interesting.end(), s.message))
             out.push_back(s.message);
-    }
     return out;
+}
+
+int CountColor(const headless::Image &img, uint32_t rgb, int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            n += img.At(x, y) == rgb;
+    return n;
 }
 
 } // namespace test

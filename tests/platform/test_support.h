@@ -1,5 +1,5 @@
-// Helpers for the platform tests: small icon, bitmap and menu files built in
-// memory, test resource modules, and a window procedure that records what it
+// Helpers for the platform tests: icon, bitmap and menu files built in memory,
+// test resource modules, and a window procedure that records what it
 // receives.
 #ifndef ZORVAK_TESTS_PLATFORM_TEST_SUPPORT_H
 #define ZORVAK_TESTS_PLATFORM_TEST_SUPPORT_H
@@ -8,33 +8,32 @@
 #include "platform/module.h"
 #include "platform/platform.h"
 
-#include <cstdint>
-#include <functional>
-#include <string>
 #include <utility>
-#include <vector>
 
 namespace test {
 
 using Bytes = std::vector<unsigned char>;
+using PixelFn = std::function<uint32_t(int, int)>;
 
-// The standard 16-colour palette, 0x00RRGGBB.
-extern const uint32_t kPalette16[16];
+// Little-endian field of `bytes` bytes at `at`.
+void Put(Bytes *b, size_t at, uint32_t v, int bytes);
+// Palette entry i, 0x00RRGGBB: the standard 16 colours at 4 bits, distinct
+// made-up colours at 8.
+uint32_t PaletteColor(int bits, uint32_t i);
 
-// A 16-colour .ico file of one size x size image.  index(x, y) gives the
-// palette index and clear(x, y) whether the AND mask bit is set; y = 0 is the
-// top row.
-Bytes MakeIcon(int size, const std::function<int(int, int)> &index,
-               const std::function<bool(int, int)> &clear);
+// A 4- or 8-bit .ico file of one size x size image: index(x, y) is the
+// palette index, clear(x, y) the AND mask bit; y = 0 is the top row.
+Bytes MakeIcon(int size, const PixelFn &index, const std::function<bool(int, int)> &clear,
+               int bits = 4);
 Bytes SolidIcon(int size, int paletteIndex);
-
-// A 1-bit .bmp file; bit(x, y) gives the pixel index, palette entries are
-// 0x00RRGGBB.
-Bytes MakeMonoBitmap(int width, int height, const std::function<int(int, int)> &bit,
-                     uint32_t color0 = 0x000000, uint32_t color1 = 0xFFFFFF);
-
-// A binary menu-bar template of plain items.
-Bytes MakeMenu(const std::vector<std::pair<unsigned, std::string>> &items);
+// A .bmp file whose pixel (x, y), top row first, is value(x, y): a palette
+// index, or at 24 bits the colour.  An empty palette means PaletteColor (at
+// 1 bit: black, white).
+Bytes MakeBitmap(int width, int height, int bits, const PixelFn &value,
+                 std::vector<uint32_t> palette = {}, bool topDown = false);
+// A binary menu-bar template; the last item carries lastFlags.
+Bytes MakeMenu(const std::vector<std::pair<uint16_t, std::u16string>> &items,
+               uint16_t lastFlags = 0x80);
 
 struct TestResource {
     zplat::ResourceType type;
@@ -55,24 +54,32 @@ extern std::vector<Seen> seen;
 // Per-test behaviour: return true when the message was handled (result in
 // *result); otherwise the message goes to DefWindowProcA.
 extern std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT *)> hook;
+// A hook handling one message: fn's value is the result.
+void Handle(UINT message, std::function<LRESULT(HWND)> fn);
 
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Fresh headless platform, hooks cleared, failures turned into test failures.
 void ResetAll();
 
+constexpr DWORD kMainStyle = WS_DLGFRAME | WS_SYSMENU | WS_MINIMIZEBOX;
 // Registers a class using RecordingProc (menu: a menu resource name or null).
 ATOM RegisterTestClass(const char *name, HINSTANCE instance, const char *menu = nullptr,
                        int stockBrush = BLACK_BRUSH);
+HWND MakeWindow(const char *cls, HINSTANCE instance, int width, int height,
+                DWORD style = kMainStyle);
 // The standard message loop; returns the quit code.
 int RunLoop();
 // Runs the loop until it would wait: everything queued (and the paints) is
 // delivered, the virtual clock does not move.
 void Pump();
-// Messages of one kind that were seen, in order.
+// Messages of one kind that were seen, in order, and their wParams.
 std::vector<Seen> SeenOf(UINT message);
+std::vector<WPARAM> WParamsOf(UINT message);
 // The message numbers seen, filtered to a set of interest.
 std::vector<UINT> SeenSequence(const std::vector<UINT> &interesting);
+// Pixels of colour rgb in [x0, x1) x [y0, y1).
+int CountColor(const headless::Image &img, uint32_t rgb, int x0, int y0, int x1, int y1);
 
 } // namespace test
 

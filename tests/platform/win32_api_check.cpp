@@ -3,9 +3,9 @@
 // This file is compiled twice: natively, against the declarations that
 // platform.h makes outside Windows, and with the i686 mingw-w64 compiler,
 // where platform.h is <windows.h> itself.  Every type, constant and call that
-// platform.h declares is used here in a way that compiles on both sides only
-// if the two agree: exact function pointer types, constant values, record
-// layouts.  Nothing here runs; the compiler is the test.
+// platform.h declares is checked here in a way that compiles on both sides
+// only if the two agree: exact function pointer types, constant values,
+// record layouts.  Nothing here runs; the compiler is the test.
 #include "platform/platform.h"
 
 #include <cstddef>
@@ -14,90 +14,75 @@
 namespace {
 
 template <typename A, typename B> constexpr bool kSame = std::is_same_v<A, B>;
+template <typename T, size_t Size, bool Signed>
+constexpr bool kInt = sizeof(T) == Size &&std::is_integral_v<T> &&std::is_signed_v<T> == Signed;
+// Pointers, pairwise distinct and not convertible into one another.
+template <typename T, typename... Rest> constexpr bool Distinct() {
+    if constexpr (sizeof...(Rest) == 0)
+        return std::is_pointer_v<T>;
+    else
+        return std::is_pointer_v<T> && (!std::is_convertible_v<T, Rest> && ...) &&
+               (!std::is_convertible_v<Rest, T> && ...) && Distinct<Rest...>();
+}
 
 constexpr size_t kPtr = sizeof(void *);
 
-// ---- Scalar types ------------------------------------------------------
+// ---- Types ---------------------------------------------------------------
 
-static_assert(sizeof(BYTE) == 1 && std::is_unsigned_v<BYTE>);
-static_assert(sizeof(WORD) == 2 && std::is_unsigned_v<WORD>);
-static_assert(sizeof(DWORD) == 4 && std::is_unsigned_v<DWORD>);
-static_assert(sizeof(LONG) == 4 && std::is_signed_v<LONG>);
-static_assert(sizeof(UINT) == 4 && std::is_unsigned_v<UINT>);
-static_assert(kSame<INT, int> && kSame<BOOL, int> && kSame<CHAR, char>);
+static_assert(kInt<BYTE, 1, false> && kInt<WORD, 2, false> && kInt<DWORD, 4, false> &&
+              kInt<LONG, 4, true> && kInt<UINT, 4, false>);
+static_assert(kSame<INT, int> && kSame<BOOL, int> && kSame<CHAR, char> && kSame<VOID, void>);
 static_assert(kSame<ATOM, WORD> && kSame<COLORREF, DWORD>);
 static_assert(kSame<LPSTR, CHAR *> && kSame<LPCSTR, const CHAR *>);
 static_assert(kSame<LPVOID, void *> && kSame<HANDLE, void *> && kSame<HGDIOBJ, void *>);
-static_assert(kSame<VOID, void>);
 // Pointer-sized message parameters: wParam unsigned, lParam and results signed.
-static_assert(sizeof(UINT_PTR) == kPtr && std::is_unsigned_v<UINT_PTR>);
-static_assert(sizeof(ULONG_PTR) == kPtr && std::is_unsigned_v<ULONG_PTR>);
-static_assert(sizeof(LONG_PTR) == kPtr && std::is_signed_v<LONG_PTR>);
+static_assert(kInt<UINT_PTR, kPtr, false> && kInt<ULONG_PTR, kPtr, false> &&
+              kInt<LONG_PTR, kPtr, true>);
 static_assert(kSame<WPARAM, UINT_PTR> && kSame<LPARAM, LONG_PTR> && kSame<LRESULT, LONG_PTR>);
-
-// ---- Handles: distinct pointer types, each usable as a GDI object -------
-
-static_assert(std::is_pointer_v<HWND> && std::is_pointer_v<HDC> && std::is_pointer_v<HICON> &&
-              std::is_pointer_v<HBITMAP> && std::is_pointer_v<HMENU> &&
-              std::is_pointer_v<HINSTANCE> && std::is_pointer_v<HBRUSH>);
-static_assert(!kSame<HWND, HDC> && !kSame<HWND, HICON> && !kSame<HWND, HBITMAP> &&
-              !kSame<HWND, HMENU> && !kSame<HWND, HINSTANCE> && !kSame<HWND, HBRUSH> &&
-              !kSame<HDC, HICON> && !kSame<HDC, HBITMAP> && !kSame<HDC, HMENU> &&
-              !kSame<HDC, HINSTANCE> && !kSame<HDC, HBRUSH> && !kSame<HICON, HBITMAP> &&
-              !kSame<HICON, HMENU> && !kSame<HICON, HINSTANCE> && !kSame<HICON, HBRUSH> &&
-              !kSame<HBITMAP, HMENU> && !kSame<HBITMAP, HINSTANCE> && !kSame<HBITMAP, HBRUSH> &&
-              !kSame<HMENU, HINSTANCE> && !kSame<HMENU, HBRUSH> && !kSame<HINSTANCE, HBRUSH>);
-static_assert(!std::is_convertible_v<HWND, HDC> && !std::is_convertible_v<HBITMAP, HICON>);
+// Handles: distinct types, the GDI ones usable as GDI objects.
+static_assert(Distinct<HWND, HDC, HICON, HBITMAP, HMENU, HINSTANCE, HBRUSH>());
 static_assert(std::is_convertible_v<HBITMAP, HGDIOBJ> && std::is_convertible_v<HBRUSH, HGDIOBJ> &&
               std::is_convertible_v<HBITMAP, HANDLE>);
 static_assert(kSame<HCURSOR, HICON> && kSame<HMODULE, HINSTANCE>);
-
-// ---- Callbacks -----------------------------------------------------------
-
 static_assert(kSame<WNDPROC, LRESULT(CALLBACK *)(HWND, UINT, WPARAM, LPARAM)>);
 static_assert(kSame<TIMERPROC, VOID(CALLBACK *)(HWND, UINT, UINT_PTR, DWORD)>);
 
-// ---- Records: field offsets and sizes, on 32 and 64 bits ----------------
+// ---- Records: field offsets and sizes, on 32 and 64 bits -------------------
 
 static_assert(sizeof(RECT) == 16 && offsetof(RECT, left) == 0 && offsetof(RECT, top) == 4 &&
               offsetof(RECT, right) == 8 && offsetof(RECT, bottom) == 12);
-static_assert(kSame<LPRECT, RECT *>);
 static_assert(sizeof(POINT) == 8 && offsetof(POINT, x) == 0 && offsetof(POINT, y) == 4);
+static_assert(kSame<LPRECT, RECT *> && kSame<LPMSG, MSG *> && kSame<LPPAINTSTRUCT, PAINTSTRUCT *>);
 
 static_assert(offsetof(MSG, hwnd) == 0 && offsetof(MSG, message) == kPtr &&
               offsetof(MSG, wParam) == 2 * kPtr && offsetof(MSG, lParam) == 3 * kPtr &&
-              offsetof(MSG, time) == 4 * kPtr && offsetof(MSG, pt) == 4 * kPtr + 4);
-static_assert(sizeof(MSG) == (kPtr == 4 ? 28 : 48));
-static_assert(kSame<LPMSG, MSG *>);
+              offsetof(MSG, time) == 4 * kPtr && offsetof(MSG, pt) == 4 * kPtr + 4 &&
+              sizeof(MSG) == (kPtr == 4 ? 28 : 48));
 
-static_assert(offsetof(WNDCLASSA, style) == 0 && offsetof(WNDCLASSA, lpfnWndProc) == kPtr &&
-              offsetof(WNDCLASSA, cbClsExtra) == 2 * kPtr &&
-              offsetof(WNDCLASSA, cbWndExtra) == 2 * kPtr + 4 &&
-              offsetof(WNDCLASSA, hInstance) == 2 * kPtr + 8 &&
-              offsetof(WNDCLASSA, hIcon) == 3 * kPtr + 8 &&
-              offsetof(WNDCLASSA, hCursor) == 4 * kPtr + 8 &&
-              offsetof(WNDCLASSA, hbrBackground) == 5 * kPtr + 8 &&
-              offsetof(WNDCLASSA, lpszMenuName) == 6 * kPtr + 8 &&
-              offsetof(WNDCLASSA, lpszClassName) == 7 * kPtr + 8);
-static_assert(sizeof(WNDCLASSA) == (kPtr == 4 ? 40 : 72));
+using WC = WNDCLASSA;
+using PS = PAINTSTRUCT;
+static_assert(offsetof(WC, style) == 0 && offsetof(WC, lpfnWndProc) == kPtr &&
+              offsetof(WC, cbClsExtra) == 2 * kPtr && offsetof(WC, cbWndExtra) == 2 * kPtr + 4 &&
+              offsetof(WC, hInstance) == 2 * kPtr + 8 && offsetof(WC, hIcon) == 3 * kPtr + 8 &&
+              offsetof(WC, hCursor) == 4 * kPtr + 8 &&
+              offsetof(WC, hbrBackground) == 5 * kPtr + 8 &&
+              offsetof(WC, lpszMenuName) == 6 * kPtr + 8 &&
+              offsetof(WC, lpszClassName) == 7 * kPtr + 8 &&
+              sizeof(WNDCLASSA) == (kPtr == 4 ? 40 : 72));
 
-static_assert(offsetof(PAINTSTRUCT, hdc) == 0 && offsetof(PAINTSTRUCT, fErase) == kPtr &&
-              offsetof(PAINTSTRUCT, rcPaint) == kPtr + 4 &&
-              offsetof(PAINTSTRUCT, fRestore) == kPtr + 20 &&
-              offsetof(PAINTSTRUCT, fIncUpdate) == kPtr + 24 &&
-              offsetof(PAINTSTRUCT, rgbReserved) == kPtr + 28 &&
-              sizeof(PAINTSTRUCT::rgbReserved) == 32);
-static_assert(sizeof(PAINTSTRUCT) == (kPtr == 4 ? 64 : 72));
-static_assert(kSame<LPPAINTSTRUCT, PAINTSTRUCT *>);
+static_assert(offsetof(PS, hdc) == 0 && offsetof(PS, fErase) == kPtr &&
+              offsetof(PS, rcPaint) == kPtr + 4 && offsetof(PS, fRestore) == kPtr + 20 &&
+              offsetof(PS, fIncUpdate) == kPtr + 24 && offsetof(PS, rgbReserved) == kPtr + 28 &&
+              sizeof(PS::rgbReserved) == 32 && sizeof(PAINTSTRUCT) == (kPtr == 4 ? 64 : 72));
 
 // The game asks GetObjectA for 24 bytes: the whole record on 32-bit Windows.
 static_assert(offsetof(BITMAP, bmType) == 0 && offsetof(BITMAP, bmWidth) == 4 &&
               offsetof(BITMAP, bmHeight) == 8 && offsetof(BITMAP, bmWidthBytes) == 12 &&
               offsetof(BITMAP, bmPlanes) == 16 && offsetof(BITMAP, bmBitsPixel) == 18 &&
-              offsetof(BITMAP, bmBits) == (kPtr == 4 ? 20 : 24));
-static_assert(sizeof(BITMAP) == (kPtr == 4 ? 24 : 32));
+              offsetof(BITMAP, bmBits) == (kPtr == 4 ? 20 : 24) &&
+              sizeof(BITMAP) == (kPtr == 4 ? 24 : 32));
 
-// ---- Constants -------------------------------------------------------------
+// ---- Constants and computing macros -----------------------------------------
 
 static_assert(FALSE == 0 && TRUE == 1);
 static_assert(WM_CREATE == 0x0001 && WM_DESTROY == 0x0002 && WM_PAINT == 0x000F &&
@@ -115,30 +100,24 @@ static_assert(MF_STRING == 0 && MF_BYCOMMAND == 0 && MF_BYPOSITION == 0x0400 &&
 static_assert(WS_OVERLAPPED == 0 && WS_CAPTION == 0x00C00000 && WS_DLGFRAME == 0x00400000 &&
               WS_SYSMENU == 0x00080000 && WS_THICKFRAME == 0x00040000 &&
               WS_MINIMIZEBOX == 0x00020000 && WS_MAXIMIZEBOX == 0x00010000);
-static_assert((WS_DLGFRAME | WS_SYSMENU | WS_MINIMIZEBOX) == 0x004A0000);
 static_assert(CS_VREDRAW == 0x0001 && CS_HREDRAW == 0x0002);
 static_assert(SW_HIDE == 0 && SW_SHOWNORMAL == 1 && SW_SHOWMINIMIZED == 2 && SW_SHOW == 5 &&
               SW_MINIMIZE == 6 && SW_RESTORE == 9 && SW_SHOWDEFAULT == 10);
-static_assert(BLACK_BRUSH == 4 && SRCCOPY == 0x00CC0020 && MM_TEXT == 1 && MB_OK == 0);
-static_assert(CLR_INVALID == 0xFFFFFFFF);
+static_assert(BLACK_BRUSH == 4 && SRCCOPY == 0x00CC0020 && MM_TEXT == 1 && MB_OK == 0 &&
+              CLR_INVALID == 0xFFFFFFFF);
 static_assert(kSame<decltype(IDC_ARROW), LPSTR> && kSame<decltype(MAKEINTRESOURCEA(1)), LPSTR>);
-
-// ---- Macros that compute -------------------------------------------------
-
-static_assert(RGB(0x12, 0x34, 0x56) == 0x00563412);
-static_assert(RGB(255, 255, 255) == 0x00FFFFFF && RGB(0, 0, 0) == 0);
-static_assert(LOWORD(0x12345678) == 0x5678 && HIWORD(0x12345678) == 0x1234);
-static_assert(LOWORD(-1) == 0xFFFF && HIWORD(-1) == 0xFFFF);
+static_assert(RGB(0x12, 0x34, 0x56) == 0x00563412 && RGB(255, 255, 255) == 0x00FFFFFF);
+static_assert(LOWORD(0x12345678) == 0x5678 && HIWORD(0x12345678) == 0x1234 &&
+              LOWORD(-1) == 0xFFFF && HIWORD(-1) == 0xFFFF);
 static_assert(kSame<decltype(LOWORD(0)), WORD> && kSame<decltype(HIWORD(0)), WORD>);
 
-// ---- Every call, by its exact type ----------------------------------------
+// ---- Every call, by its exact type ------------------------------------------
 
 #define ZORVAK_SAME_SIGNATURE(function, type)                                                      \
     static_assert(kSame<decltype(&function), type>, #function " differs from <windows.h>")
 
 // APIENTRY and WINAPI are the same calling convention.
 ZORVAK_SAME_SIGNATURE(WinMain, int(APIENTRY *)(HINSTANCE, HINSTANCE, LPSTR, int));
-
 ZORVAK_SAME_SIGNATURE(RegisterClassA, ATOM(WINAPI *)(const WNDCLASSA *));
 ZORVAK_SAME_SIGNATURE(CreateWindowExA, HWND(WINAPI *)(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int,
                                                       int, HWND, HMENU, HINSTANCE, LPVOID));
@@ -150,11 +129,9 @@ ZORVAK_SAME_SIGNATURE(GetClientRect, BOOL(WINAPI *)(HWND, LPRECT));
 ZORVAK_SAME_SIGNATURE(GetWindowRect, BOOL(WINAPI *)(HWND, LPRECT));
 ZORVAK_SAME_SIGNATURE(GetDesktopWindow, HWND(WINAPI *)(void));
 ZORVAK_SAME_SIGNATURE(LoadCursorA, HCURSOR(WINAPI *)(HINSTANCE, LPCSTR));
-
 ZORVAK_SAME_SIGNATURE(GetSystemMenu, HMENU(WINAPI *)(HWND, BOOL));
 ZORVAK_SAME_SIGNATURE(DeleteMenu, BOOL(WINAPI *)(HMENU, UINT, UINT));
 ZORVAK_SAME_SIGNATURE(AppendMenuA, BOOL(WINAPI *)(HMENU, UINT, UINT_PTR, LPCSTR));
-
 ZORVAK_SAME_SIGNATURE(GetMessageA, BOOL(WINAPI *)(LPMSG, HWND, UINT, UINT));
 ZORVAK_SAME_SIGNATURE(TranslateMessage, BOOL(WINAPI *)(const MSG *));
 ZORVAK_SAME_SIGNATURE(DispatchMessageA, LRESULT(WINAPI *)(const MSG *));
@@ -162,7 +139,6 @@ ZORVAK_SAME_SIGNATURE(SendMessageA, LRESULT(WINAPI *)(HWND, UINT, WPARAM, LPARAM
 ZORVAK_SAME_SIGNATURE(PostQuitMessage, VOID(WINAPI *)(int));
 ZORVAK_SAME_SIGNATURE(SetTimer, UINT_PTR(WINAPI *)(HWND, UINT_PTR, UINT, TIMERPROC));
 ZORVAK_SAME_SIGNATURE(KillTimer, BOOL(WINAPI *)(HWND, UINT_PTR));
-
 ZORVAK_SAME_SIGNATURE(BeginPaint, HDC(WINAPI *)(HWND, LPPAINTSTRUCT));
 ZORVAK_SAME_SIGNATURE(EndPaint, BOOL(WINAPI *)(HWND, const PAINTSTRUCT *));
 ZORVAK_SAME_SIGNATURE(GetDC, HDC(WINAPI *)(HWND));
@@ -177,119 +153,29 @@ ZORVAK_SAME_SIGNATURE(SetMapMode, int(WINAPI *)(HDC, int));
 ZORVAK_SAME_SIGNATURE(BitBlt, BOOL(WINAPI *)(HDC, int, int, int, int, HDC, int, int, DWORD));
 ZORVAK_SAME_SIGNATURE(SetPixel, COLORREF(WINAPI *)(HDC, int, int, COLORREF));
 ZORVAK_SAME_SIGNATURE(DrawIcon, BOOL(WINAPI *)(HDC, int, int, HICON));
-
 ZORVAK_SAME_SIGNATURE(LoadIconA, HICON(WINAPI *)(HINSTANCE, LPCSTR));
 ZORVAK_SAME_SIGNATURE(DestroyIcon, BOOL(WINAPI *)(HICON));
 ZORVAK_SAME_SIGNATURE(LoadBitmapA, HBITMAP(WINAPI *)(HINSTANCE, LPCSTR));
-
 ZORVAK_SAME_SIGNATURE(MessageBeep, BOOL(WINAPI *)(UINT));
 ZORVAK_SAME_SIGNATURE(MessageBoxA, int(WINAPI *)(HWND, LPCSTR, LPCSTR, UINT));
 ZORVAK_SAME_SIGNATURE(GetTickCount, DWORD(WINAPI *)(void));
 
 #undef ZORVAK_SAME_SIGNATURE
 
-// ---- Callbacks written the way the game writes them ----------------------
-
+// Callbacks written the way the game writes them, and the one macro that
+// cannot be evaluated at compile time.
 LRESULT CALLBACK CheckWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND && LOWORD(wParam) == 1000) {
+    if (IS_INTRESOURCE(IDC_ARROW) && !IS_INTRESOURCE("name") && message == WM_COMMAND)
         return 0;
-    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
-
-VOID CALLBACK CheckTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time) {
-    if (message == WM_TIMER && id != 0 && time != 0) {
-        KillTimer(window, id);
-    }
+VOID CALLBACK CheckTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
 }
 
 } // namespace
 
-// Calls everything with arguments of the kinds the game passes.  Never run:
-// it exists so that each call must compile against both declarations.
-int ZorvakWin32ApiCheck(HINSTANCE instance);
-
-int ZorvakWin32ApiCheck(HINSTANCE instance) {
-    WNDCLASSA wc;
-    wc.style = CS_VREDRAW | CS_HREDRAW;
-    wc.lpfnWndProc = CheckWndProc;
-    wc.cbClsExtra = 0;
-    wc.cbWndExtra = 0;
-    wc.hInstance = instance;
-    wc.hIcon = NULL;
-    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
-    wc.lpszMenuName = "MENU_1";
-    wc.lpszClassName = "CL_CHECK";
-    const ATOM atom = LOWORD(RegisterClassA(&wc));
-    if (atom == 0) {
-        MessageBeep(0xFFFFFFFF);
-        return MessageBoxA(NULL, "text", "ERROR", MB_OK);
-    }
-
-    RECT desktop;
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    HWND window = CreateWindowExA(0, "CL_CHECK", "CHECK",
-                                  WS_OVERLAPPED | WS_CAPTION | WS_DLGFRAME | WS_SYSMENU |
-                                      WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
-                                  desktop.left, desktop.top, desktop.right, desktop.bottom, NULL,
-                                  NULL, instance, NULL);
-    HMENU system = GetSystemMenu(window, FALSE);
-    DeleteMenu(system, SC_MAXIMIZE, MF_BYCOMMAND);
-    DeleteMenu(system, 0, MF_BYPOSITION);
-    AppendMenuA(system, MF_SEPARATOR, 0, NULL);
-    AppendMenuA(system, MF_STRING, 1001, "&About");
-    ShowWindow(window, SW_SHOW);
-    ShowWindow(window, SW_HIDE + SW_SHOWNORMAL + SW_SHOWMINIMIZED + SW_MINIMIZE + SW_RESTORE +
-                           SW_SHOWDEFAULT);
-    SetWindowTextA(window, "Lives: 03 - Level 01 - Score: 00000");
-    SetTimer(window, 1, 50, NULL);
-    SetTimer(window, 2, 1000, CheckTimerProc);
-
-    PAINTSTRUCT ps;
-    HDC paintDC = BeginPaint(window, &ps);
-    const BOOL erase = ps.fErase + ps.fRestore + ps.fIncUpdate + ps.rgbReserved[0];
-    SetMapMode(paintDC, MM_TEXT);
-    SendMessageA(window, WM_ERASEBKGND, (WPARAM)paintDC, 0);
-    EndPaint(window, &ps);
-
-    HDC dc = GetDC(window);
-    HICON icon = LoadIconA(instance, "IC_SHIP1");
-    DrawIcon(dc, ps.rcPaint.left, ps.rcPaint.top, icon);
-    const COLORREF previous = SetPixel(dc, 1, 2, RGB(255, 0, 0));
-    HBITMAP bitmap = LoadBitmapA(instance, "BMP_ABOUT");
-    BITMAP bm;
-    const int got = GetObjectA(bitmap, sizeof(BITMAP), &bm);
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(dc, 32, 0, bm.bmWidth, bm.bmHeight, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
-    DestroyIcon(icon);
-    ReleaseDC(window, dc);
-
-    RECT client;
-    GetClientRect(window, &client);
-    MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    KillTimer(window, 1);
-    DestroyWindow(window);
-    PostQuitMessage(0);
-
-    const BOOL intName = IS_INTRESOURCE(IDC_ARROW) && !IS_INTRESOURCE("name");
-    const WORD keys =
-        VK_RETURN + VK_MENU + VK_ESCAPE + VK_SPACE + VK_LEFT + VK_UP + VK_RIGHT + VK_DOWN;
-    const UINT messages = WM_CREATE + WM_DESTROY + WM_PAINT + WM_CLOSE + WM_QUIT + WM_KEYDOWN +
-                          WM_KEYUP + WM_CHAR + WM_SYSKEYDOWN + WM_SYSKEYUP + WM_SYSCHAR +
-                          WM_SYSCOMMAND + WM_TIMER + WM_LBUTTONDOWN + msg.message;
-    const UINT commands = SC_SIZE + SC_MOVE + SC_MINIMIZE + SC_CLOSE + SC_RESTORE;
-    const DWORD when = GetTickCount() + msg.time + (DWORD)msg.pt.x + (DWORD)msg.pt.y;
-    const BOOL failed = previous == CLR_INVALID;
-    return (int)(msg.wParam + (WPARAM)msg.lParam + (WPARAM)msg.hwnd) + erase + got + intName +
-           keys + (int)messages + (int)commands + (int)when + failed + client.right + bm.bmType +
-           bm.bmWidthBytes + bm.bmPlanes + bm.bmBitsPixel + (bm.bmBits != NULL) + TRUE;
-}
+extern const WNDPROC zorvakCheckWndProc;
+extern const TIMERPROC zorvakCheckTimerProc;
+const WNDPROC zorvakCheckWndProc = CheckWndProc;
+const TIMERPROC zorvakCheckTimerProc = CheckTimerProc;

@@ -10,184 +10,127 @@ namespace {
 
 using test::seen;
 using test::SeenOf;
+using test::SeenSequence;
+using Ints = std::vector<long>;
 
-constexpr DWORD kMainStyle = WS_DLGFRAME | WS_SYSMENU | WS_MINIMIZEBOX;
-
-HINSTANCE MenuModule() {
-    return test::RegisterTestModule(
-        {{zplat::RES_MENU, "MENU_1", test::MakeMenu({{1000, "&New game"}, {1001, "&About"}})}});
+Ints Rect(BOOL (*get)(HWND, LPRECT), HWND w) {
+    RECT r{};
+    EXPECT_TRUE(get(w, &r));
+    return {r.left, r.top, r.right, r.bottom};
 }
 
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { test::ResetAll(); }
+    void SetUp() override {
+        test::ResetAll();
+        module = test::RegisterTestModule(
+            {{zplat::RES_MENU, "MENU_1", test::MakeMenu({{1000, u"&New game"}, {1001, u"&About"}})},
+             {zplat::RES_ICON, "IC_RED", test::SolidIcon(32, 9)},
+             {zplat::RES_BITMAP, "BMP", test::MakeBitmap(8, 8, 1, [](int, int) { return 1u; })}});
+        test::RegisterTestClass("CL_MAIN", module, "MENU_1");
+        test::RegisterTestClass("NO_MENU", module);
+    }
     void TearDown() override { zplat::ShutdownPlatform(); }
+    HWND Main() { return test::MakeWindow("CL_MAIN", module, 517, 374); }
+    HINSTANCE module = nullptr;
 };
 
-TEST_F(WindowTest, CreateSendsWmCreateBeforeReturningWithTheClientReady) {
-    HINSTANCE module = MenuModule();
-    ASSERT_NE(test::RegisterTestClass("CL_MAIN", module, "MENU_1"), 0);
+TEST_F(WindowTest, CreateSendsWmCreateWithTheClientReadyAndSizesLeaveFrameAndMenuBar) {
+    headless::SetDesktopSize(1024, 768);
     HWND returned = nullptr;
-    RECT clientInCreate{};
-    bool drewInCreate = false;
-    test::hook = [&](HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT *result) {
-        if (msg != WM_CREATE)
-            return false;
-        EXPECT_EQ(returned, nullptr); // still inside CreateWindowExA
-        GetClientRect(hwnd, &clientInCreate);
+    Ints clientInCreate;
+    test::Handle(WM_CREATE, [&](HWND hwnd) {
+        if (returned == nullptr) // still inside the first CreateWindowExA
+            clientInCreate = Rect(GetClientRect, hwnd);
         HDC dc = GetDC(hwnd);
-        drewInCreate = SetPixel(dc, 0, 0, RGB(1, 2, 3)) != CLR_INVALID;
+        EXPECT_NE(SetPixel(dc, 0, 0, RGB(1, 2, 3)), CLR_INVALID);
         ReleaseDC(hwnd, dc);
-        *result = 0;
-        return true;
-    };
-    returned = CreateWindowExA(0, "cl_main", "ZORVAK", kMainStyle, 10, 20, 517, 374, NULL, NULL,
-                               module, NULL);
-    ASSERT_NE(returned, nullptr);
-    ASSERT_EQ(SeenOf(WM_CREATE).size(), 1u);
+        return LRESULT(0);
+    });
+    returned = CreateWindowExA(0, "cl_main", "ZORVAK", test::kMainStyle, 253, 197, 517, 374, NULL,
+                               NULL, module, NULL);
+    HWND about = CreateWindowExA(0, "NO_MENU", "", WS_DLGFRAME, 285, 218, 453, 332, NULL, NULL,
+                                 module, NULL);
+    ASSERT_TRUE(returned && about);
+    ASSERT_EQ(SeenOf(WM_CREATE).size(), 2u);
     EXPECT_EQ(SeenOf(WM_CREATE)[0].hwnd, returned);
-    EXPECT_EQ(clientInCreate.right, 511);
-    EXPECT_EQ(clientInCreate.bottom, 330);
-    EXPECT_TRUE(drewInCreate);
+    EXPECT_EQ(clientInCreate, (Ints{0, 0, 511, 330}));
+    EXPECT_EQ(Rect(GetClientRect, returned), (Ints{0, 0, 511, 330}));
+    EXPECT_EQ(Rect(GetClientRect, about), (Ints{0, 0, 447, 307}));
+    EXPECT_EQ(Rect(GetWindowRect, returned), (Ints{253, 197, 253 + 517, 197 + 374}));
+    EXPECT_EQ(Rect(GetWindowRect, GetDesktopWindow()), (Ints{0, 0, 1024, 768}));
     EXPECT_EQ(headless::ClientImage(returned).At(0, 0), 0x010203u);
     EXPECT_EQ(headless::Title(returned), "ZORVAK");
     EXPECT_FALSE(headless::IsVisible(returned)); // until ShowWindow
-}
-
-TEST_F(WindowTest, OuterSizesLeaveTheFrameCaptionAndMenuBar) {
-    HINSTANCE module = MenuModule();
-    test::RegisterTestClass("WITH_MENU", module, "MENU_1");
-    test::RegisterTestClass("NO_MENU", module);
-    headless::SetDesktopSize(1024, 768);
-
-    HWND main = CreateWindowExA(0, "WITH_MENU", "", kMainStyle, 253, 197, 517, 374, NULL, NULL,
-                                module, NULL);
-    HWND about = CreateWindowExA(0, "NO_MENU", "", WS_DLGFRAME, 285, 218, 453, 332, NULL, NULL,
-                                 module, NULL);
-    ASSERT_TRUE(main && about);
-    RECT r;
-    ASSERT_TRUE(GetClientRect(main, &r));
-    EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.top, 0);
-    EXPECT_EQ(r.right, 511);
-    EXPECT_EQ(r.bottom, 330);
-    ASSERT_TRUE(GetClientRect(about, &r));
-    EXPECT_EQ(r.right, 447);
-    EXPECT_EQ(r.bottom, 307);
-    ASSERT_TRUE(GetWindowRect(main, &r));
-    EXPECT_EQ(r.left, 253);
-    EXPECT_EQ(r.top, 197);
-    EXPECT_EQ(r.right, 253 + 517);
-    EXPECT_EQ(r.bottom, 197 + 374);
-    ASSERT_TRUE(GetWindowRect(GetDesktopWindow(), &r));
-    EXPECT_EQ(r.right, 1024);
-    EXPECT_EQ(r.bottom, 768);
 
     // The composed image is the 19-pixel menu bar above the client area.
-    headless::Image composed = headless::ComposedImage(main);
-    EXPECT_EQ(composed.width, 511);
-    EXPECT_EQ(composed.height, 330 + 19);
-    EXPECT_EQ(headless::ComposedImage(about).height, 307);
-    EXPECT_EQ(headless::Windows(), (std::vector<HWND>{main, about}));
+    headless::Image composed = headless::ComposedImage(returned);
+    EXPECT_EQ((Ints{composed.width, composed.height, headless::ComposedImage(about).height}),
+              (Ints{511, 330 + 19, 307}));
+    EXPECT_EQ(headless::Windows(), (std::vector<HWND>{returned, about}));
     EXPECT_EQ(headless::FindWindowByClass("no_menu"), about);
 }
 
 TEST_F(WindowTest, CreationFailuresGiveNull) {
-    HINSTANCE module = MenuModule();
-    EXPECT_EQ(CreateWindowExA(0, "NOT_REGISTERED", "", 0, 0, 0, 100, 100, NULL, NULL, module, NULL),
-              nullptr);
-
-    ASSERT_NE(test::RegisterTestClass("ONCE", module), 0);
-    EXPECT_EQ(test::RegisterTestClass("once", module), 0); // names ignore case
+    EXPECT_EQ(test::MakeWindow("NOT_REGISTERED", module, 100, 100), nullptr);
+    EXPECT_EQ(test::RegisterTestClass("cl_main", module), 0); // names ignore case
 
     headless::FailWindowCreation(true);
-    EXPECT_EQ(CreateWindowExA(0, "ONCE", "", 0, 0, 0, 100, 100, NULL, NULL, module, NULL), nullptr);
+    EXPECT_EQ(Main(), nullptr);
     EXPECT_TRUE(seen.empty()); // no WM_CREATE for a window that could not be made
     headless::FailWindowCreation(false);
 
     // A creation handler that refuses: the window is destroyed again.
-    test::hook = [](HWND, UINT msg, WPARAM, LPARAM, LRESULT *result) {
-        if (msg != WM_CREATE)
-            return false;
-        *result = -1;
-        return true;
-    };
-    EXPECT_EQ(CreateWindowExA(0, "ONCE", "", 0, 0, 0, 100, 100, NULL, NULL, module, NULL), nullptr);
-    EXPECT_EQ(test::SeenSequence({WM_CREATE, WM_DESTROY}),
-              (std::vector<UINT>{WM_CREATE, WM_DESTROY}));
+    test::Handle(WM_CREATE, [](HWND) { return LRESULT(-1); });
+    EXPECT_EQ(Main(), nullptr);
+    EXPECT_EQ(SeenSequence({WM_CREATE, WM_DESTROY}), (std::vector<UINT>{WM_CREATE, WM_DESTROY}));
     EXPECT_TRUE(headless::Windows().empty());
 }
 
-TEST_F(WindowTest, CloseGoesThroughScCloseWmCloseAndWmDestroy) {
-    HINSTANCE module = MenuModule();
-    test::RegisterTestClass("CL_MAIN", module, "MENU_1");
-    test::hook = [](HWND, UINT msg, WPARAM, LPARAM, LRESULT *result) {
-        if (msg != WM_DESTROY)
-            return false;
-        PostQuitMessage(7);
-        *result = 0;
-        return true;
-    };
-    HWND w =
-        CreateWindowExA(0, "CL_MAIN", "", kMainStyle, 0, 0, 517, 374, NULL, NULL, module, NULL);
-    ShowWindow(w, SW_SHOW);
-    headless::At(100, [w] { headless::Close(w); });
-    EXPECT_EQ(test::RunLoop(), 7);
-    EXPECT_EQ(test::SeenSequence({WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}),
-              (std::vector<UINT>{WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}));
-    EXPECT_EQ(SeenOf(WM_SYSCOMMAND)[0].wParam, WPARAM(SC_CLOSE));
-    EXPECT_TRUE(headless::Windows().empty());
-    EXPECT_FALSE(SetWindowTextA(w, "gone"));
-
-    // Alt+F4 takes the same road.
-    seen.clear();
-    w = CreateWindowExA(0, "CL_MAIN", "", kMainStyle, 0, 0, 517, 374, NULL, NULL, module, NULL);
-    ShowWindow(w, SW_SHOW);
-    headless::At(200, [w] {
-        zplat::InputEvent altF4{};
-        altF4.type = zplat::InputEvent::KeyDown;
-        altF4.window = w;
-        altF4.vk = 0x73;
-        altF4.alt = true;
-        zplat::PushInput(altF4);
-    });
-    EXPECT_EQ(test::RunLoop(), 7);
-    EXPECT_EQ(test::SeenSequence({WM_SYSKEYDOWN, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}),
-              (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}));
+TEST_F(WindowTest, CloseButtonAndAltF4GoThroughScCloseWmCloseAndWmDestroy) {
+    test::Handle(WM_DESTROY, [](HWND) { return PostQuitMessage(7), LRESULT(0); });
+    for (bool altF4 : {false, true}) {
+        seen.clear();
+        HWND w = Main();
+        ShowWindow(w, SW_SHOW);
+        headless::At(headless::Now() + 100, [w, altF4] {
+            if (!altF4)
+                return headless::Close(w);
+            zplat::PushInput({zplat::InputEvent::KeyDown, w, 0x73, true, false, 0, 0});
+        });
+        EXPECT_EQ(test::RunLoop(), 7);
+        EXPECT_EQ(SeenSequence({WM_SYSKEYDOWN, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}),
+                  (altF4 ? std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}
+                         : std::vector<UINT>{WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}));
+        EXPECT_EQ(test::WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_CLOSE}));
+        EXPECT_TRUE(headless::Windows().empty());
+        EXPECT_FALSE(SetWindowTextA(w, "gone"));
+    }
 }
 
-TEST_F(WindowTest, MinimiseAndRestoreFollowSystemCommands) {
-    HINSTANCE module = MenuModule();
-    test::RegisterTestClass("CL_MAIN", module);
-    HWND w =
-        CreateWindowExA(0, "CL_MAIN", "", kMainStyle, 0, 0, 200, 200, NULL, NULL, module, NULL);
+TEST_F(WindowTest, MinimiseAndRestoreFollowSystemCommandsAndRestoreRepaints) {
+    HWND w = Main();
     ShowWindow(w, SW_SHOW);
-    bool minimizedSeen = false, restoredSeen = false;
     headless::At(100, [&] { headless::Minimize(w); });
     headless::At(200, [&] {
-        minimizedSeen = headless::IsMinimized(w);
+        EXPECT_TRUE(headless::IsMinimized(w));
         seen.clear();
         headless::Restore(w);
     });
     headless::At(300, [&] {
-        restoredSeen = !headless::IsMinimized(w);
+        EXPECT_FALSE(headless::IsMinimized(w));
         PostQuitMessage(0);
     });
     SetTimer(w, 1, 1000, NULL); // keeps the loop alive between the events
     test::RunLoop();
-    EXPECT_TRUE(minimizedSeen);
-    EXPECT_TRUE(restoredSeen);
     // Restoring repaints the whole client area, background first.
-    std::vector<UINT> after = test::SeenSequence({WM_SYSCOMMAND, WM_PAINT, WM_ERASEBKGND});
-    EXPECT_EQ(after, (std::vector<UINT>{WM_SYSCOMMAND, WM_PAINT, WM_ERASEBKGND}));
-    EXPECT_EQ(SeenOf(WM_SYSCOMMAND)[0].wParam, WPARAM(SC_RESTORE));
+    EXPECT_EQ(SeenSequence({WM_SYSCOMMAND, WM_PAINT, WM_ERASEBKGND}),
+              (std::vector<UINT>{WM_SYSCOMMAND, WM_PAINT, WM_ERASEBKGND}));
+    EXPECT_EQ(test::WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_RESTORE}));
 }
 
-TEST_F(WindowTest, TeardownDispatchesNothing) {
-    HINSTANCE module = MenuModule();
-    test::RegisterTestClass("CL_MAIN", module, "MENU_1");
-    HWND w =
-        CreateWindowExA(0, "CL_MAIN", "", kMainStyle, 0, 0, 300, 300, NULL, NULL, module, NULL);
+TEST_F(WindowTest, TeardownDispatchesNothingAndOldHandlesStayDead) {
+    HWND w = Main();
     ShowWindow(w, SW_SHOW);
     SetTimer(w, 1, 50, NULL);
     headless::At(120, [] { PostQuitMessage(0); });
@@ -196,10 +139,9 @@ TEST_F(WindowTest, TeardownDispatchesNothing) {
     zplat::ShutdownPlatform();
     EXPECT_TRUE(seen.empty());
     EXPECT_TRUE(headless::Windows().empty());
-    // Handles from before stay dead, even once new objects take their slots.
+    // Even once new objects take their slots.
     test::RegisterTestClass("CL_MAIN", module, "MENU_1");
-    HWND again =
-        CreateWindowExA(0, "CL_MAIN", "", kMainStyle, 0, 0, 300, 300, NULL, NULL, module, NULL);
+    HWND again = Main();
     ASSERT_NE(again, nullptr);
     EXPECT_NE(again, w);
     EXPECT_FALSE(SetWindowTextA(w, "stale"));
@@ -207,23 +149,10 @@ TEST_F(WindowTest, TeardownDispatchesNothing) {
 }
 
 TEST_F(WindowTest, BadHandlesAreRefusedWithoutEffect) {
-    HINSTANCE module = test::RegisterTestModule(
-        {{zplat::RES_ICON, "IC_RED", test::SolidIcon(32, 9)},
-         {zplat::RES_BITMAP, "BMP", test::MakeMonoBitmap(8, 8, [](int, int) { return 1; })}});
-    test::RegisterTestClass("CL", module);
-    HWND w = CreateWindowExA(0, "CL", "", kMainStyle, 0, 0, 100, 100, NULL, NULL, module, NULL);
+    HWND w = Main();
     HICON icon = LoadIconA(module, "IC_RED");
     HBITMAP bitmap = LoadBitmapA(module, "BMP");
     ASSERT_TRUE(w && icon && bitmap);
-
-    // Null handles.
-    EXPECT_EQ(GetDC(NULL), nullptr);
-    EXPECT_FALSE(DrawIcon(NULL, 0, 0, icon));
-    EXPECT_EQ(SetPixel(NULL, 0, 0, 0), CLR_INVALID);
-    EXPECT_EQ(BeginPaint(NULL, nullptr), nullptr);
-    EXPECT_EQ(SetMapMode(NULL, MM_TEXT), 0);
-    EXPECT_EQ(LoadIconA(NULL, "IC_RED"), nullptr);
-    EXPECT_EQ(SendMessageA(NULL, WM_CLOSE, 0, 0), 0);
 
     // A released DC is stale: drawing through it does nothing.
     HDC dc = GetDC(w);
@@ -234,14 +163,15 @@ TEST_F(WindowTest, BadHandlesAreRefusedWithoutEffect) {
     EXPECT_FALSE(DrawIcon(dc, 0, 0, icon));
     EXPECT_EQ(headless::ClientImage(w).At(1, 1), 0u);
 
-    // Wrong types: a window as a DC, an icon as a bitmap, a bitmap into a
-    // window DC.
-    EXPECT_EQ(SetPixel(reinterpret_cast<HDC>(w), 0, 0, 0), CLR_INVALID);
-    EXPECT_EQ(GetObjectA(icon, sizeof(BITMAP), nullptr), 0);
-    EXPECT_FALSE(DeleteObject(icon));
+    // Null handles, a window as a DC, an icon as a bitmap, a bitmap into a
+    // window DC, a window DC deleted instead of released.
     HDC windowDc = GetDC(w);
-    EXPECT_EQ(SelectObject(windowDc, bitmap), nullptr);
-    EXPECT_FALSE(DeleteDC(windowDc)); // window DCs are released, not deleted
+    EXPECT_FALSE(GetDC(NULL) || BeginPaint(NULL, nullptr) || LoadIconA(NULL, "IC_RED") ||
+                 SetMapMode(NULL, MM_TEXT) || SendMessageA(NULL, WM_CLOSE, 0, 0) ||
+                 DrawIcon(NULL, 0, 0, icon) || GetObjectA(icon, sizeof(BITMAP), nullptr) ||
+                 DeleteObject(icon) || SelectObject(windowDc, bitmap) || DeleteDC(windowDc));
+    for (HDC bad : {HDC(NULL), reinterpret_cast<HDC>(w)})
+        EXPECT_EQ(SetPixel(bad, 0, 0, 0), CLR_INVALID);
     ReleaseDC(w, windowDc);
 
     // Destroying twice: the second call finds nothing and does nothing.
@@ -256,23 +186,19 @@ TEST_F(WindowTest, BadHandlesAreRefusedWithoutEffect) {
 }
 
 TEST_F(WindowTest, TitleBeepsMessageBoxesAndTickCount) {
-    HINSTANCE module = MenuModule();
-    test::RegisterTestClass("CL", module);
-    HWND w =
-        CreateWindowExA(0, "CL", "first", kMainStyle, 0, 0, 100, 100, NULL, NULL, module, NULL);
+    HWND w = Main();
     EXPECT_TRUE(SetWindowTextA(w, "Lives: 05 - Level 01 - Score: 00000"));
     EXPECT_EQ(headless::Title(w), "Lives: 05 - Level 01 - Score: 00000");
-
     MessageBeep(0xFFFFFFFF);
     MessageBeep(0xFFFFFFFF);
     EXPECT_EQ(headless::Beeps(), 2);
     testing::internal::CaptureStderr();
     EXPECT_EQ(MessageBoxA(NULL, "Unable to start Zorvak", "ERROR", MB_OK), 1);
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("Unable to start Zorvak"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Unable to start Zorvak"),
+              std::string::npos);
     ASSERT_EQ(headless::MessageBoxes().size(), 1u);
-    EXPECT_EQ(headless::MessageBoxes()[0].text, "Unable to start Zorvak");
-    EXPECT_EQ(headless::MessageBoxes()[0].caption, "ERROR");
+    EXPECT_EQ(headless::MessageBoxes()[0].caption + ": " + headless::MessageBoxes()[0].text,
+              "ERROR: Unable to start Zorvak");
 
     // Milliseconds, wrapping at 32 bits.
     headless::Reset(0xFFFFFFF0ull);
