@@ -1,9 +1,11 @@
-// Shared helpers of the art tests: where the resources are and how to load
-// one of them by its resource name.
+// Shared helpers of the art tests: the resource script and the pixels of the
+// files it names, as the art tools read them. The file forms themselves are
+// checked byte by byte (resource_form_tests.cpp, generator_tests.cpp), so a
+// fault shared by the tools' writer and reader cannot hide behind this.
 #ifndef ZORVAK_TESTS_ART_SUPPORT_H
 #define ZORVAK_TESTS_ART_SUPPORT_H
 
-#include "tests/art/readers.h"
+#include "tools/art/art.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -14,34 +16,68 @@ namespace arttest {
 inline std::string ResourcesDir() {
     return ZORVAK_RESOURCES_DIR;
 }
-inline const Rc &Script() {
-    static const Rc rc = ReadRc(ResourcesDir() + "/zorvak.rc");
+inline const art::RcScript &Script() {
+    static const art::RcScript rc = art::LoadRc(ResourcesDir() + "/zorvak.rc");
     return rc;
 }
 inline std::string PathOf(const std::string &name) {
-    for (const RcLine &l : Script().files)
-        if (l.name == name)
-            return ResourcesDir() + "/" + l.path;
+    for (const art::RcEntry &e : Script().entries)
+        if (e.name == name)
+            return ResourcesDir() + "/" + e.path;
+    ADD_FAILURE() << name << " is not in zorvak.rc";
     return "";
 }
+inline std::vector<uint8_t> FileOf(const std::string &name) {
+    return art::ReadFile(PathOf(name));
+}
+
+// The files read byte by byte: a little-endian field, the palette index of a
+// pixel of a square 4-bit .ico and its mask bit (1 = transparent), and a pixel
+// of a 1-bit .bmp, as the Windows forms lay them out (bottom row first).
+inline uint32_t Field(const std::vector<uint8_t> &f, size_t at, int bytes = 4) {
+    uint32_t v = 0;
+    for (int k = bytes - 1; k >= 0; --k)
+        v = v << 8 | (at + size_t(k) < f.size() ? f[at + size_t(k)] : 0xFF);
+    return v;
+}
+inline int IcoIndex(const std::vector<uint8_t> &f, int side, int x, int y) {
+    return f.at(126 + size_t((side - 1 - y) * side / 2 + x / 2)) >> (x % 2 ? 0 : 4) & 15;
+}
+inline int IcoMask(const std::vector<uint8_t> &f, int side, int x, int y) {
+    const int row = (side / 8 + 3) / 4 * 4;
+    return f.at(126 + size_t(side * side / 2 + (side - 1 - y) * row + x / 8)) >> (7 - x % 8) & 1;
+}
+inline int BmpBit(const std::vector<uint8_t> &f, int w, int h, int x, int y) {
+    return f.at(62 + size_t((h - 1 - y) * ((w + 31) / 32 * 4) + x / 8)) >> (7 - x % 8) & 1;
+}
+
+struct Icon : art::Image {
+    bool clear(int x, int y) const { return at(x, y) == art::kTransparent; }
+    bool lit(int x, int y) const { return !clear(x, y) && at(x, y) != 0; } // opaque, not black
+};
 inline Icon LoadIcon(const std::string &name) {
     Icon icon;
-    std::string why;
-    std::string path = PathOf(name);
-    EXPECT_FALSE(path.empty()) << name << " is not in zorvak.rc";
-    EXPECT_TRUE(ReadIcon(Slurp(path), &icon, &why)) << name << ": " << why;
+    EXPECT_TRUE(art::DecodeIco(FileOf(name), &icon)) << name;
     return icon;
+}
+inline art::Image LoadPicture(const std::string &name) {
+    art::Image picture;
+    EXPECT_TRUE(art::DecodeBmp1(FileOf(name), &picture)) << name;
+    return picture;
 }
 
 // The sprite set in load order, and the icons carried but not loaded.
 inline const std::vector<std::string> &SpriteSet() {
-    static const std::vector<std::string> names = {
-        "IC_ALIEN1",   "IC_ALIEN2",   "IC_ALIEN3",   "IC_ALIEN4",   "IC_ALIEN5",   "IC_ROCKET1",
-        "IC_ROCKET2",  "IC_LAND1",    "IC_LAND2",    "IC_LAND3",    "IC_LAND4",    "IC_EXPLOSE1",
-        "IC_EXPLOSE2", "IC_EXPLOSE3", "IC_EXPLOSE4", "IC_BLANC",    "IC_KAMIK1",   "IC_KAMIK2",
-        "IC_SHIP1",    "IC_SHIP2",    "IC_SHIP3",    "IC_MISSILE1", "IC_MISSILE2", "IC_BASE1",
-        "IC_BASE2",    "IC_BASE3",    "IC_BASE4",    "IC_CRAZY1",   "IC_CRAZY2",   "IC_WALL1",
-        "IC_WALL2",    "IC_WALL3",    "IC_WALL4"};
+    static const std::vector<std::string> names = [] {
+        const std::pair<const char *, int> runs[] = {
+            {"ALIEN", 5}, {"ROCKET", 2},  {"LAND", 4}, {"EXPLOSE", 4}, {"BLANC", 0}, {"KAMIK", 2},
+            {"SHIP", 3},  {"MISSILE", 2}, {"BASE", 4}, {"CRAZY", 2},   {"WALL", 4}};
+        std::vector<std::string> all;
+        for (auto [stem, count] : runs)
+            for (int k = count ? 1 : 0; k <= count; ++k)
+                all.push_back("IC_" + std::string(stem) + (count ? std::to_string(k) : ""));
+        return all;
+    }();
     return names;
 }
 inline const std::vector<std::string> &CarriedIcons() {
@@ -49,11 +85,8 @@ inline const std::vector<std::string> &CarriedIcons() {
                                                    "ICON_5", "ICON_6", "ICON_7", "IC_ALIEN"};
     return names;
 }
-inline bool IsBase(const std::string &name) {
-    return name.rfind("IC_BASE", 0) == 0;
-}
-inline bool IsFrameTile(const std::string &name) {
-    return name.rfind("IC_LAND", 0) == 0 || name.rfind("IC_WALL", 0) == 0;
+inline bool Starts(const std::string &name, const char *prefix) {
+    return name.rfind(prefix, 0) == 0;
 }
 
 } // namespace arttest

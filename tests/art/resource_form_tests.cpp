@@ -10,177 +10,144 @@ using namespace arttest;
 
 namespace {
 
-// The standard 16-colour palette as the .ico stores it: blue, green, red, 0.
-const uint8_t kStandardPalette[16][4] = {
-    {0x00, 0x00, 0x00, 0}, {0x00, 0x00, 0x80, 0}, {0x00, 0x80, 0x00, 0}, {0x00, 0x80, 0x80, 0},
-    {0x80, 0x00, 0x00, 0}, {0x80, 0x00, 0x80, 0}, {0x80, 0x80, 0x00, 0}, {0xC0, 0xC0, 0xC0, 0},
-    {0x80, 0x80, 0x80, 0}, {0x00, 0x00, 0xFF, 0}, {0x00, 0xFF, 0x00, 0}, {0x00, 0xFF, 0xFF, 0},
-    {0xFF, 0x00, 0x00, 0}, {0xFF, 0x00, 0xFF, 0}, {0xFF, 0xFF, 0x00, 0}, {0xFF, 0xFF, 0xFF, 0},
-};
+// The standard 16-colour palette, 0xRRGGBB.
+const uint32_t kStandardPalette[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                       0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                       0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+const char *const kPictures[] = {"BMP_INTRO", "BMP_GAMEOVER", "BMP_ABOUT"};
 
 std::vector<std::string> Names(const std::string &type) {
     std::vector<std::string> names;
-    for (const RcLine &l : Script().files)
-        if (l.type == type)
-            names.push_back(l.name);
+    for (const art::RcEntry &e : Script().entries)
+        if (e.type == type)
+            names.push_back(e.name);
     return names;
+}
+
+// Fields of the file, as triples: offset, size in bytes, value.
+void ExpectFields(const std::vector<uint8_t> &f, std::vector<uint32_t> fields) {
+    for (size_t k = 0; k + 2 < fields.size(); k += 3)
+        EXPECT_EQ(Field(f, fields[k], int(fields[k + 1])), fields[k + 2])
+            << "field at byte " << fields[k];
 }
 
 } // namespace
 
-TEST(ResourceScript, UsesOnlyTheSubsetBothBuildsRead) {
-    for (const std::string &line : Script().strange)
-        ADD_FAILURE() << "line outside the script's subset: '" << line << "'";
-    for (const RcLine &l : Script().files)
-        EXPECT_TRUE(std::filesystem::is_regular_file(ResourcesDir() + "/" + l.path))
-            << l.name << " names a missing file " << l.path;
-}
+TEST(ResourceScript, ReadsAsTheSubsetWithTheMenuAndEveryIconOnce) {
+    ASSERT_NO_THROW(Script()) << "a line outside the subset both builds read";
+    for (const art::RcEntry &e : Script().entries)
+        EXPECT_TRUE(std::filesystem::is_regular_file(ResourcesDir() + "/" + e.path)) << e.path;
+    EXPECT_EQ(Script().menuName, "MENU_1");
+    std::vector<std::pair<std::string, int>> items;
+    for (const art::RcMenuItem &i : Script().menu)
+        items.push_back({i.text, i.id});
+    EXPECT_EQ(items, (std::vector<std::pair<std::string, int>>{
+                         {"&New game", 1000}, {"&About Zorvak", 1001}, {"&Quit Zorvak", 1003}}));
 
-TEST(ResourceScript, MenuBarHasTheThreeCommandsInOrder) {
-    ASSERT_EQ(Script().menus, std::vector<std::string>{"MENU_1"});
-    const auto &items = Script().items;
-    ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(items[0].text, "&New game");
-    EXPECT_EQ(items[0].id, 1000);
-    EXPECT_EQ(items[1].text, "&About Zorvak");
-    EXPECT_EQ(items[1].id, 1001);
-    EXPECT_EQ(items[2].text, "&Quit Zorvak");
-    EXPECT_EQ(items[2].id, 1003);
-}
-
-TEST(ResourceScript, ListsEveryIconOnceWithIcon1First) {
-    std::vector<std::string> icons = Names("ICON");
+    std::vector<std::string> icons = Names("ICON"), loaded, expected = SpriteSet();
     ASSERT_FALSE(icons.empty());
     EXPECT_EQ(icons.front(), "ICON_1");
-    std::set<std::string> unique(icons.begin(), icons.end());
-    EXPECT_EQ(unique.size(), icons.size()) << "an icon is listed twice";
-
-    std::vector<std::string> expected = SpriteSet();
-    expected.insert(expected.end(), CarriedIcons().begin(), CarriedIcons().end());
-    std::sort(expected.begin(), expected.end());
-    std::sort(icons.begin(), icons.end());
-    EXPECT_EQ(icons, expected);
-
     // The loaded sprites appear in load order, so the list reads like the table.
-    std::vector<std::string> loaded;
-    for (const std::string &n : Names("ICON"))
+    for (const std::string &n : icons)
         if (std::find(SpriteSet().begin(), SpriteSet().end(), n) != SpriteSet().end())
             loaded.push_back(n);
     EXPECT_EQ(loaded, SpriteSet());
-
+    expected.insert(expected.end(), CarriedIcons().begin(), CarriedIcons().end());
+    std::sort(expected.begin(), expected.end());
+    std::sort(icons.begin(), icons.end());
+    EXPECT_EQ(icons, expected) << "an icon missing, unknown or listed twice";
     EXPECT_EQ(Names("BITMAP"),
-              (std::vector<std::string>{"BMP_INTRO", "BMP_GAMEOVER", "BMP_ABOUT"}));
+              std::vector<std::string>(std::begin(kPictures), std::end(kPictures)));
 }
 
 TEST(IconFiles, AreSixteenColourIconsOfTheRightSizeAndPalette) {
-    for (const RcLine &l : Script().files) {
-        if (l.type != "ICON")
-            continue;
-        SCOPED_TRACE(l.name);
-        std::vector<uint8_t> file = Slurp(ResourcesDir() + "/" + l.path);
-        Icon icon;
-        std::string why;
-        ASSERT_TRUE(ReadIcon(file, &icon, &why)) << why;
-        const int side = IsBase(l.name) ? 64 : 32;
-        EXPECT_EQ(icon.width, side);
-        EXPECT_EQ(icon.height, side);
-        EXPECT_EQ(file.size(), 22u + (side == 64 ? 2664u : 744u));
-        EXPECT_EQ(U32(file, 14), side == 64 ? 2664u : 744u);
+    for (const std::string &name : Names("ICON")) {
+        SCOPED_TRACE(name);
+        const std::vector<uint8_t> f = FileOf(name);
+        const uint32_t side = Starts(name, "IC_BASE") ? 64 : 32;
+        const uint32_t bits = (side / 2 + (side / 8 + 3) / 4 * 4) * side;
+        ASSERT_EQ(f.size(), 22 + 40 + 64 + bits);
+        ExpectFields(f, {0,  2, 0,        2,  2, 1,    4,  2, 1,
+                         6,  1, side,     7,  1, side, 8,  2, 16,
+                         10, 2, 1,        12, 2, 4,    14, 4, 40 + 64 + bits,
+                         18, 4, 22,       22, 4, 40,   26, 4, side,
+                         30, 4, 2 * side, 34, 2, 1,    36, 2, 4,
+                         38, 4, 0});
+        EXPECT_TRUE(Field(f, 42) == 0 || Field(f, 42) == bits) << "biSizeImage";
         for (int i = 0; i < 16; ++i)
-            for (int k = 0; k < 4; ++k)
-                EXPECT_EQ(file[22 + 40 + size_t(i) * 4 + size_t(k)], kStandardPalette[i][k])
-                    << "palette entry " << i;
+            EXPECT_EQ(Field(f, 62 + 4 * size_t(i)), kStandardPalette[i]) << "palette " << i;
+        // The tools' reader, used by the other tests, sees what the file holds.
+        Icon icon = LoadIcon(name);
+        ASSERT_TRUE(icon.width == int(side) && icon.height == int(side));
+        for (int y = 0; y < int(side); ++y)
+            for (int x = 0; x < int(side); ++x) {
+                const int mask = IcoMask(f, side, x, y), index = IcoIndex(f, side, x, y);
+                ASSERT_EQ(icon.at(x, y), mask ? art::kTransparent : index) << x << "," << y;
+                // Black under the mask, or the figure's surroundings get tinted.
+                ASSERT_TRUE(!mask || index == 0) << x << "," << y;
+            }
     }
 }
 
-TEST(IconFiles, LoadedSpritesAreOpaqueOnBlack) {
-    for (const std::string &name : SpriteSet()) {
+TEST(IconFiles, SpritesAreOpaqueOnBlackAndCarriedIconsTransparentAround) {
+    std::vector<std::string> names = SpriteSet();
+    names.insert(names.end(), CarriedIcons().begin(), CarriedIcons().end());
+    for (const std::string &name : names) {
         SCOPED_TRACE(name);
+        const bool carried = Starts(name, "ICON_") || name == "IC_ALIEN";
+        const bool tile = Starts(name, "IC_LAND") || Starts(name, "IC_WALL");
         Icon icon = LoadIcon(name);
-        int transparent = 0, lit = 0;
+        int transparent = 0, lit = 0, litEdge = 0, opaqueEdge = 0;
         for (int y = 0; y < icon.height; ++y)
             for (int x = 0; x < icon.width; ++x) {
+                const bool edge = x % (icon.width - 1) == 0 || y % (icon.height - 1) == 0;
                 transparent += icon.clear(x, y);
                 lit += icon.lit(x, y);
+                litEdge += edge && icon.lit(x, y);
+                opaqueEdge += edge && !icon.clear(x, y);
             }
-        EXPECT_EQ(transparent, 0) << "drawing must replace the whole cell";
-        if (name == "IC_BLANC") {
-            EXPECT_EQ(lit, 0) << "the eraser must be solid black";
-            continue;
-        }
-        EXPECT_GT(lit, 40) << "sprite is (nearly) empty";
-        if (IsFrameTile(name))
-            continue; // frame tiles run to their edges; their seams are tested apart
-        // Figures stand on black: their outermost ring of pixels is black.
-        for (int i = 0; i < icon.width; ++i) {
-            EXPECT_FALSE(icon.lit(i, 0) || icon.lit(i, icon.height - 1)) << "edge column " << i;
-            EXPECT_FALSE(icon.lit(0, i) || icon.lit(icon.width - 1, i)) << "edge row " << i;
+        EXPECT_TRUE(name == "IC_BLANC" ? lit == 0 : lit > 40) << "eraser not black, or empty";
+        if (carried) { // a figure on a background the window shows through
+            EXPECT_TRUE(transparent > 32 * 32 / 4 && opaqueEdge == 0);
+        } else { // drawing replaces the whole cell; figures stand on black
+            EXPECT_EQ(transparent, 0);
+            EXPECT_TRUE(tile || litEdge == 0) << "the outermost ring is not black";
         }
     }
 }
 
-TEST(IconFiles, CarriedIconsAreFiguresOnATransparentBackground) {
-    for (const std::string &name : CarriedIcons()) {
+TEST(BitmapFiles, AreOneBitWhiteDrawingsOf453By302ClearOfTheFrame) {
+    std::set<std::vector<uint8_t>> seen;
+    for (const char *name : kPictures) {
         SCOPED_TRACE(name);
-        Icon icon = LoadIcon(name);
-        ASSERT_EQ(icon.width, 32);
-        int transparent = 0, lit = 0;
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x) {
-                if (icon.clear(x, y)) {
-                    ++transparent;
-                    // Where the mask shows the background the colour must be
-                    // black, or the figure's surroundings get tinted.
-                    EXPECT_EQ(icon.at(x, y), 0) << "at " << x << "," << y;
-                }
-                lit += icon.lit(x, y);
-            }
-        EXPECT_GT(transparent, 32 * 32 / 4);
-        EXPECT_GT(lit, 40);
-        for (int i = 0; i < 32; ++i)
-            EXPECT_TRUE(icon.clear(i, 0) && icon.clear(i, 31) && icon.clear(0, i) &&
-                        icon.clear(31, i))
-                << "the border must be transparent at " << i;
-    }
-}
-
-TEST(BitmapFiles, AreOneBitPicturesOf453By302) {
-    for (const char *name : {"BMP_INTRO", "BMP_GAMEOVER", "BMP_ABOUT"}) {
-        SCOPED_TRACE(name);
-        std::vector<uint8_t> file = Slurp(PathOf(name));
-        EXPECT_EQ(file.size(), 14u + 18168u);
-        const uint32_t sizeImage = U32(file, 14 + 20);
-        EXPECT_TRUE(sizeImage == 0 || sizeImage == 18120u) << "biSizeImage " << sizeImage;
-        Picture p;
-        std::string why;
-        ASSERT_TRUE(ReadPicture(file, &p, &why)) << why;
-        EXPECT_EQ(p.width, 453);
-        EXPECT_EQ(p.height, 302);
-    }
-}
-
-TEST(BitmapFiles, AreWhiteDrawingOnBlackClearOfTheFrame) {
-    std::vector<std::vector<uint8_t>> seen;
-    for (const char *name : {"BMP_INTRO", "BMP_GAMEOVER", "BMP_ABOUT"}) {
-        SCOPED_TRACE(name);
-        Picture p;
-        std::string why;
-        ASSERT_TRUE(ReadPicture(Slurp(PathOf(name)), &p, &why)) << why;
+        const std::vector<uint8_t> f = FileOf(name);
+        ASSERT_EQ(f.size(), 14u + 40 + 8 + 18120);
+        ExpectFields(f, {0,  2, 'B' | 'M' << 8,
+                         2,  4, uint32_t(f.size()),
+                         10, 4, 62,
+                         14, 4, 40,
+                         18, 4, 453,
+                         22, 4, 302,
+                         26, 2, 1,
+                         28, 2, 1,
+                         30, 4, 0,
+                         54, 3, 0,
+                         58, 3, 0xFFFFFF});
+        EXPECT_TRUE(Field(f, 34) == 0 || Field(f, 34) == 18120) << "biSizeImage";
+        EXPECT_TRUE(Field(f, 46) == 0 || Field(f, 46) == 2) << "palette size";
+        art::Image p = LoadPicture(name);
+        ASSERT_TRUE(p.width == 453 && p.height == 302);
         int white = 0;
-        for (uint8_t v : p.white)
-            white += v;
-        // Mostly black paper, with a real drawing on it.
-        EXPECT_GT(white, 453 * 302 / 50);
-        EXPECT_LT(white, 453 * 302 / 3);
-        // In the main window the picture sits at (32, 0): its last 6 columns
-        // lie under the right wall and its last 4 rows under the ground.
         for (int y = 0; y < p.height; ++y)
-            for (int x = 0; x < p.width; ++x)
-                if (x >= 447 || y >= 298) {
-                    ASSERT_FALSE(p.at(x, y)) << "drawn under the frame at " << x << "," << y;
-                }
-        for (const auto &other : seen)
-            EXPECT_NE(other, p.white) << "two pictures are the same";
-        seen.push_back(p.white);
+            for (int x = 0; x < p.width; ++x) {
+                ASSERT_EQ(p.at(x, y), BmpBit(f, 453, 302, x, y)) << x << "," << y;
+                white += p.at(x, y);
+                // In the main window the picture sits at (32, 0): its last 6
+                // columns lie under the right wall and its last 4 rows under the ground.
+                ASSERT_TRUE(!p.at(x, y) || (x < 447 && y < 298))
+                    << "under the frame " << x << "," << y;
+            }
+        EXPECT_TRUE(white > 453 * 302 / 50 && white < 453 * 302 / 3) << "not a drawing on black";
+        EXPECT_TRUE(seen.insert(p.pixels).second) << "two pictures are the same";
     }
 }

@@ -25,47 +25,37 @@ int Pixel(int s, int x, int y) {
     return inner ? 1 + s / 15 : 1 + s % 15;
 }
 
-void Put32(std::vector<unsigned char> &b, uint32_t v, int bytes = 4) {
-    for (int k = 0; k < bytes; k++)
-        b.push_back((v >> (8 * k)) & 0xFF);
+// Appends little-endian fields of the given size in bytes.
+void Put(std::vector<unsigned char> &b, uint32_t bytes, const std::vector<uint32_t> &values) {
+    for (uint32_t v : values)
+        for (uint32_t k = 0; k < bytes; k++)
+            b.push_back((v >> (8 * k)) & 0xFF);
 }
 
 // A .ico file: one 16-colour image with an all-opaque mask.
 std::vector<unsigned char> Icon(int s) {
-    const int n = Size(s), andRow = n / 8 < 4 ? 4 : n / 8, bits = n / 2 * n + andRow * n;
+    const uint32_t n = Size(s), andRow = n / 8 < 4 ? 4 : n / 8, bits = n / 2 * n + andRow * n;
     std::vector<unsigned char> b;
-    for (uint32_t v : {0u, 1u, 1u})
-        Put32(b, v, 2);
-    b.push_back(n);
-    b.push_back(n);
-    Put32(b, 16, 2);
-    Put32(b, 1, 2);
-    Put32(b, 4, 2);
-    Put32(b, 40 + 64 + bits);
-    Put32(b, 22);
-    for (uint32_t v : {40u, uint32_t(n), uint32_t(2 * n)})
-        Put32(b, v);
-    Put32(b, 1, 2);
-    Put32(b, 4, 2);
-    for (uint32_t v : {0u, uint32_t(bits), 0u, 0u, 16u, 0u})
-        Put32(b, v);
-    for (uint32_t c : PALETTE)
-        Put32(b, c); // 0x00RRGGBB is the file's B, G, R, 0
+    Put(b, 2, {0, 1, 1});
+    Put(b, 1, {n, n, 16, 0});
+    Put(b, 2, {1, 4});
+    Put(b, 4, {40 + 64 + bits, 22, 40, n, 2 * n});
+    Put(b, 2, {1, 4});
+    Put(b, 4, {0, bits, 0, 0, 16, 0});
+    Put(b, 4, {PALETTE, PALETTE + 16}); // 0x00RRGGBB is the file's B, G, R, 0
     for (int y = n - 1; y >= 0; y--)
-        for (int x = 0; x < n; x += 2)
+        for (int x = 0; x < int(n); x += 2)
             b.push_back(Pixel(s, x, y) << 4 | Pixel(s, x + 1, y));
     b.insert(b.end(), size_t(andRow) * n, 0);
     return b;
 }
 
+// A 40 x 20 1-bit .bmp.
 std::vector<unsigned char> Bitmap() {
     std::vector<unsigned char> b = {'B', 'M'};
-    for (uint32_t v : {14u + 48 + 160, 0u, 14u + 48, 40u, 40u, 20u})
-        Put32(b, v);
-    Put32(b, 1, 2);
-    Put32(b, 1, 2);
-    for (uint32_t v : {0u, 160u, 0u, 0u, 2u, 0u, 0u, 0xFFFFFFu})
-        Put32(b, v);
+    Put(b, 4, {14 + 48 + 160, 0, 14 + 48, 40, 40, 20});
+    Put(b, 2, {1, 1});
+    Put(b, 4, {0, 160, 0, 0, 2, 0, 0, 0xFFFFFF});
     for (int y = 19; y >= 0; y--) {
         unsigned char row[8] = {};
         for (int x = 0; x < 40; x++)
@@ -89,10 +79,6 @@ HINSTANCE TestModule() {
         module = zplat::RegisterModule(table.data(), table.size());
     }
     return module;
-}
-
-LRESULT CALLBACK TestWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    return DefWindowProcA(w, m, wp, lp);
 }
 
 std::string Padded(long v, int digits) {
@@ -147,20 +133,9 @@ headless::Image Client() {
     return headless::ClientImage(mainWindow);
 }
 
-std::vector<ScoreEvent> &ScoreLog() {
-    static std::vector<ScoreEvent> log;
-    return log;
-}
-
-UpdateWatch &Updates() {
-    static UpdateWatch watch;
-    return watch;
-}
-
-std::vector<HICON> &DestroyedIcons() {
-    static std::vector<HICON> icons;
-    return icons;
-}
+std::vector<ScoreEvent> scoreLog;
+UpdateWatch updates;
+std::vector<HICON> destroyedIcons;
 
 std::string StatusLine(int32_t lv, int32_t lev, int32_t sc) {
     return "Lives: " + Padded(lv, 2) + " - Level " + Padded(lev, 2) + " - Score: " + Padded(sc, 5);
@@ -185,47 +160,38 @@ int CountKind(int kind) {
     return n;
 }
 
-void SetUpGame(int width, int height, HINSTANCE module) {
+void SetUpGame() {
+    const int width = CLIENT_W, height = CLIENT_H;
     headless::Reset();
-    module = module ? module : TestModule();
-    WNDCLASSA wc;
-    std::memset(&wc, 0, sizeof wc);
-    wc.lpfnWndProc = TestWndProc;
+    HINSTANCE module = TestModule();
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = module;
     wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
     wc.lpszClassName = "GameTestWindow";
     RegisterClassA(&wc);
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-    RECT rc = {0, 0, 0, 0};
+    RECT rc = {0, 0, width, height};
     HWND w = NULL;
-    for (int outerW = width, outerH = height, k = 0; k < 2; k++) {
-        // Second try: grow the outer size by the frame the platform added.
-        if (w != NULL) {
-            outerW += width - rc.right;
-            outerH += height - rc.bottom;
+    for (int k = 0; k < 2; k++) { // the second time grown by the frame the platform added
+        if (w != NULL)
             DestroyWindow(w);
-        }
-        w = CreateWindowExA(0, "GameTestWindow", "game test", style, 0, 0, outerW, outerH, NULL,
-                            NULL, module, NULL);
+        w = CreateWindowExA(0, "GameTestWindow", "game test", style, 0, 0, 2 * width - rc.right,
+                            2 * height - rc.bottom, NULL, NULL, module, NULL);
         GetClientRect(w, &rc);
     }
-    EXPECT_EQ(rc.right, width);
-    EXPECT_EQ(rc.bottom, height);
+    EXPECT_TRUE(rc.right == width && rc.bottom == height);
     ShowWindow(w, SW_SHOW);
-    mainWindow = w;
-    appInstance = module;
-    drawDC = GetDC(w);
-    clientWidth = rc.right;
-    clientHeight = rc.bottom;
+    mainWindow = w, appInstance = module, drawDC = GetDC(w);
+    clientWidth = rc.right, clientHeight = rc.bottom;
     LoadSprites();
     std::memset(objectTable, 0, sizeof objectTable);
-    score = lives = gameOver = 0;
-    level = 0;
+    score = lives = gameOver = level = 0;
     nextBonusScore = 10000;
     enemyCount = objectCount = fireRequested = 0;
     SeedRandom(1);
-    ScoreLog().clear();
-    Updates() = UpdateWatch();
+    scoreLog.clear();
+    updates = UpdateWatch();
 }
 
 void TearDownGame() {
@@ -238,11 +204,7 @@ void NewGame() {
     EraseObjects();
     enemyCount = 0;
     ResetObjects();
-    fireRequested = 0;
-    score = 0;
-    lives = 5;
-    gameOver = 0;
-    level = 1;
+    fireRequested = 0, score = 0, lives = 5, gameOver = 0, level = 1;
     AddScore(0, 0);
     level = 0;
 }
@@ -259,13 +221,12 @@ extern "C" void __wrap__Z8AddScoreii(int32_t points, int32_t lifeChange) {
     e.bonusAfter = nextBonusScore;
     e.level = level;
     e.title = headless::Title(mainWindow);
-    gt::ScoreLog().push_back(e);
+    gt::scoreLog.push_back(e);
 }
 
 extern "C" void __real__Z12UpdateObjecti(int32_t i);
 extern "C" void __wrap__Z12UpdateObjecti(int32_t i) {
-    gt::UpdateWatch &w = gt::Updates();
-    w.calls++;
+    gt::UpdateWatch &w = gt::updates;
     w.freeSlotCalls += i != 0 && objectTable[i].kind == KIND_FREE;
     w.dormantCalls += i != 0 && objectTable[i].delay != 0;
     __real__Z12UpdateObjecti(i);
@@ -273,6 +234,6 @@ extern "C" void __wrap__Z12UpdateObjecti(int32_t i) {
 
 extern "C" BOOL __real_DestroyIcon(HICON icon);
 extern "C" BOOL __wrap_DestroyIcon(HICON icon) {
-    gt::DestroyedIcons().push_back(icon);
+    gt::destroyedIcons.push_back(icon);
     return __real_DestroyIcon(icon);
 }

@@ -20,12 +20,12 @@ namespace gt {
 const int CLIENT_W = 511, CLIENT_H = 330;
 const int START_X = CLIENT_W / 2 - 16, START_Y = CLIENT_H - 80;
 
-// Fresh headless platform; a window whose client area is width x height;
-// drawDC, appInstance and mainWindow set; sprites loaded from `module` (by
-// default the test module: each sprite a flat colour with an inner square of
-// a second colour and a black border, IC_BLANC black, and a 40 x 20 1-bit
-// "BMP_TEST"); game state zeroed, generator at state 1, recorders cleared.
-void SetUpGame(int width = CLIENT_W, int height = CLIENT_H, HINSTANCE module = nullptr);
+// Fresh headless platform; a window whose client area is 511 x 330;
+// drawDC, appInstance and mainWindow set; sprites loaded from the test
+// module (each sprite a flat colour with an inner square of a second colour
+// and a black border, IC_BLANC black, and a 40 x 20 1-bit "BMP_TEST"); game
+// state zeroed, generator at state 1, recorders cleared.
+void SetUpGame();
 void TearDownGame();
 // What the shell's "New game" does to the game state.
 void NewGame();
@@ -49,12 +49,12 @@ struct ScoreEvent {
     int8_t level;
     std::string title;
 };
-std::vector<ScoreEvent> &ScoreLog();
+extern std::vector<ScoreEvent> scoreLog;
 struct UpdateWatch {
-    long calls = 0, freeSlotCalls = 0, dormantCalls = 0; // the last two for slots 1 to 39
+    long freeSlotCalls = 0, dormantCalls = 0; // for slots 1 to 39
 };
-UpdateWatch &Updates();
-std::vector<HICON> &DestroyedIcons(); // every DestroyIcon call, in order
+extern UpdateWatch updates;
+extern std::vector<HICON> destroyedIcons; // every DestroyIcon call, in order
 
 // The status line, formatted independently of the game's own formatting.
 std::string StatusLine(int32_t lives, int32_t level, int32_t score);
