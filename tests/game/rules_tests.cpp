@@ -73,8 +73,10 @@ TEST_F(GameTest, PlayersShipMovesFiresAndLosesLives) {
 TEST_F(GameTest, EscortsScoreAsTheyClimbOutOrAreDestroyed) {
     NewGame();
     objectTable[0].x = 33;
-    GameObject &e = Put(5, KIND_SHIP, 200, -32, 100);
+    GameObject &e = Put(5, KIND_SHIP, 200, -31, 100);
     e.dy = -1;
+    Update(5); // at -32 it has not left yet
+    EXPECT_TRUE(e.kind == KIND_SHIP && e.y == -32 && score == 0);
     Put(9, KIND_ROCKET, 200, -200, 6000); // a target in its column
     Update(5);
     EXPECT_TRUE(e.kind == KIND_FREE && score == 500 && CountKind(KIND_MISSILE) == 0);
