@@ -56,6 +56,11 @@ public:
     static constexpr uint64_t kNoDeadline = UINT64_MAX;
     virtual void Wait(uint64_t deadlineMs) = 0;
 
+    // Deliver the input that has already arrived, without waiting.  The core
+    // calls it before each timer message, so that a loop that is always
+    // behind its timers still reads input.
+    virtual void Poll() {}
+
     virtual void DesktopSize(int *width, int *height) = 0;
 
     // A top-level window's native counterpart.  x, y: desired position of the

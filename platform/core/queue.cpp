@@ -201,6 +201,10 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT) {
                     backend.Wait(NextDeadline());
                     continue;
                 }
+                // A loop that is always behind its timers never waits: show
+                // what it drew and take in the input here instead.
+                PresentChanged();
+                backend.Poll();
                 due->ready = false;
                 msg.hwnd = due->hwnd;
                 msg.message = WM_TIMER;

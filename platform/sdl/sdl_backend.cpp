@@ -519,6 +519,10 @@ bool SdlBackend::DrainEvents() {
     return pushed;
 }
 
+void SdlBackend::Poll() {
+    DrainEvents();
+}
+
 void SdlBackend::Wait(uint64_t deadlineMs) {
     IdleAudio();
     if (DrainEvents()) {

@@ -39,6 +39,7 @@ public:
 
     uint64_t NowMs() override;
     void Wait(uint64_t deadlineMs) override;
+    void Poll() override;
     void DesktopSize(int *width, int *height) override;
     bool CreateNativeWindow(HWND window, const char *title, int x, int y, int width,
                             int height) override;

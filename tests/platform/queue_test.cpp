@@ -177,4 +177,23 @@ TEST_F(QueueTest, ChangedWindowsArePresentedBeforeWaitingAndOnlyThen) {
     EXPECT_EQ(presents, (std::vector<int>{1, 1, 2, 2}));
 }
 
+TEST_F(QueueTest, ALoopBehindItsTimerStillPresentsEveryTick) {
+    HWND w = Make();
+    ShowWindow(w, SW_SHOW);
+    SetTimer(w, 1, 50, NULL);
+    std::vector<int> presents;
+    test::Handle(WM_TIMER, [&](HWND hwnd) {
+        presents.push_back(headless::Presents(hwnd));
+        HDC dc = GetDC(hwnd);
+        SetPixel(dc, int(presents.size()), 5, RGB(255, 255, 255));
+        ReleaseDC(hwnd, dc);
+        headless::Advance(60); // every tick takes longer than the period
+        if (presents.size() == 4)
+            PostQuitMessage(0);
+        return LRESULT(0);
+    });
+    test::RunLoop();
+    EXPECT_EQ(presents, (std::vector<int>{1, 2, 3, 4}));
+}
+
 } // namespace
