@@ -2,6 +2,7 @@
 
 #include "platform/module.h"
 #include "rules/score.h"
+#include "tests/game/game_driver.h"
 
 #include <cstring>
 
@@ -164,22 +165,9 @@ void SetUpGame() {
     const int width = CLIENT_W, height = CLIENT_H;
     headless::Reset();
     HINSTANCE module = TestModule();
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = module;
-    wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
-    wc.lpszClassName = "GameTestWindow";
-    RegisterClassA(&wc);
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-    RECT rc = {0, 0, width, height};
-    HWND w = NULL;
-    for (int k = 0; k < 2; k++) { // the second time grown by the frame the platform added
-        if (w != NULL)
-            DestroyWindow(w);
-        w = CreateWindowExA(0, "GameTestWindow", "game test", style, 0, 0, 2 * width - rc.right,
-                            2 * height - rc.bottom, NULL, NULL, module, NULL);
-        GetClientRect(w, &rc);
-    }
+    HWND w = driver::MakeClientWindow(module, "GameTestWindow", width, height);
+    RECT rc = {0, 0, 0, 0};
+    GetClientRect(w, &rc);
     EXPECT_TRUE(rc.right == width && rc.bottom == height);
     ShowWindow(w, SW_SHOW);
     mainWindow = w, appInstance = module, drawDC = GetDC(w);

@@ -3,6 +3,7 @@
 #include "rules/game_tick.h"
 #include "rules/update_object.h"
 #include "support.h"
+#include "tests/game/game_driver.h"
 
 #include <cstdio>
 #include <vector>
@@ -22,18 +23,7 @@ void ApplyScript(Script script, int tick) {
         fireRequested = tick % 16 == 0 ? 1 : fireRequested;
         return;
     }
-    int target = -1;
-    for (int i = 1; i < OBJECT_SLOTS; i++) {
-        const GameObject &o = objectTable[i];
-        bool invader = o.kind == KIND_ALIEN || o.kind == KIND_KAMIKAZE || o.kind == KIND_CRAZY;
-        if (invader && o.delay == 0 && (target < 0 || o.y > objectTable[target].y))
-            target = i;
-    }
-    if (target < 0)
-        return;
-    const int32_t tx = objectTable[target].x, sx = objectTable[0].x;
-    (tx < sx - 8 ? SteerShipLeft : tx > sx + 8 ? SteerShipRight : [] {})();
-    fireRequested = tx > sx - 24 && tx < sx + 24 ? 1 : fireRequested;
+    driver::Hunt();
 }
 
 struct GameRun {
