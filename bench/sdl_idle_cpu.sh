@@ -6,41 +6,24 @@
 #
 #   bench/sdl_idle_cpu.sh [BUILD_DIR] [SECONDS]
 #
-# BUILD_DIR holds zorvak and tests/sdl/xhelper (default build/release).
+# BUILD_DIR holds zorvak (default build/release).
 set -u
 build=${1:-build/release}
 seconds=${2:-10}
 zorvak=$build/zorvak
-xhelper=$build/tests/sdl/xhelper
 for tool in Xvfb xdotool; do
     command -v "$tool" >/dev/null || { echo "needs $tool"; exit 1; }
 done
-[ -x "$zorvak" ] && [ -x "$xhelper" ] || { echo "build $zorvak and $xhelper first"; exit 1; }
+[ -x "$zorvak" ] || { echo "build $zorvak first"; exit 1; }
 
-work=$(mktemp -d)
-xvfb_pid=
-zorvak_pid=
-cleanup() {
-    [ -n "$zorvak_pid" ] && kill "$zorvak_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for ((i = 0; i < 100; i++)); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-export DISPLAY=":$(head -n1 "$work/display")"
+. "$(dirname "$0")/../tests/sdl/x_desktop.sh"
+start_xvfb || exit 1
 export SDL_AUDIODRIVER=dummy
 export LSAN_OPTIONS="suppressions=$(dirname "$0")/../tests/sdl/lsan.supp:print_suppressions=0"
 
 "$zorvak" 2>"$work/err" &
 zorvak_pid=$!
-window=$("$xhelper" find ZORVAK 15000) || { echo "no window"; cat "$work/err"; exit 1; }
+window=$(find_window ZORVAK 15) && [ -n "$window" ] || { echo "no window"; cat "$work/err"; exit 1; }
 
 hz=$(getconf CLK_TCK)
 cpu_ticks() {  # utime + stime of the program, in clock ticks

@@ -16,16 +16,7 @@ if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
 fi
 
 mkdir -p "$outdir"
-work=$(mktemp -d)
-xvfb_pid=
-zorvak_pid=
-cleanup() {
-    [ -n "$zorvak_pid" ] && kill "$zorvak_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/x_desktop.sh"
 
 failures=0
 check() {  # check DESCRIPTION COMMAND...
@@ -66,8 +57,6 @@ wait_for() {
     done
     return 1
 }
-# The id of the visible window titled exactly $1, waiting up to $2 seconds.
-find_window() { timeout "$2" xdotool search --sync --onlyvisible --name "^$1\$" | head -n1; }
 size_of() {
     eval "$(xdotool getwindowgeometry --shell "$1")"
     echo "$WIDTH $HEIGHT"
@@ -94,19 +83,7 @@ check "without a display the start-up error is printed" \
 sed 's/^/    stderr: /' "$work/nodisplay.err"
 
 # ---- A 1920 x 1080 desktop of our own.
-: >"$work/display"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.err" &
-xvfb_pid=$!
-for ((i = 0; i < 100; i++)); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-if ! [ -s "$work/display" ]; then
-    echo "FAILED: Xvfb did not start"
-    cat "$work/xvfb.err"
-    exit 1
-fi
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb || { echo "FAILED: no X desktop"; exit 1; }
 echo "display $DISPLAY"
 
 "$zorvak" >"$work/zorvak.out" 2>"$work/zorvak.err" &
