@@ -286,40 +286,6 @@ void SdlBackend::RestoreNativeWindow(HWND window) {
     SDL_RestoreWindow(native->sdl);
 }
 
-// The part of the image that differs from what the window shows, in image
-// pixels; empty (w == 0) when nothing changed.
-static SDL_Rect ChangedBox(const std::vector<uint32_t> &shown, const zplat::Frame &frame) {
-    int left = frame.width;
-    int right = -1;
-    int top = -1;
-    int bottom = -1;
-    for (int y = 0; y < frame.height; ++y) {
-        const uint32_t *now = frame.pixels + (size_t)y * frame.width;
-        const uint32_t *before = shown.data() + (size_t)y * frame.width;
-        if (std::memcmp(now, before, (size_t)frame.width * 4) == 0) {
-            continue;
-        }
-        if (top < 0) {
-            top = y;
-        }
-        bottom = y;
-        int x = 0;
-        while (now[x] == before[x]) {
-            ++x;
-        }
-        left = std::min(left, x);
-        x = frame.width - 1;
-        while (now[x] == before[x]) {
-            --x;
-        }
-        right = std::max(right, x);
-    }
-    if (top < 0) {
-        return SDL_Rect{0, 0, 0, 0};
-    }
-    return SDL_Rect{left, top, right - left + 1, bottom - top + 1};
-}
-
 // Copies a box of the image into the window surface, each pixel as a
 // scale x scale block.
 static void BlitScaled(SDL_Surface *target, const zplat::Frame &frame, const SDL_Rect &box,
@@ -378,7 +344,8 @@ void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
         const size_t count = (size_t)frame.width * frame.height;
         SDL_Rect box = {0, 0, frame.width, frame.height};
         if (surface == native->shownSurface && native->shownImage.size() == count) {
-            box = ChangedBox(native->shownImage, frame);
+            const zplat::Area changed = zplat::ChangedArea(native->shownImage.data(), frame);
+            box = SDL_Rect{changed.x, changed.y, changed.width, changed.height};
         }
         if (box.w > 0) {
             BlitScaled(surface, frame, box, native->scale);
