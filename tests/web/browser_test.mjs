@@ -69,9 +69,11 @@ const rectOf = (page, selector) =>
         return { x: r.x, y: r.y, width: r.width, height: r.height };
     })()`);
 
-async function press(page, key, code, vk, modifiers = 0) {
+// A key press as the keyboard makes it; text: the character it types.
+async function press(page, key, code, vk, modifiers = 0, text = '') {
     const event = { key, code, windowsVirtualKeyCode: vk, modifiers };
-    await page.send('Input.dispatchKeyEvent', { type: 'rawKeyDown', ...event });
+    await page.send('Input.dispatchKeyEvent', text ? { type: 'keyDown', text, ...event }
+        : { type: 'rawKeyDown', ...event });
     await page.send('Input.dispatchKeyEvent', { type: 'keyUp', ...event });
 }
 
@@ -297,10 +299,13 @@ async function run(page, browser, problems) {
     await sleep(600);
     const left = shipRow(await canvasImage(page, MAIN));
     check(left < start - 10, `Left moves the ship left (x ${start.toFixed(0)}, then ${left.toFixed(0)})`);
-    await press(page, ' ', 'Space', 32);
+    await press(page, ' ', 'Space', 32, 0, ' ');
+    await press(page, 'ArrowDown', 'ArrowDown', 40);
     await sleep(200);
     await screenshot(page, 'web-game.png');
-    check(await page.evaluate('window.scrollY') === 0, 'the arrow keys and Space do not scroll the page');
+    check(await page.evaluate('window.scrollY === 0 && ' +
+        'document.documentElement.scrollHeight > window.innerHeight'),
+        'Space and Down do not scroll the page, though it could scroll');
 
     // A hidden page is a minimised program: the game freezes and the
     // favicon becomes the animated alien; shown again, it goes on.
