@@ -6,8 +6,9 @@
 // DCs draw into the bitmap selected into them.  Monochrome bitmaps hold only
 // black and white: black for index 0 and white for index 1, the default DC
 // colours, whatever palette the resource carried.
-#include "platform/core/resource_decode.h"
 #include "platform/core/state.h"
+#include "platform/module.h"
+#include "platform/resource_decode.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,7 +4,7 @@
 // going to read lies inside the buffer, and only then reads.  The result is
 // built aside and handed over only when the whole resource has decoded, so a
 // failed decode leaves the caller's value as it was.
-#include "platform/core/resource_decode.h"
+#include "platform/resource_decode.h"
 
 #include <cstdint>
 #include <utility>

@@ -2,7 +2,8 @@
 // every kind of damage a file can carry.  Each input is copied into a buffer
 // of exactly its own length, so that any read past the end shows up under
 // AddressSanitizer.
-#include "platform/core/resource_decode.h"
+#include "platform/module.h"
+#include "platform/resource_decode.h"
 #include "tests/platform/test_support.h"
 
 #include <array>

@@ -3,7 +3,9 @@
 // platform's decoders accept it.  (The files' forms are the art tests'.)
 #ifdef ZORVAK_HAVE_GAME_MODULE
 
-#include "platform/core/resource_decode.h"
+#include "platform/module.h"
+#include "platform/resource_decode.h"
+#include "resources/game_module.h"
 #include "tools/rcembed/rc_script.h"
 
 #include <algorithm>
@@ -43,9 +45,9 @@ TEST(GameModule, HoldsEveryScriptedResourceByteForByteAndEachDecodes) {
         << error;
     ASSERT_FALSE(blobs.empty());
 
-    const HINSTANCE module = zplat::GameModule();
+    const HINSTANCE module = GameModule();
     ASSERT_NE(module, nullptr);
-    EXPECT_EQ(zplat::GameModule(), module);
+    EXPECT_EQ(GameModule(), module);
     for (const rcembed::Blob &blob : blobs) {
         const zplat::ResourceType type = blob.kind == rcembed::EntryKind::Icon ? zplat::RES_ICON
                                          : blob.kind == rcembed::EntryKind::Bitmap

@@ -1,7 +1,7 @@
 // rcembed SCRIPT.rc OUTPUT.cpp
 //
 // Writes the resources that the script lists, and the menus it defines, as a
-// C++ table behind zplat::GameModule().  Any error stops the build with a
+// C++ table behind GameModule().  Any error stops the build with a
 // "file:line: message" on stderr.
 #include "tools/rcembed/rc_script.h"
 

@@ -65,7 +65,7 @@ bool CollectBlobs(const std::vector<Entry> &entries, const std::string &baseDir,
 bool CheckBlobs(const std::vector<Entry> &entries, const std::vector<Blob> &blobs,
                 const std::string &scriptName, std::string *error);
 
-// The C++ source of the table and of zplat::GameModule().
+// The C++ source of the table and of GameModule() (resources/game_module.h).
 std::string GenerateSource(const std::vector<Blob> &blobs, const std::string &scriptName);
 
 // The whole tool: script in, source out (replaced whole, never half written).

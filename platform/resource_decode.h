@@ -1,12 +1,11 @@
-// Finding resources in a module and decoding their Windows file forms.
+// Decoding the Windows file forms of icons, bitmaps and menus.
 //
 // Every decoder checks every size and offset against the bytes it was given:
 // truncated, oversized or malformed data makes it return false, never read
-// out of bounds.  LoadIconA, LoadBitmapA and the class menu are built on these.
+// out of bounds.  LoadIconA, LoadBitmapA and the class menu are built on
+// these, and rcembed checks the game's files with them.
 #ifndef ZORVAK_PLATFORM_RESOURCE_DECODE_H
 #define ZORVAK_PLATFORM_RESOURCE_DECODE_H
-
-#include "platform/module.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,11 +13,6 @@
 #include <vector>
 
 namespace zplat {
-
-// The named resource of a type in a module, or nullptr (unknown module, no
-// such name, null name).  Integer names (MAKEINTRESOURCEA) are not used by
-// the game and find nothing.
-const Resource *FindResourceIn(HINSTANCE module, ResourceType type, LPCSTR name);
 
 // An icon: the first image of an .ico file, 4 or 8 bits per pixel with its
 // AND mask.  color is 0x00RRGGBB; transparent is 1 where the mask bit is set.
