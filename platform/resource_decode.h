@@ -3,7 +3,8 @@
 // Every decoder checks every size and offset against the bytes it was given:
 // truncated, oversized or malformed data makes it return false, never read
 // out of bounds.  LoadIconA, LoadBitmapA and the class menu are built on
-// these, and rcembed checks the game's files with them.
+// these; rcembed checks the game's files with them and the art tools read
+// their own output back through them, so there is one reader of each form.
 #ifndef ZORVAK_PLATFORM_RESOURCE_DECODE_H
 #define ZORVAK_PLATFORM_RESOURCE_DECODE_H
 
@@ -26,11 +27,12 @@ bool DecodeIcon(const unsigned char *data, size_t size, DecodedIcon *out);
 
 // A bitmap: a .bmp file (BITMAPFILEHEADER + BITMAPINFOHEADER + palette +
 // bits), uncompressed, 1, 4, 8 or 24 bits per pixel, bottom-up or top-down.
+// A 1-bit bitmap shows through a device context's default colours, whatever
+// its palette says: its pixels are black for index 0 and white for index 1.
 struct DecodedBitmap {
     int width = 0;
     int height = 0;
     int bitsPixel = 0;
-    int widthBytes = 0;           // bytes per source row, padded to 4
     std::vector<uint32_t> pixels; // width * height, 0x00RRGGBB, top row first
 };
 bool DecodeBitmap(const unsigned char *data, size_t size, DecodedBitmap *out);

@@ -216,7 +216,6 @@ bool DecodeBitmap(const unsigned char *data, size_t size, DecodedBitmap *out) {
     bitmap.width = width;
     bitmap.height = height;
     bitmap.bitsPixel = h.bitCount;
-    bitmap.widthBytes = static_cast<int>(stride);
     bitmap.pixels.resize(static_cast<size_t>(width) * height);
     const unsigned char *palette = data + paletteOffset;
     for (int y = 0; y < height; ++y) {

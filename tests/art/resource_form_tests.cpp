@@ -76,7 +76,8 @@ TEST(IconFiles, AreSixteenColourIconsOfTheRightSizeAndPalette) {
         EXPECT_TRUE(Field(f, 42) == 0 || Field(f, 42) == bits) << "biSizeImage";
         for (int i = 0; i < 16; ++i)
             EXPECT_EQ(Field(f, 62 + 4 * size_t(i)), kStandardPalette[i]) << "palette " << i;
-        // The tools' reader, used by the other tests, sees what the file holds.
+        // The platform's decoder, which the other tests read through, sees
+        // what the file holds.
         Icon icon = LoadIcon(name);
         ASSERT_TRUE(icon.width == int(side) && icon.height == int(side));
         for (int y = 0; y < int(side); ++y)

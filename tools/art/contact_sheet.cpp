@@ -158,7 +158,8 @@ int main(int argc, char **argv) {
         for (const art::RcEntry &e : rc.entries) {
             art::Image img;
             std::vector<uint8_t> bytes = art::ReadFile(res + "/" + e.path);
-            bool ok = e.type == "ICON" ? art::DecodeIco(bytes, &img) : art::DecodeBmp1(bytes, &img);
+            bool ok =
+                e.type == "ICON" ? art::ImageFromIco(bytes, &img) : art::ImageFromBmp1(bytes, &img);
             if (!ok)
                 throw std::runtime_error(e.path + ": not a readable " + e.type);
             (e.type == "ICON" ? icons : pictures)[e.name] = img;
