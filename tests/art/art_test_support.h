@@ -17,13 +17,14 @@ namespace arttest {
 inline std::string ResourcesDir() {
     return ZORVAK_RESOURCES_DIR;
 }
-inline const art::RcScript &Script() {
-    static const art::RcScript rc = art::LoadRc(ResourcesDir() + "/zorvak.rc");
-    return rc;
+inline const std::vector<rcscript::Entry> &Script() {
+    static const std::vector<rcscript::Entry> entries =
+        art::ReadScript(ResourcesDir() + "/zorvak.rc");
+    return entries;
 }
 inline std::string PathOf(const std::string &name) {
-    for (const art::RcEntry &e : Script().entries)
-        if (e.name == name)
+    for (const rcscript::Entry &e : Script())
+        if (e.name == name && e.kind != rcscript::EntryKind::Menu)
             return ResourcesDir() + "/" + e.path;
     ADD_FAILURE() << name << " is not in zorvak.rc";
     return "";

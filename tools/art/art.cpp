@@ -394,51 +394,12 @@ ArtSet LoadArt(const std::string &artDir) {
     return set;
 }
 
-RcScript LoadRc(const std::string &rcPath) {
-    std::ifstream in(rcPath);
-    if (!in)
-        Fail(rcPath, 0, "cannot open");
-    RcScript rc;
-    int lineNo = 0;
-    enum { TOP, MENU_HEAD, MENU_BODY, MENU_DONE } state = TOP;
-    for (std::string line; std::getline(in, line);) {
-        ++lineNo;
-        line = StripRight(line);
-        size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line.compare(first, 2, "//") == 0)
-            continue;
-        std::vector<std::string> w = Words(line, rcPath, lineNo);
-        if (state == MENU_HEAD) {
-            if (w.size() != 1 || w[0] != "BEGIN")
-                Fail(rcPath, lineNo, "expected BEGIN");
-            state = MENU_BODY;
-            continue;
-        }
-        if (state == MENU_BODY) {
-            if (w.size() == 1 && w[0] == "END") {
-                state = MENU_DONE;
-                continue;
-            }
-            // MENUITEM "text", id
-            if (w.size() != 4 || w[0] != "MENUITEM" || w[2] != ",")
-                Fail(rcPath, lineNo, "expected: MENUITEM \"text\", id");
-            rc.menu.push_back({w[1], ToInt(w[3], rcPath, lineNo)});
-            continue;
-        }
-        if (w.size() == 3 && (w[1] == "ICON" || w[1] == "BITMAP")) {
-            rc.entries.push_back({w[0], w[1], w[2]});
-        } else if (w.size() == 2 && w[1] == "MENU") {
-            if (state != TOP)
-                Fail(rcPath, lineNo, "only one menu is allowed");
-            rc.menuName = w[0];
-            state = MENU_HEAD;
-        } else {
-            Fail(rcPath, lineNo, "unknown statement");
-        }
-    }
-    if (state == MENU_HEAD || state == MENU_BODY)
-        Fail(rcPath, lineNo, "menu not closed with END");
-    return rc;
+std::vector<rcscript::Entry> ReadScript(const std::string &rcPath) {
+    std::vector<rcscript::Entry> entries;
+    std::string error;
+    if (!rcscript::ReadScript(rcPath, &entries, &error))
+        throw std::runtime_error(error);
+    return entries;
 }
 
 Image RenderPicture(const Picture &p, const ArtSet &art) {

@@ -5,6 +5,8 @@
 #ifndef ZORVAK_TOOLS_ART_ART_H
 #define ZORVAK_TOOLS_ART_ART_H
 
+#include "tools/rcscript/rc_script.h"
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -75,25 +77,9 @@ struct ArtSet {
     std::map<std::string, Picture> pictures;
 };
 
-// The entries of the resource script that name files.
-struct RcEntry {
-    std::string name;
-    std::string type; // ICON or BITMAP
-    std::string path; // relative to the script's folder
-};
-struct RcMenuItem {
-    std::string text;
-    int id = 0;
-};
-struct RcScript {
-    std::vector<RcEntry> entries; // in script order
-    std::string menuName;
-    std::vector<RcMenuItem> menu;
-};
-
-// All readers throw std::runtime_error with "file:line: message" on bad input.
+// Both readers throw std::runtime_error with "file:line: message" on bad input.
 ArtSet LoadArt(const std::string &artDir);
-RcScript LoadRc(const std::string &rcPath);
+std::vector<rcscript::Entry> ReadScript(const std::string &rcPath);
 
 // Renders a picture to a 1-bit image (0 black, 1 white).
 Image RenderPicture(const Picture &picture, const ArtSet &art);

@@ -23,15 +23,17 @@ int main(int argc, char **argv) {
     const std::string resources = argc > 1 ? argv[1] : ZORVAK_SOURCE_RESOURCES;
     const std::string output = argc > 2 ? argv[2] : resources;
     try {
-        art::RcScript rc = art::LoadRc(resources + "/zorvak.rc");
+        const std::vector<rcscript::Entry> script = art::ReadScript(resources + "/zorvak.rc");
         art::ArtSet set = art::LoadArt(resources + "/art");
         // Everything is made and checked before anything is written, so a
         // mistake in the sources leaves the output folder as it was.
         std::set<std::string> used;
         std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
-        for (const art::RcEntry &e : rc.entries) {
+        for (const rcscript::Entry &e : script) {
             std::vector<uint8_t> bytes;
-            if (e.type == "ICON") {
+            if (e.kind == rcscript::EntryKind::Menu) {
+                continue;
+            } else if (e.kind == rcscript::EntryKind::Icon) {
                 auto s = set.sprites.find(e.name);
                 if (s == set.sprites.end())
                     throw std::runtime_error("zorvak.rc lists icon " + e.name +
