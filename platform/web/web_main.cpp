@@ -1,10 +1,10 @@
 // The program in a web page: the web backend under the game's WinMain.
-#include "platform/core/core.h"
-#include "platform/module.h"
+#include "platform/backend.h"
 #include "platform/platform.h"
-#include "platform/web/web_backend.h"
-#include "platform/web/web_keys.h"
 #include "platform/web/web_page.h"
+#include "platform/web_backend.h"
+#include "platform/web_keys.h"
+#include "resources/game_module.h"
 
 #include <emscripten.h>
 
@@ -17,11 +17,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE int zweb_virtual_key(const char *key, const char
 int main() {
     int exitCode = 0;
     {
-        zweb::WebBackend backend(zplat::GameModule());
+        zweb::WebBackend backend(GameModule());
         zplat::SetBackend(&backend);
         // The page gives the program no command line.
         char commandLine[] = "";
-        exitCode = WinMain(zplat::GameModule(), NULL, commandLine, SW_SHOWDEFAULT);
+        exitCode = WinMain(GameModule(), NULL, commandLine, SW_SHOWDEFAULT);
         zplat::ShutdownPlatform();
         zplat::SetBackend(nullptr);
     }

@@ -7,10 +7,11 @@
 //               at random, so the test checks it tile by tile
 //
 //   web_reference OUTDIR
-#include "platform/core/resource_decode.h"
-#include "platform/headless/headless.h"
+#include "platform/headless.h"
 #include "platform/module.h"
 #include "platform/platform.h"
+#include "platform/resource_decode.h"
+#include "resources/game_module.h"
 
 #include <cstdio>
 #include <string>
@@ -44,7 +45,7 @@ headless::Image GroundTiles() {
     for (int t = 0; t < 4; ++t) {
         const std::string name = "IC_LAND" + std::to_string(t + 1);
         const zplat::Resource *r =
-            zplat::FindResourceIn(zplat::GameModule(), zplat::RES_ICON, name.c_str());
+            zplat::FindResourceIn(GameModule(), zplat::RES_ICON, name.c_str());
         zplat::DecodedIcon icon;
         if (r == nullptr || !zplat::DecodeIcon(r->data, r->size, &icon) || icon.width != 32 ||
             icon.height != 32) {
@@ -86,7 +87,7 @@ int main(int argc, char **argv) {
         PostQuitMessage(0);
     });
     char commandLine[] = "";
-    WinMain(zplat::GameModule(), NULL, commandLine, SW_SHOWDEFAULT);
+    WinMain(GameModule(), NULL, commandLine, SW_SHOWDEFAULT);
     ok = WritePpm(GroundTiles(), out + "/ground.ppm") && ok;
     return ok ? 0 : 1;
 }

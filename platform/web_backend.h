@@ -7,7 +7,8 @@
 // unwinds the game's own WinMain and GetMessageA loop) until the page has
 // input or the next timer is due, so the page is idle between ticks.
 //
-// The JavaScript half is page.js; web_page.h lists what it offers.
+// The JavaScript half is platform/web/page.js; platform/web/web_page.h lists
+// what it offers.
 #ifndef ZORVAK_PLATFORM_WEB_BACKEND_H
 #define ZORVAK_PLATFORM_WEB_BACKEND_H
 
