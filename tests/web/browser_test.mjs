@@ -172,7 +172,7 @@ function meanX(image, top, bottom) {
 
 // ---- The session ---------------------------------------------------------------
 
-async function run(page, browser, problems) {
+async function run(page, problems) {
     const reference = {
         main: readPpm(path.join(options.reference, 'main.ppm')),
         about: readPpm(path.join(options.reference, 'about.ppm')),
@@ -226,25 +226,26 @@ async function run(page, browser, problems) {
         differences(shot, upscaled).text);
     await screenshot(page, 'web-intro.png');
 
-    // Idle between ticks: five seconds of the attract loop.
+    // Idle between ticks: five seconds of the attract loop, in CPU time of
+    // the page's renderer process and of its main thread.
     const metrics = async () => {
         const { metrics: list } = await page.send('Performance.getMetrics');
-        const task = list.find((m) => m.name === 'TaskDuration').value;
-        const { processInfo } = await browser.send('SystemInfo.getProcessInfo');
-        const renderer = processInfo.filter((p) => p.type === 'renderer')
-            .reduce((sum, p) => sum + p.cpuTime, 0);
+        const value = (name) => list.find((m) => m.name === name).value;
         const sleeps = await page.evaluate('Module.sleeps');
-        return { task, renderer, sleeps, at: performance.now() };
+        return {
+            process: value('ProcessTime'), thread: value('ThreadTime'), sleeps,
+            at: performance.now(),
+        };
     };
     const before = await metrics();
     await sleep(5000);
     const after = await metrics();
     const seconds = (after.at - before.at) / 1000;
-    const mainThread = (after.task - before.task) / seconds * 100;
-    const renderer = (after.renderer - before.renderer) / seconds * 100;
+    const renderer = (after.process - before.process) / seconds * 100;
+    const mainThread = (after.thread - before.thread) / seconds * 100;
     const sleeps = (after.sleeps - before.sleeps) / seconds;
     console.log(`attract loop over ${seconds.toFixed(1)} s: renderer CPU ${renderer.toFixed(2)}% ` +
-        `of a core, main thread busy ${mainThread.toFixed(2)}%, ${sleeps.toFixed(1)} sleeps/s`);
+        `of a core, main thread ${mainThread.toFixed(2)}%, ${sleeps.toFixed(1)} sleeps/s`);
     check(renderer < 5, `the renderer uses under 5% of a core in the attract loop ` +
         `(${renderer.toFixed(2)}%)`);
     check(sleeps >= 15 && sleeps <= 25,
@@ -377,7 +378,7 @@ try {
     await page.send('Runtime.enable');
     await page.send('Performance.enable');
     await page.send('Page.navigate', { url: `http://127.0.0.1:${server.address().port}/` });
-    await run(page, browser, problems);
+    await run(page, problems);
 } catch (error) {
     check(false, `the session ran to its end: ${error.stack || error}`);
 } finally {
