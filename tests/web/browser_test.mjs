@@ -332,7 +332,11 @@ async function run(page, problems) {
         'shown again, the game is restored');
     check(await page.waitFor(`${favicon} === ${JSON.stringify(gameIcon)}`, 2000) !== null,
         'and the favicon is the program\'s icon again');
-    check(await page.evaluate('document.title') === STATUS_LINE, 'the game goes on where it was');
+    const restored = await canvasImage(page, MAIN);
+    await sleep(500);
+    const moved = differences(await canvasImage(page, MAIN), restored).count;
+    check(moved > 0 && (await page.evaluate('document.title')).startsWith('Lives: '),
+        `the game goes on (${moved} pixels changed in half a second)`);
 
     // A smaller window: the largest whole scale that still fits.
     const cssWidth = `document.querySelector('${MAIN}').getBoundingClientRect().width`;
