@@ -22,6 +22,7 @@ var LibraryZorvakPage = {
         audioUntil: 0,
         autoMinimized: false,
         started: false,
+        // Input types, as ZWEB_INPUT_* in web_page.h.
         KEY: 1,
         CLICK: 2,
         MINIMIZE: 3,
