@@ -76,8 +76,8 @@ bool InputToMessage(InputEvent e, MSG *msg) {
         // F10 is a system key, as Alt+anything is; releasing Alt itself too.
         bool system = e.alt || e.vk == VK_F10 || (e.type == InputEvent::KeyUp && e.vk == VK_MENU);
         bool down = e.type == InputEvent::KeyDown;
-        msg->message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN)
-                            : (system ? WM_SYSKEYUP : WM_KEYUP);
+        msg->message =
+            down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
         msg->wParam = WPARAM(e.vk & 0xFF);
         DWORD lp = 1; // repeat count
         if (e.alt)

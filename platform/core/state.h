@@ -283,7 +283,6 @@ void DrawText(uint32_t *pixels, int width, int height, int x, int y, const std::
 // The default backend when none was installed: a desktop with no display.
 Backend &NoDisplayBackend();
 
-
 } // namespace zplat
 
 #endif

@@ -9,8 +9,8 @@
 #include <cctype>
 #include <cstdio>
 #include <map>
-#include <tuple>
 #include <strings.h>
+#include <tuple>
 
 namespace headless {
 

@@ -59,12 +59,12 @@ void KeyUp(HWND window, int vk, bool altHeld = false);
 // Alt goes down, the key (a letter: its key) goes down and up, Alt goes up.
 void AltLetter(HWND window, char letter);
 void AltKey(HWND window, int vk); // AltKey(w, VK_F4): Alt+F4
-void AltTap(HWND window); // Alt down and up alone
+void AltTap(HWND window);         // Alt down and up alone
 void Press(HWND window, int x, int y);
 void Drag(HWND window, int x, int y);
 void Release(HWND window, int x, int y);
 void Click(HWND window, int x, int y); // Press and Release
-HWND FocusedWindow(); // the desktop's keyboard focus
+HWND FocusedWindow();                  // the desktop's keyboard focus
 void Minimize(HWND window);
 void Restore(HWND window);
 void Close(HWND window);

@@ -464,8 +464,7 @@ void SdlBackend::SetIcon(Native &native, const uint32_t *argb, int width, int he
 static bool ReleaseBeforeFocusLoss(Uint32 windowId) {
     SDL_Event pending[64];
     SDL_PumpEvents();
-    const int count =
-        SDL_PeepEvents(pending, 64, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+    const int count = SDL_PeepEvents(pending, 64, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
     for (int i = 0; i < count; ++i) {
         if (pending[i].window.windowID == windowId &&
             pending[i].window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
@@ -491,8 +490,8 @@ bool SdlBackend::Translate(const SDL_Event &event) {
         if (event.type == SDL_KEYUP && ReleaseBeforeFocusLoss(native->id)) {
             return false;
         }
-        input.type = event.type == SDL_KEYDOWN ? zplat::InputEvent::KeyDown
-                                               : zplat::InputEvent::KeyUp;
+        input.type =
+            event.type == SDL_KEYDOWN ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp;
         input.window = native->window;
         input.vk = vk;
         input.alt = (event.key.keysym.mod & KMOD_ALT) != 0;

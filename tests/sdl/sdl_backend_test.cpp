@@ -194,7 +194,8 @@ TEST_F(SdlBackendTest, WaitEndsOnTimeOrAtInputAndKeysArriveAsVirtualKeysAltChoos
         SDL_Keycode sym;
         SDL_Scancode scancode;
         WPARAM vk;
-    } keys[] = {// clang-format off
+    } keys[] = {
+        // clang-format off
         {SDLK_LEFT, SDL_SCANCODE_LEFT, 0x25}, {SDLK_LEFT, SDL_SCANCODE_LEFT, 0x25},
         {SDLK_RIGHT, SDL_SCANCODE_RIGHT, 0x27}, {SDLK_UP, SDL_SCANCODE_UP, 0x26},
         {SDLK_DOWN, SDL_SCANCODE_DOWN, 0x28}, {SDLK_SPACE, SDL_SCANCODE_SPACE, 0x20},
