@@ -152,8 +152,34 @@ if [ -n "$about" ]; then
         test "$size" = "894 614"
     sleep 0.3
     check "About screenshot" "$xhelper" shot "$about" "$outdir/sdl-about.png" 2
+    check "the About window is a dialog that can only be moved ($("$xhelper" hints "$about"))" \
+        test "$("$xhelper" hints "$about")" = "DIALOG 4 10"
     check "the About window closes itself" wait_for 15 is_gone "$about"
 fi
+check "the main window can be moved, minimised and closed ($("$xhelper" hints "$window"))" \
+    test "$("$xhelper" hints "$window")" = "NORMAL 44 58"
+
+# Where the keyboard goes.  With no window manager, nobody but the program
+# gives it back when a window goes: each step below types to whatever has
+# the X focus, and opening the About window shows the keys arrived.
+about_from_keys() { # about_from_keys KEY...: the keys open the About window
+    xdotool key "$@"
+    about=$(find_window "About Zorvak" 5)
+    test -n "$about"
+}
+check "after the About window closed itself, an Alt tap, Right and Enter open it again" \
+    about_from_keys alt Right Return
+xdotool key alt+F4
+check "Alt+F4 closes the About window" wait_for 3 is_gone "$about"
+check "then Alt+A on the main window opens it" about_from_keys alt+a
+xdotool key alt+F4
+wait_for 3 is_gone "$about"
+# A click gives the keyboard back to a window that lost it.
+"$xhelper" unfocus
+xdotool mousemove --window "$window" 500 300 click 1
+check "after a click on the main window Alt+A opens the About window" about_from_keys alt+a
+xdotool key alt+F4
+wait_for 3 is_gone "$about"
 
 "$xhelper" close "$window"
 wait_exit "$zorvak_pid" 15

@@ -1,10 +1,12 @@
-# Sourced by the smoke test and the CPU benchmark: a scratch folder, an X
+# Sourced by the smoke tests and the CPU benchmark: a scratch folder, an X
 # desktop of our own (Xvfb, 1920 x 1080) and clean-up of both and of the
-# program under test ($zorvak_pid) on exit.
+# program under test ($zorvak_pid) on exit, after the sourcing script's own
+# cleanup_more, if it defines one.
 work=$(mktemp -d)
 xvfb_pid=
 zorvak_pid=
 cleanup() {
+    declare -F cleanup_more >/dev/null && cleanup_more
     [ -n "$zorvak_pid" ] && kill "$zorvak_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
