@@ -1,7 +1,7 @@
 // Menus: the system menu model and its drop-down, drawn as an overlay over
 // the composed image (it never touches the client framebuffer), and the
 // menu calls.  The bar itself is in menu_bar.cpp.  A drop-down item is chosen
-// with Enter, its mnemonic, or a button release over it, and posts
+// with Enter or Space, its mnemonic, or a button release over it, and posts
 // WM_SYSCOMMAND.
 #include "platform/core/menu_look.h"
 #include "platform/core/state.h"
@@ -249,6 +249,7 @@ bool DropDownTakesKey(const InputEvent &e) {
         }
         break;
     case VK_RETURN:
+    case VK_SPACE:
         if (d.highlight >= 0 && ItemEnabled(*w, *menu, menu->items[size_t(d.highlight)]))
             Choose(hwnd, *menu, d.highlight);
         break;
@@ -261,7 +262,6 @@ bool DropDownTakesKey(const InputEvent &e) {
     }
     case VK_MENU:
     case VK_F10:
-    case VK_SPACE:
         CloseDropDown();
         break;
     default:

@@ -2,8 +2,10 @@
 // menu mode, as on Windows.
 //
 // Keyboard: an Alt tap or F10 lights the first item; Left and Right move
-// (through the system box at the left end), Enter or Down chooses, Escape,
-// Alt or F10 leave.  While the bar has the keyboard no key reaches the window.
+// (through the system box at the left end), Enter or Space chooses, Up or
+// Down open the system menu from its box, a mnemonic chooses its item,
+// Escape, Alt or F10 leave.  While the bar has the keyboard no key reaches
+// the window.
 // Mouse: pressing an item lights it, the light follows the pointer while the
 // button is held, and releasing over an item chooses it; anywhere else
 // nothing is chosen.  Choosing a bar item posts WM_COMMAND.
@@ -155,12 +157,14 @@ bool BarTakesKey(const InputEvent &e) {
             Highlight(boxes[size_t(((at < n ? at : 0) + (e.vk == VK_LEFT ? n - 1 : 1)) % n)].item);
         break;
     case VK_RETURN:
-    case VK_DOWN:
+    case VK_SPACE:
         if (at < n)
             ChooseBarItem(hwnd, m.item);
         break;
     case VK_UP:
-        // Up opens a menu that drops down; the bar's own items have none.
+    case VK_DOWN:
+        // They open the menu that drops down from the lit item: only the
+        // system box has one; the bar's own items are commands.
         if (m.item == kSysBoxItem)
             ChooseBarItem(hwnd, m.item);
         break;
