@@ -6,8 +6,9 @@
 # pixel against the stand-in's own rendering, Alt+N and the status line,
 # Left and Right moving the ship, the About window from the menu (its client
 # against the stand-in's, its ten seconds on the real clock, the game frozen
-# meanwhile, the keyboard back on the main window after it), and Alt+Q ending
-# the program with exit code 0.  The 64-bit program always; the 32-bit one,
+# meanwhile, the keyboard back on the main window after it), menu mode from
+# an Alt tap, Alt+F4 on the About window, and Alt+Q ending the program with
+# exit code 0.  The 64-bit program always; the 32-bit one,
 # which is what Windows players get, where Wine's 32-bit half is installed.
 #
 #   wine_smoke.sh SOURCE_DIR WORK_DIR XHELPER EXE64 EXE32
@@ -237,6 +238,17 @@ run_program() { # run_program LABEL LOADER EXE
         check "$label: the keyboard steers the ship again (x $after_x, then $back_x)" \
             test "$back_x" -lt "$after_x"
     fi
+
+    # Menu mode from the keyboard, and Alt+F4 on a window without a system
+    # menu, as the stand-in does them.
+    xdotool key alt
+    xdotool key Right Return
+    check "$label: an Alt tap, Right and Enter open the About window" \
+        wait_for 5 window_is CL_ABOUT_ZORVAK
+    xdotool key alt+F4
+    check "$label: Alt+F4 closes it" wait_for 3 window_gone CL_ABOUT_ZORVAK
+    probe CL_ZORVAK
+    check "$label: the main window is active again" test "$active" = 1
 
     xdotool key alt+q
     wait_exit "$zorvak_pid" 15
