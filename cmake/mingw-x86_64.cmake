@@ -1,15 +1,5 @@
 # Cross-compiling the 64-bit Windows program with Debian's x86_64 mingw-w64
-# compilers:  cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
-set(CMAKE_SYSTEM_NAME Windows)
+# compilers:  cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(ZORVAK_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${ZORVAK_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${ZORVAK_MINGW_PREFIX}-g++)
-set(CMAKE_RC_COMPILER ${ZORVAK_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${ZORVAK_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

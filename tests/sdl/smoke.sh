@@ -18,45 +18,6 @@ fi
 mkdir -p "$outdir"
 . "$(dirname "$0")/x_desktop.sh"
 
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
-}
-
-# Waits up to $2 seconds for process $1 to end; its exit code in $exit_code.
-wait_exit() {
-    local pid=$1 limit=$(($2 * 10))
-    for ((i = 0; i < limit; i++)); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            wait "$pid"
-            exit_code=$?
-            return 0
-        fi
-        sleep 0.1
-    done
-    kill -9 "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    exit_code=timeout
-    return 1
-}
-
-# Waits up to $1 seconds for COMMAND... to succeed.
-wait_for() {
-    local limit=$(($1 * 10))
-    shift
-    for ((i = 0; i < limit; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 size_of() {
     eval "$(xdotool getwindowgeometry --shell "$1")"
     echo "$WIDTH $HEIGHT"

@@ -72,29 +72,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINEARCH
 cleanup_more() { "$wineserver" -k 2>/dev/null; } # this prefix's server only
 
-failures=0
-check() { # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
-}
 now() { date +%s.%N; }
 seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
-wait_for() { # wait_for SECONDS COMMAND...
-    local limit=$(($1 * 10))
-    shift
-    for ((i = 0; i < limit; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 # What Windows says about the window of a class: found, title, window
 # (left top width height), client (corner left top, width height), active.
 probe() {
@@ -256,23 +235,6 @@ run_program() { # run_program LABEL LOADER EXE
     check "$label: Alt+Q ends the program with exit code 0 (got $exit_code)" \
         test "$exit_code" = 0
     check "$label: its window is gone" window_gone CL_ZORVAK
-}
-
-# Waits up to $2 seconds for process $1 to end; its exit code in $exit_code.
-wait_exit() {
-    local pid=$1 limit=$(($2 * 10))
-    for ((i = 0; i < limit; i++)); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            wait "$pid"
-            exit_code=$?
-            return 0
-        fi
-        sleep 0.1
-    done
-    kill -9 "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    exit_code=timeout
-    return 1
 }
 
 test_started=$(now)
