@@ -2,11 +2,11 @@
 // own sprites drawn through the headless backend.  Prints one line per level.
 //
 //   game_bench [ticks per level]   (default 20000)
-#include "platform/headless/headless.h"
-#include "platform/module.h"
+#include "platform/headless.h"
 #include "presentation/playfield.h"
 #include "presentation/sprites.h"
 #include "presentation/window_services.h"
+#include "resources/game_module.h"
 #include "rules/game_tick.h"
 #include "rules/score.h"
 #include "tests/game/game_driver.h"
@@ -19,7 +19,7 @@
 int main(int argc, char **argv) {
     const long ticks = argc > 1 ? std::atol(argv[1]) : 20000;
     headless::Reset();
-    appInstance = zplat::GameModule();
+    appInstance = GameModule();
     mainWindow = driver::MakeClientWindow(appInstance, "GameBench", 511, 330);
     RECT rc;
     GetClientRect(mainWindow, &rc);

@@ -16,6 +16,8 @@ namespace zplat {
 // Input, as the backend hands it to the core.  Positions are in unscaled
 // pixels of the composed image (menu bar at the top, then the client area).
 // A key event with no window goes to the window that has the keyboard focus.
+// Menu items are chosen when the button is released: a backend that only
+// learns of whole clicks sends Click and Release together.
 struct InputEvent {
     enum Type {
         KeyDown,  // vk: Windows virtual-key code; alt: Alt held; repeat: auto-repeat
@@ -104,6 +106,17 @@ void SetBackend(Backend *backend);
 
 // Backends deliver input to the core's queue with this.
 void PushInput(const InputEvent &event);
+
+// True when GetMessageA has something to return without waiting for time
+// to pass (posted messages, a quit message or input).
+bool QueueHasMessages();
+
+// Forgets every window, class, timer, queued message and GDI object without
+// sending or dispatching a single message (so no WM_DESTROY reaches a
+// program whose loop has ended).  The backend's native windows are destroyed.
+// The program calls it when its loop has ended, before it uninstalls its
+// backend; the headless backend calls it to start each test afresh.
+void ShutdownPlatform();
 
 } // namespace zplat
 

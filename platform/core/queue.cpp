@@ -8,8 +8,9 @@
 // backend is asked for input that has arrived meanwhile, and that input goes
 // first, as on Windows.  When nothing is due the loop presents what changed
 // and asks the backend to wait for input or the next timer deadline.
-#include "platform/core/core.h"
+#include "platform/backend.h"
 #include "platform/core/state.h"
+#include "platform/window_inspection.h"
 
 namespace zplat {
 

@@ -4,7 +4,7 @@
 // (Motif hints) and that a window without minimise and maximise boxes is a
 // dialog.  Wayland offers no such hints: there the frame is the
 // compositor's.
-#include "platform/sdl/sdl_backend.h"
+#include "platform/sdl_backend.h"
 
 #ifdef ZORVAK_SDL_X11
 #include <SDL_syswm.h>

@@ -4,7 +4,7 @@
 #ifndef ZORVAK_TESTS_PLATFORM_TEST_SUPPORT_H
 #define ZORVAK_TESTS_PLATFORM_TEST_SUPPORT_H
 
-#include "platform/headless/headless.h"
+#include "platform/headless.h"
 #include "platform/module.h"
 #include "platform/platform.h"
 

@@ -30,9 +30,9 @@
 //                                    differ
 //
 // Exit code 0 on success, 1 on failure (with a message on stderr).
-#include "platform/core/core.h"
-#include "platform/headless/headless.h"
-#include "platform/module.h"
+#include "platform/backend.h"
+#include "platform/headless.h"
+#include "resources/game_module.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -183,7 +183,7 @@ headless::Image StandInScreen(bool about) {
             headless::AltLetter(main, 'Q');
         });
     });
-    WinMain(zplat::GameModule(), nullptr, const_cast<LPSTR>(""), SW_SHOWDEFAULT);
+    WinMain(GameModule(), nullptr, const_cast<LPSTR>(""), SW_SHOWDEFAULT);
     zplat::ShutdownPlatform();
     return shot;
 }
