@@ -4,7 +4,7 @@
 # of that width that carries its resources and needs no DLL beyond the ones
 # every Windows system has.  The build folder is kept, so a second run only
 # rebuilds what changed (warnings are errors there, so none go unseen).
-# Usage: windows_cross_build.sh <source dir> <build dir> i686|x86_64
+# Usage: cross_build.sh <source dir> <build dir> i686|x86_64
 # Exit code 77 (skipped) when the cross compiler is not installed.
 set -u
 source_dir=$1
