@@ -38,6 +38,8 @@ public:
     void SetNativeTitle(HWND window, const char *title) override;
     void MinimizeNativeWindow(HWND window) override;
     void RestoreNativeWindow(HWND window) override;
+    void SetNativeStyle(HWND window, DWORD style) override;
+    void FocusNativeWindow(HWND window) override;
     void Present(HWND window, const zplat::Frame &frame) override;
     void ShowMessageBox(const char *text, const char *caption) override;
     void Beep() override;

@@ -28,6 +28,11 @@ var LibraryZorvakPage = {
         MINIMIZE: 3,
         RESTORE: 4,
         CLOSE: 5,
+        KEY_UP: 6,
+        RELEASE: 7,
+        DRAG: 8,
+        FOCUS: 9,
+        pressed: null,  // the window the left button went down on, while held
 
         desktop: function() {
             var desktop = document.getElementById('zorvak-desktop');
@@ -47,6 +52,10 @@ var LibraryZorvakPage = {
             // Sound may start only after the visitor's first gesture.
             document.addEventListener('pointerdown', ZW.unlockAudio, true);
             document.addEventListener('keydown', ZW.unlockAudio, true);
+            // The button's release and drags belong to the window it went
+            // down on, wherever the pointer is by then.
+            document.addEventListener('mousemove', ZW.onMouseMove);
+            document.addEventListener('mouseup', ZW.onMouseUp);
         },
 
         main: function() {
@@ -65,27 +74,46 @@ var LibraryZorvakPage = {
             return vk;
         },
 
-        onKeyDown: function(win, e) {
-            // Alt on its own, and the browser's menu key, stay with the game.
-            if (e.key === 'Alt' || e.key === 'F10') e.preventDefault();
+        // A key pressed or released (type KEY or KEY_UP) on a window's canvas.
+        onKey: function(win, type, e) {
             var vk = ZW.virtualKey(e.key, e.code);
             if (!vk) return;
-            // The browser keeps its Ctrl and Cmd shortcuts (reload, close...).
+            // The game's keys are the game's (Alt and F10 too: no browser
+            // menu), but the browser keeps its Ctrl and Cmd shortcuts.
             if (!e.ctrlKey && !e.metaKey) e.preventDefault();
-            ZW.push([ZW.KEY, win.id, vk, e.altKey ? 1 : 0, e.repeat ? 1 : 0, 0, 0]);
+            ZW.push([type, win.id, vk, e.altKey ? 1 : 0, e.repeat ? 1 : 0, 0, 0]);
         },
 
-        onMouseDown: function(win, e) {
-            if (e.button !== 0) return;
-            e.preventDefault();
-            win.screen.focus({preventScroll: true});
+        // The left button's event (CLICK, DRAG or RELEASE) at image pixels,
+        // clamped to the window's image.
+        pointer: function(win, type, e) {
             var r = win.screen.getBoundingClientRect();
             if (r.width <= 0 || r.height <= 0) return;
             var x = Math.floor((e.clientX - r.left) * win.width / r.width);
             var y = Math.floor((e.clientY - r.top) * win.height / r.height);
             x = Math.max(0, Math.min(win.width - 1, x));
             y = Math.max(0, Math.min(win.height - 1, y));
-            ZW.push([ZW.CLICK, win.id, 0, 0, 0, x, y]);
+            ZW.push([type, win.id, 0, 0, 0, x, y]);
+        },
+
+        onMouseDown: function(win, e) {
+            if (e.button !== 0) return;
+            e.preventDefault();
+            win.screen.focus({preventScroll: true});
+            ZW.pressed = win;
+            ZW.pointer(win, ZW.CLICK, e);
+        },
+
+        onMouseMove: function(e) {
+            var win = ZW.pressed;
+            if (win && (e.buttons & 1) && ZW.windows[win.id]) ZW.pointer(win, ZW.DRAG, e);
+        },
+
+        onMouseUp: function(e) {
+            var win = ZW.pressed;
+            if (e.button !== 0 || !win) return;
+            ZW.pressed = null;
+            if (ZW.windows[win.id]) ZW.pointer(win, ZW.RELEASE, e);
         },
 
         // A hidden page is a minimised program, as when its window goes to
@@ -215,14 +243,6 @@ var LibraryZorvakPage = {
             text.textContent = title;
             bar.appendChild(icon);
             bar.appendChild(text);
-            if (first) {
-                bar.appendChild(ZW.button('zw-minimize', 'Minimize', '\u2013', function() {
-                    ZW.push([ZW.MINIMIZE, id, 0, 0, 0, 0, 0]);
-                }));
-            }
-            bar.appendChild(ZW.button('zw-close', 'Close', '\u00d7', function() {
-                ZW.push([ZW.CLOSE, id, 0, 0, 0, 0, 0]);
-            }));
 
             var screen = document.createElement('canvas');
             screen.className = 'zw-screen';
@@ -231,13 +251,17 @@ var LibraryZorvakPage = {
             screen.tabIndex = 0;
             screen.setAttribute('aria-label', 'Zorvak: ' + title);
             screen.addEventListener('keydown', function(e) {
-                ZW.onKeyDown(win, e);
+                ZW.onKey(win, ZW.KEY, e);
             });
             screen.addEventListener('keyup', function(e) {
-                if (e.key === 'Alt' || e.key === 'F10') e.preventDefault();
+                ZW.onKey(win, ZW.KEY_UP, e);
             });
             screen.addEventListener('mousedown', function(e) {
                 ZW.onMouseDown(win, e);
+            });
+            // The visitor (or the page) gave this window the keyboard.
+            screen.addEventListener('focus', function() {
+                ZW.push([ZW.FOCUS, id, 0, 0, 0, 0, 0]);
             });
 
             // The minimised window: its icon, which the program animates,
@@ -259,6 +283,7 @@ var LibraryZorvakPage = {
             box.appendChild(tray);
             win.box = box;
             win.title = bar;
+            win.titleButtons = [];
             win.titleText = text;
             win.icon = icon;
             win.screen = screen;
@@ -266,6 +291,29 @@ var LibraryZorvakPage = {
             win.tray = tray;
             win.trayIcon = trayIcon;
             return win;
+        },
+
+        // The title bar's buttons, as the window's style has them.
+        setFrame: function(win, caption, closeBox, minimizeBox) {
+            win.titleButtons.forEach(function(b) {
+                b.remove();
+            });
+            win.titleButtons = [];
+            win.title.style.display = caption ? '' : 'none';
+            if (minimizeBox) {
+                win.titleButtons.push(ZW.button('zw-minimize', 'Minimize', '\u2013', function() {
+                    ZW.push([ZW.MINIMIZE, win.id, 0, 0, 0, 0, 0]);
+                }));
+            }
+            if (closeBox) {
+                win.titleButtons.push(ZW.button('zw-close', 'Close', '\u00d7', function() {
+                    ZW.push([ZW.CLOSE, win.id, 0, 0, 0, 0, 0]);
+                }));
+            }
+            win.titleButtons.forEach(function(b) {
+                win.title.appendChild(b);
+            });
+            ZW.layout();
         },
 
         // The 32 x 32 pixels at the client origin, as on a taskbar.
@@ -324,13 +372,10 @@ var LibraryZorvakPage = {
     zweb_page_destroy_window: function(id) {
         var win = ZW.windows[id];
         if (!win) return;
-        var hadFocus = document.activeElement === win.screen;
+        if (ZW.pressed === win) ZW.pressed = null;
         win.box.remove();
         delete ZW.windows[id];
         ZW.order.splice(ZW.order.indexOf(id), 1);
-        // As on a desktop, the focus goes back to the main window.
-        var main = ZW.main();
-        if (hadFocus && main) main.screen.focus({preventScroll: true});
         ZW.layout();
     },
 
@@ -354,6 +399,20 @@ var LibraryZorvakPage = {
         var text = UTF8ToString(title);
         win.titleText.textContent = text;
         if (win === ZW.main()) document.title = text;
+    },
+
+    zweb_page_set_frame__deps: ['$ZW'],
+    zweb_page_set_frame: function(id, caption, closeBox, minimizeBox) {
+        var win = ZW.windows[id];
+        if (win) ZW.setFrame(win, caption, closeBox, minimizeBox);
+    },
+
+    zweb_page_focus_window__deps: ['$ZW'],
+    zweb_page_focus_window: function(id) {
+        // Only within the program: the keyboard is never taken from the
+        // rest of the page.
+        var win = ZW.windows[id];
+        if (win && !win.minimized && ZW.focusedWindow()) win.screen.focus({preventScroll: true});
     },
 
     zweb_page_minimize_window__deps: ['$ZW'],

@@ -82,15 +82,24 @@ bool WebBackend::DrainInput() {
         input.window = native->window;
         switch (fields[0]) {
         case ZWEB_INPUT_KEY:
-            input.type = zplat::InputEvent::KeyDown;
+        case ZWEB_INPUT_KEY_UP:
+            input.type =
+                fields[0] == ZWEB_INPUT_KEY ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp;
             input.vk = fields[2];
             input.alt = fields[3] != 0;
             input.repeat = fields[4] != 0;
             break;
         case ZWEB_INPUT_CLICK:
-            input.type = zplat::InputEvent::Click;
+        case ZWEB_INPUT_RELEASE:
+        case ZWEB_INPUT_DRAG:
+            input.type = fields[0] == ZWEB_INPUT_CLICK     ? zplat::InputEvent::Click
+                         : fields[0] == ZWEB_INPUT_RELEASE ? zplat::InputEvent::Release
+                                                           : zplat::InputEvent::Drag;
             input.x = fields[5];
             input.y = fields[6];
+            break;
+        case ZWEB_INPUT_FOCUS:
+            input.type = zplat::InputEvent::Focus;
             break;
         case ZWEB_INPUT_MINIMIZE:
             input.type = zplat::InputEvent::Minimize;
@@ -180,6 +189,20 @@ void WebBackend::MinimizeNativeWindow(HWND window) {
 void WebBackend::RestoreNativeWindow(HWND window) {
     if (Native *native = Find(window)) {
         zweb_page_restore_window(native->id);
+    }
+}
+
+void WebBackend::SetNativeStyle(HWND window, DWORD style) {
+    if (Native *native = Find(window)) {
+        zweb_page_set_frame(native->id, (style & WS_DLGFRAME) != 0 ? 1 : 0,
+                            (style & WS_SYSMENU) != 0 ? 1 : 0,
+                            (style & WS_MINIMIZEBOX) != 0 ? 1 : 0);
+    }
+}
+
+void WebBackend::FocusNativeWindow(HWND window) {
+    if (Native *native = Find(window)) {
+        zweb_page_focus_window(native->id);
     }
 }
 

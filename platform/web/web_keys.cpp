@@ -9,19 +9,16 @@ namespace zweb {
 
 namespace {
 
-// VK_F1; F2 to F12 follow it.
-const int kVirtualKeyF1 = 0x70;
-
 struct NamedKey {
     const char *key;
     int vk;
 };
 
 // KeyboardEvent.key values of the named keys the program hears.  "Enter"
-// covers the keypad's Enter as well.
+// covers the keypad's Enter as well, "Alt" both Alt keys (but not AltGr).
 const NamedKey kNamedKeys[] = {
     {"ArrowLeft", VK_LEFT}, {"ArrowRight", VK_RIGHT}, {"ArrowUp", VK_UP},    {"ArrowDown", VK_DOWN},
-    {" ", VK_SPACE},        {"Enter", VK_RETURN},     {"Escape", VK_ESCAPE},
+    {" ", VK_SPACE},        {"Enter", VK_RETURN},     {"Escape", VK_ESCAPE}, {"Alt", VK_MENU},
 };
 
 // A key value that is one character outside ASCII (a letter of a non-Latin
@@ -71,14 +68,14 @@ int VirtualKeyFor(const char *key, const char *code) {
         }
         return 0;
     }
-    // F1 to F12.
+    // Function keys: Alt+F4 closes a window, F10 enters menu mode.
     if (key[0] == 'F' && key[1] >= '1' && key[1] <= '9') {
         const int number = key[2] == '\0' ? key[1] - '0'
                            : key[1] == '1' && key[2] >= '0' && key[2] <= '2' && key[3] == '\0'
                                ? 10 + (key[2] - '0')
                                : 0;
         if (number != 0) {
-            return kVirtualKeyF1 + number - 1;
+            return VK_F1 + number - 1;
         }
     }
     // Layouts whose letter keys give no Latin letter: go by the key's place.

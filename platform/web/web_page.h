@@ -27,6 +27,12 @@ void zweb_page_show_window(int id, int shown);
 void zweb_page_set_title(int id, const char *title);
 void zweb_page_minimize_window(int id);
 void zweb_page_restore_window(int id);
+// What the window's title bar offers: a caption at all, a close box, a
+// minimise box.
+void zweb_page_set_frame(int id, int caption, int closeBox, int minimizeBox);
+// Gives the window's canvas the keyboard, if one of the program's windows
+// has it now.
+void zweb_page_focus_window(int id);
 // Puts the box (boxX, boxY, boxWidth, boxHeight) of a width x height image
 // into the window's canvas (boxWidth 0: nothing changed); rgba holds just
 // that box, row by row.  While minimised, the 32 x 32 pixels at
@@ -39,7 +45,8 @@ void zweb_page_present(int id, const uint8_t *rgba, int width, int height, int b
 void zweb_page_wait(double timeoutMs);
 // Takes the page's oldest input: fields[0] type (ZWEB_INPUT_*), [1] window
 // id, [2] virtual key, [3] Alt held, [4] auto-repeat, [5] x, [6] y (image
-// pixels).  Returns 0 when there is none.
+// pixels, for the left button's press, release and drag).  Returns 0 when
+// there is none.
 int zweb_page_next_input(int32_t *fields);
 
 void zweb_page_message_box(const char *text, const char *caption);
@@ -55,6 +62,10 @@ enum {
     ZWEB_INPUT_MINIMIZE = 3,
     ZWEB_INPUT_RESTORE = 4,
     ZWEB_INPUT_CLOSE = 5,
+    ZWEB_INPUT_KEY_UP = 6,
+    ZWEB_INPUT_RELEASE = 7,
+    ZWEB_INPUT_DRAG = 8,
+    ZWEB_INPUT_FOCUS = 9,
 };
 
 #endif

@@ -188,6 +188,10 @@ async function run(page, problems) {
         'ZORVAK', 'the title bar above the canvas says ZORVAK');
     check(await page.evaluate(`document.activeElement === document.querySelector('${MAIN}')`),
         'the game has the keyboard focus');
+    const buttons = (box) => page.evaluate(`[...document.querySelectorAll('${box} .zw-titlebar ` +
+        `button')].map((b) => b.title).join(' ')`);
+    check(await buttons('.zw-main') === 'Minimize Close',
+        'the title bar has the buttons of the window\'s style: Minimize and Close');
 
     // No sound before the visitor's first gesture (browsers allow it only then).
     await page.evaluate('_zweb_page_beep()');
@@ -267,6 +271,7 @@ async function run(page, problems) {
                 `${about.width} x ${about.height}`));
         check(await page.evaluate(`document.activeElement === document.querySelector('${OVER}')`),
             'the About box has the focus');
+        check(await buttons('.zw-over') === '', 'the About box has no buttons, as its style says');
         const overRect = await rectOf(page, '.zw-over');
         const dx = overRect.x + overRect.width / 2 - (rect.x + rect.width / 2);
         const dy = overRect.y + overRect.height / 2 - (rect.y + rect.height / 2);
@@ -348,12 +353,14 @@ async function run(page, problems) {
     check(await page.waitFor(`${cssWidth} === ${rect.width}`, 2000) !== null,
         'back in the large window, at the scale it had');
 
-    // Quit Zorvak: the program ends and says so.
-    await altLetter(page, 'q');
+    // Quit Zorvak from the menu bar in menu mode (an Alt tap, then Q): the
+    // program ends and says so.
+    await press(page, 'Alt', 'AltLeft', 18, 1);
+    await press(page, 'q', 'KeyQ', 81, 0, 'q');
     check(await page.waitFor(`document.documentElement.classList.contains('zw-ended')`, 3000) !==
         null && await page.evaluate('Module.exitCode') === 0 &&
         await page.evaluate(`document.querySelectorAll('.zw-window').length`) === 0,
-        'Alt+Q ends the program with exit code 0 and the page says so');
+        'an Alt tap, then Q, ends the program with exit code 0 and the page says so');
 
     check(problems.length === 0, 'no script errors, warnings or dialogs' +
         (problems.length ? `:\n  ${problems.join('\n  ')}` : ''));
