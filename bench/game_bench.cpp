@@ -11,6 +11,7 @@
 #include "rules/score.h"
 #include "tests/game/game_driver.h"
 #include "world/game_state.h"
+#include "world/init_object.h"
 
 #include <chrono>
 #include <cstdio>

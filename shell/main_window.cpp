@@ -10,6 +10,7 @@
 #include "shell/shell_state.h"
 #include "shell/windows_shell.h"
 #include "world/game_state.h"
+#include "world/init_object.h"
 
 // Every full-size picture sits just inside the left wall.
 static const int PICTURE_X = 32;

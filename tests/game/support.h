@@ -9,6 +9,7 @@
 #include "presentation/sprites.h"
 #include "presentation/window_services.h"
 #include "world/game_state.h"
+#include "world/init_object.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
