@@ -8,6 +8,7 @@
 #include "presentation/sprites.h"
 #include "presentation/window_services.h"
 #include "rules/game_tick.h"
+#include "rules/new_game.h"
 #include "rules/score.h"
 #include "tests/game/game_driver.h"
 #include "world/game_state.h"
@@ -33,9 +34,8 @@ int main(int argc, char **argv) {
     for (int first = 0; first < 16; first++) {
         SeedRandom(1000u + uint32_t(first));
         DrawPlayfield(drawDC);
-        enemyCount = 0;
-        ResetObjects();
-        score = 0;
+        ResetTableForNewGame();
+        StartNewGame();
         lives = 1000000; // keeps the game going for the whole run
         level = int8_t(first - 1);
         long waves = 0, objects = 0;

@@ -1,6 +1,7 @@
 #include "support.h"
 
 #include "platform/module.h"
+#include "rules/new_game.h"
 #include "rules/score.h"
 #include "tests/game/game_driver.h"
 
@@ -190,11 +191,8 @@ void TearDownGame() {
 
 void NewGame() {
     EraseObjects();
-    enemyCount = 0;
-    ResetObjects();
-    fireRequested = 0, score = 0, lives = 5, gameOver = 0, level = 1;
-    AddScore(0, 0);
-    level = 0;
+    ResetTableForNewGame();
+    StartNewGame();
 }
 
 } // namespace gt
