@@ -1,13 +1,13 @@
 // The generator as people use it: it turns a resource folder's text sources
 // into the files its script lists, the same bytes every time, and refuses
 // sources with mistakes, naming the file and line.
-#include "tests/art/art_test_support.h"
+#include "tests/support/art_files.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
-using namespace arttest;
+using namespace support;
 namespace fs = std::filesystem;
 
 namespace {

@@ -1,12 +1,12 @@
 // The resource script and every file it names, checked against the forms
 // the game and the Windows resource compiler expect.
-#include "tests/art/art_test_support.h"
+#include "tests/support/art_files.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <set>
 
-using namespace arttest;
+using namespace support;
 
 namespace {
 

@@ -1,12 +1,12 @@
 // How the sprites read in play: animations that change from frame to frame,
 // figures that face the way they move, explosions that grow, and a frame of
 // walls and ground whose tiles join without seams.
-#include "tests/art/art_test_support.h"
+#include "tests/support/art_files.h"
 
 #include <algorithm>
 #include <cmath>
 
-using namespace arttest;
+using namespace support;
 
 namespace {
 

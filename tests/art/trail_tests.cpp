@@ -3,12 +3,12 @@
 // margin of each sprite wipes the image it left one tick before. A moving
 // sprite therefore needs a black margin at least as wide as its object's
 // largest step, on the side it moves away from, or it leaves a trail.
-#include "tests/art/art_test_support.h"
+#include "tests/support/art_files.h"
 
 #include <algorithm>
 #include <sstream>
 
-using namespace arttest;
+using namespace support;
 
 namespace {
 

@@ -1,13 +1,15 @@
 // Sprites, object animation, the playfield frame, erasing and pictures, all
 // read back from the client framebuffer.
 #include "presentation/draw_object.h"
-#include "support.h"
+#include "tests/support/game_fixture.h"
 
 #include <vector>
 
-using namespace gt;
+using namespace support;
 
 namespace {
+
+class DrawingTest : public GameTest {};
 
 // Draws slot i `count` times on a blanked cell; the sprite seen after each
 // drawing, or -1 when the drawing left the cell unchanged.
@@ -27,7 +29,7 @@ std::vector<int> Frames(int slot, int count) {
 
 // Which sprite each handle draws is seen in the animation and frame tests
 // below (the game's own art, in the shell's whole-program tests).
-TEST_F(GameTest, SpritesAreFreedInTheReverseOfTheLoadOrder) {
+TEST_F(DrawingTest, SpritesAreFreedInTheReverseOfTheLoadOrder) {
     std::vector<HICON> loaded(spriteSet, spriteSet + SPRITE_COUNT);
     destroyedIcons.clear();
     FreeSprites();
@@ -35,7 +37,7 @@ TEST_F(GameTest, SpritesAreFreedInTheReverseOfTheLoadOrder) {
     LoadSprites();
 }
 
-TEST_F(GameTest, AnimationSchemes) {
+TEST_F(DrawingTest, AnimationSchemes) {
     Put(1, KIND_SHIP, 100, 100);
     EXPECT_EQ(Frames(1, 8), (std::vector<int>{IC_SHIP1, IC_SHIP2, IC_SHIP3, IC_SHIP3, IC_SHIP2,
                                               IC_SHIP1, IC_SHIP1, IC_SHIP2}));
@@ -68,7 +70,7 @@ TEST_F(GameTest, AnimationSchemes) {
     EXPECT_EQ(objectTable[5].kind, KIND_FREE);
 }
 
-TEST_F(GameTest, StarWandersAPixelAndRestartsOutsideItsArea) {
+TEST_F(DrawingTest, StarWandersAPixelAndRestartsOutsideItsArea) {
     GameObject &s = Put(6, KIND_STAR, 100, 100);
     s.dx = s.dy = 1;
     SetPixel(drawDC, 100, 100, 0x6464);
@@ -83,7 +85,7 @@ TEST_F(GameTest, StarWandersAPixelAndRestartsOutsideItsArea) {
     EXPECT_TRUE(Client().At(32, 100) == 0u && Client().At(279, 83) == 0x646400u);
 }
 
-TEST_F(GameTest, PlayfieldFrameFor511By330) {
+TEST_F(DrawingTest, PlayfieldFrameFor511By330) {
     DrawPlayfield(drawDC);
     headless::Image img = Client();
     for (int y = 0; y <= 256; y += 32)
@@ -109,7 +111,7 @@ TEST_F(GameTest, PlayfieldFrameFor511By330) {
     EXPECT_EQ(SpriteAt(again, 479, 0), IC_WALL3);
 }
 
-TEST_F(GameTest, EraseObjectsBlanksOneCellOfEveryActiveObject) {
+TEST_F(DrawingTest, EraseObjectsBlanksOneCellOfEveryActiveObject) {
     for (int y = 0; y < 288; y += 32)
         for (int x = 0; x < 480; x += 32)
             DrawIcon(drawDC, x, y, spriteSet[IC_WALL3]);
@@ -128,7 +130,7 @@ TEST_F(GameTest, EraseObjectsBlanksOneCellOfEveryActiveObject) {
         EXPECT_EQ(SpriteAt(img, x, y), IC_WALL3) << x << "," << y;
 }
 
-TEST_F(GameTest, ShowBitmapCopiesAtItsOwnSizeAndBeepsOnFailures) {
+TEST_F(DrawingTest, ShowBitmapCopiesAtItsOwnSizeAndBeepsOnFailures) {
     for (int k = 0; k < 6; k++)
         DrawIcon(drawDC, 50 + 32 * (k % 3), 60 + 32 * (k / 3), spriteSet[IC_CRAZY1]);
     ShowBitmap(drawDC, 50, 60, "BMP_TEST");

@@ -2,20 +2,22 @@
 #include "rules/game_tick.h"
 #include "rules/score.h"
 #include "rules/update_object.h"
-#include "support.h"
+#include "tests/support/game_fixture.h"
 
 #include <cstring>
 
-using namespace gt;
+using namespace support;
 
 namespace {
+
+class RulesTest : public GameTest {};
 
 void Update(int slot, int times = 1) {
     for (int n = 0; n < times; n++)
         UpdateObject(slot);
 }
 
-TEST_F(GameTest, WavesCloseUpFormationColumnsAndWaitForTheLastExplosion) {
+TEST_F(RulesTest, WavesCloseUpFormationColumnsAndWaitForTheLastExplosion) {
     // The sequence of levels, that a game without lives starts no wave, the
     // layout of each level and the tick's counts are checked by the whole
     // games and the regression guard.
@@ -45,7 +47,7 @@ TEST_F(GameTest, WavesCloseUpFormationColumnsAndWaitForTheLastExplosion) {
     EXPECT_EQ(level, 1);
 }
 
-TEST_F(GameTest, PlayersShipMovesFiresAndLosesLives) {
+TEST_F(RulesTest, PlayersShipMovesFiresAndLosesLives) {
     NewGame();
     // (Where the walls stop the ship is pinned down by the regression guard.)
     FillTable();
@@ -70,7 +72,7 @@ TEST_F(GameTest, PlayersShipMovesFiresAndLosesLives) {
     EXPECT_EQ(objectTable[0].dx, -4);
 }
 
-TEST_F(GameTest, EscortsScoreAsTheyClimbOutOrAreDestroyed) {
+TEST_F(RulesTest, EscortsScoreAsTheyClimbOutOrAreDestroyed) {
     NewGame();
     objectTable[0].x = 33;
     GameObject &e = Put(5, KIND_SHIP, 200, -31, 100);
@@ -86,7 +88,7 @@ TEST_F(GameTest, EscortsScoreAsTheyClimbOutOrAreDestroyed) {
     EXPECT_TRUE(scoreLog.size() == 2 && scoreLog[0].points == 500 && scoreLog[1].points == -500);
 }
 
-TEST_F(GameTest, AliensTurnKamikazeAtTheGroundAndKeepFormation) {
+TEST_F(RulesTest, AliensTurnKamikazeAtTheGroundAndKeepFormation) {
     NewGame();
     // How aliens step, fire and hover is pinned down by the regression guard.
     GameObject &a = objectTable[3];
@@ -112,7 +114,7 @@ TEST_F(GameTest, AliensTurnKamikazeAtTheGroundAndKeepFormation) {
     }
 }
 
-TEST_F(GameTest, BaseDriftsTurnsAtMidHeightAndSpraysWithoutPause) {
+TEST_F(RulesTest, BaseDriftsTurnsAtMidHeightAndSpraysWithoutPause) {
     NewGame();
     objectTable[0].x = 33;
     GameObject &b = Put(20, KIND_BASE, 200, CLIENT_H / 2 - 1, 10000);
@@ -130,7 +132,7 @@ TEST_F(GameTest, BaseDriftsTurnsAtMidHeightAndSpraysWithoutPause) {
     EXPECT_TRUE(b.y < -32 && b.energy == 10000);
 }
 
-TEST_F(GameTest, ProjectilesMoveAndEnd) {
+TEST_F(RulesTest, ProjectilesMoveAndEnd) {
     NewGame();
     GameObject &r = Put(8, KIND_ROCKET, 200, 63, 6000);
     r.dy = 6;
@@ -154,7 +156,7 @@ TEST_F(GameTest, ProjectilesMoveAndEnd) {
     EXPECT_TRUE(f.x == 302 && f.dx == 2 && scoreLog.size() == 1);
 }
 
-TEST_F(GameTest, KamikazesScoreAsTheyEscapeAndUnhitObjectsAgeOut) {
+TEST_F(RulesTest, KamikazesScoreAsTheyEscapeAndUnhitObjectsAgeOut) {
     NewGame();
     Put(7, KIND_KAMIKAZE, 200, -31, -5).dy = -2; // escapes and explodes in one update
     Update(7);
@@ -176,7 +178,7 @@ TEST_F(GameTest, KamikazesScoreAsTheyEscapeAndUnhitObjectsAgeOut) {
     }
 }
 
-TEST_F(GameTest, BonusThresholdOutlivesTheGameAndTheStatusLineFitsLongScores) {
+TEST_F(RulesTest, BonusThresholdOutlivesTheGameAndTheStatusLineFitsLongScores) {
     // Each score event of the whole games checks the bonus and the line.
     NewGame();
     score = 123456, nextBonusScore = 130000;

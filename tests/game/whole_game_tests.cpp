@@ -2,15 +2,17 @@
 // GameTick every tick, invariants checked after every tick.
 #include "rules/game_tick.h"
 #include "rules/update_object.h"
-#include "support.h"
-#include "tests/game/game_driver.h"
+#include "tests/support/game_fixture.h"
+#include "tests/support/game_window.h"
 
 #include <cstdio>
 #include <vector>
 
-using namespace gt;
+using namespace support;
 
 namespace {
+
+class WholeGameTest : public GameTest {};
 
 enum Script {
     SWEEP, // steer left and right in turn every 60 ticks, fire every 16th tick
@@ -23,7 +25,7 @@ void ApplyScript(Script script, int tick) {
         fireRequested = tick % 16 == 0 ? 1 : fireRequested;
         return;
     }
-    driver::Hunt();
+    Hunt();
 }
 
 struct GameRun {
@@ -77,7 +79,6 @@ GameRun Play(uint32_t seed, Script script, int maxTicks, int firstLevel = 1, int
              size_t stopAfterLevels = 0) {
     GameRun run;
     SeedRandom(seed);
-    DrawPlayfield(drawDC);
     NewGame();
     level = int8_t(firstLevel - 1);
     lives = startLives;
@@ -102,7 +103,7 @@ GameRun Play(uint32_t seed, Script script, int maxTicks, int firstLevel = 1, int
     return run;
 }
 
-TEST_F(GameTest, GamesFromEveryLevelAndALongGameKeepTheInvariants) {
+TEST_F(WholeGameTest, GamesFromEveryLevelAndALongGameKeepTheInvariants) {
     for (int first = 0; first < 16; first++) {
         SetUpGame();
         GameRun run =
@@ -115,7 +116,7 @@ TEST_F(GameTest, GamesFromEveryLevelAndALongGameKeepTheInvariants) {
     EXPECT_TRUE(run.ticks == 30000 && run.levels.size() > 3);
 }
 
-TEST_F(GameTest, LevelsRunOneToFifteenThenZeroThenOne) {
+TEST_F(WholeGameTest, LevelsRunOneToFifteenThenZeroThenOne) {
     // A wave can last very long (a crazy invader that won energy in its
     // placement trials, fireballs rolling for 20000 ticks), so seeds are played
     // in turn until one gets through all the levels.
@@ -132,7 +133,7 @@ TEST_F(GameTest, LevelsRunOneToFifteenThenZeroThenOne) {
     ADD_FAILURE() << "no seed played through all the levels";
 }
 
-TEST_F(GameTest, AGameEndsWithNoNewWaveAndAnEmptyTable) {
+TEST_F(WholeGameTest, AGameEndsWithNoNewWaveAndAnEmptyTable) {
     GameRun run = Play(7, SWEEP, 100000);
     ASSERT_TRUE(run.ended);
     EXPECT_TRUE(gameOver == 1 && objectTable[0].kind == KIND_FREE && CountKind(KIND_FREE) == 39);
@@ -160,7 +161,7 @@ uint64_t TableHash() {
 // recomputed with a separate copy of the generator, the first score events
 // were traced slot by slot by hand, and every tick of both runs passes the
 // score, lives, title, level and table checks of Play.
-TEST_F(GameTest, RegressionGuardAfter3000Ticks) {
+TEST_F(WholeGameTest, RegressionGuardAfter3000Ticks) {
     struct Guard {
         uint32_t seed;
         Script script;

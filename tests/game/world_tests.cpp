@@ -1,14 +1,16 @@
 // The random source, placement, spawning, collisions and the queries.
-#include "support.h"
+#include "tests/support/game_fixture.h"
 #include "world/collisions.h"
 #include "world/init_object.h"
 #include "world/spawn.h"
 
 #include <cstring>
 
-using namespace gt;
+using namespace support;
 
 namespace {
+
+class WorldTest : public GameTest {};
 
 TEST(RandomSource, MatchesTheGeneratorAndItsRangeEnds) {
     SeedRandom(1); // the state before seeding; raw draws 41, 18467, 6334
@@ -25,7 +27,7 @@ TEST(RandomSource, MatchesTheGeneratorAndItsRangeEnds) {
     }
 }
 
-TEST_F(GameTest, NewInvadersArePlacedByFullCollisionTrials) {
+TEST_F(WorldTest, NewInvadersArePlacedByFullCollisionTrials) {
     // The start values of each kind are pinned down by the regression guard.
     // The crazy's columns from state 1 are 279, then 138: a missile in the first.
     enemyCount = 5;
@@ -41,7 +43,7 @@ TEST_F(GameTest, NewInvadersArePlacedByFullCollisionTrials) {
     // (That the trials trade energy in play is pinned down by the regression guard.)
 }
 
-TEST_F(GameTest, CollisionsExchangeEnergy) {
+TEST_F(WorldTest, CollisionsExchangeEnergy) {
     Put(1, KIND_ALIEN, 200, 100);
     Put(2, KIND_ALIEN, 232, 69);
     EXPECT_EQ(ResolveCollisions(1) + OverlapsNonShip(1), 0); // 32 apart on one axis
@@ -75,7 +77,7 @@ TEST_F(GameTest, CollisionsExchangeEnergy) {
     EXPECT_TRUE(objectTable[11].energy == INT32_MIN + 1 && objectTable[10].energy == -1);
 }
 
-TEST_F(GameTest, ProjectilesExplodeOnContactAndAFullTableMakesNothing) {
+TEST_F(WorldTest, ProjectilesExplodeOnContactAndAFullTableMakesNothing) {
     // (Where shots start is pinned down by the regression guard.)
     for (int i = 1; i <= 5; i++)
         Put(i, KIND_ALIEN, 100000, 100000).delay = 200;
@@ -112,7 +114,7 @@ TEST_F(GameTest, ProjectilesExplodeOnContactAndAFullTableMakesNothing) {
     EXPECT_TRUE(CellIsBlack(Client(), 100, 300) && SpriteAt(Client(), 300, 100) == IC_ALIEN1);
 }
 
-TEST_F(GameTest, EscortsAimAtTheFirstTargetInLineWithNoEscortBetween) {
+TEST_F(WorldTest, EscortsAimAtTheFirstTargetInLineWithNoEscortBetween) {
     // (Which way an escort steers is pinned down by the regression guard.)
     Put(5, KIND_SHIP, 200, 200);
     Put(12, KIND_FIREBALL, 180, 100);

@@ -1,6 +1,7 @@
 // rcembed: reading the resource script, the errors it stops the build with,
 // the menu template it writes and the files it embeds.
-#include "tests/platform/test_support.h"
+#include "tests/support/recording_window.h"
+#include "tests/support/resource_files.h"
 #include "tools/rcembed/rc_script.h"
 
 #include <cstdlib>
@@ -44,7 +45,7 @@ struct TempDir {
 
 // The smallest icon the platform loads: one pixel, 16 colours, its mask.
 std::string TinyIcon() {
-    const test::Bytes b = test::SolidIcon(1, 0);
+    const support::Bytes b = support::SolidIcon(1, 0);
     return std::string(b.begin(), b.end());
 }
 
@@ -127,9 +128,9 @@ TEST(RcScript, MenuTemplateIsTheBinaryMenuBarTemplate) {
     EXPECT_EQ(
         rcembed::BuildMenuTemplate(
             {{"&New game", 1000}, {"&About Zorvak", 1001}, {"&Quit Zorvak", 1003}}),
-        test::MakeMenu({{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}}));
+        support::MakeMenu({{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}}));
     EXPECT_EQ(rcembed::BuildMenuTemplate({{"", 0}, {"x", 65535}}),
-              test::MakeMenu({{0, u""}, {65535, u"x"}}));
+              support::MakeMenu({{0, u""}, {65535, u"x"}}));
 }
 
 TEST(RcScript, FilesAreEmbeddedByteForByteAndMissingOrDamagedOnesStopTheBuild) {
@@ -137,7 +138,7 @@ TEST(RcScript, FilesAreEmbeddedByteForByteAndMissingOrDamagedOnesStopTheBuild) {
     // Bytes that a text-mode read would change, after a valid icon.
     const std::string icon =
         dir.Write("icons/a.ico", TinyIcon() + std::string("\r\n\x1A\0\xFF", 5));
-    const test::Bytes picture = test::MakeBitmap(3, 2, 1, [](int x, int) { return x & 1; });
+    const support::Bytes picture = support::MakeBitmap(3, 2, 1, [](int x, int) { return x & 1; });
     const std::string bmp = dir.Write("b.bmp", std::string(picture.begin(), picture.end()));
     dir.Write("cut.ico", TinyIcon().substr(0, TinyIcon().size() - 1));
     dir.Write("empty.ico", "");

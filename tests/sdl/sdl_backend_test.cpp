@@ -8,6 +8,7 @@
 #include "platform/module.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_backend.h"
+#include "tests/support/recording_window.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,48 +20,16 @@
 
 namespace {
 
-std::vector<MSG> seen;
-// Runs on every WM_TIMER of the test window; returns false to end the loop.
-std::function<bool(HWND, int)> onTick;
-int ticks = 0;
-
-LRESULT CALLBACK TestWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER) {
-        if (!onTick || !onTick(window, ticks++)) {
-            PostQuitMessage(0);
-        }
-        return 0;
-    }
-    seen.push_back({window, message, wParam, lParam, 0, {0, 0}});
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-std::vector<MSG> SeenOf(UINT message) {
-    std::vector<MSG> out;
-    std::copy_if(seen.begin(), seen.end(), std::back_inserter(out),
-                 [message](const MSG &m) { return m.message == message; });
-    return out;
-}
-std::vector<WPARAM> WParamsOf(UINT message) {
-    std::vector<WPARAM> out;
-    for (const MSG &m : SeenOf(message)) {
-        out.push_back(message == WM_COMMAND ? LOWORD(m.wParam) : m.wParam);
-    }
-    return out;
-}
+using support::SeenOf;
+using support::WParamsOf;
 
 class SdlBackendTest : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        seen.clear();
-        onTick = nullptr;
-        ticks = 0;
+        support::seen.clear();
+        support::hook = nullptr;
         Install();
     }
     void TearDown() override { Uninstall(); }
@@ -79,7 +48,7 @@ protected:
     // 100 x 81 client area: a 100 x 100 image.
     HWND MakeWindow() {
         WNDCLASSA wc = {};
-        wc.lpfnWndProc = TestWndProc;
+        wc.lpfnWndProc = support::RecordingProc;
         wc.hInstance = zplat::GameModule();
         wc.lpszMenuName = "MENU_1";
         wc.lpszClassName = "T_WINDOW";
@@ -96,7 +65,15 @@ protected:
     // Runs the real message loop until the tick callback ends it (or the
     // window is destroyed); the timer beats every 20 ms.
     void RunLoop(HWND window, std::function<bool(HWND, int)> tick) {
-        onTick = std::move(tick);
+        // Each timer message runs tick until it says to stop; destruction
+        // also ends the loop.
+        support::hook = [tick, ticks = 0](HWND hwnd, UINT message, WPARAM, LPARAM,
+                                          LRESULT *result) mutable {
+            *result = 0;
+            if ((message == WM_TIMER && !tick(hwnd, ticks++)) || message == WM_DESTROY)
+                PostQuitMessage(0);
+            return message == WM_TIMER || message == WM_DESTROY;
+        };
         SetTimer(window, 7, 20, NULL);
         MSG msg;
         while (GetMessageA(&msg, NULL, 0, 0) > 0) {
@@ -192,7 +169,7 @@ TEST_F(SdlBackendTest, WaitEndsOnTimeOrAtInputAndKeysArriveAsVirtualKeysAltChoos
     RunLoop(window, [](HWND, int tick) { return tick < 2; });
 
     EXPECT_EQ(WParamsOf(WM_KEYDOWN), expected);
-    const std::vector<MSG> down = SeenOf(WM_KEYDOWN);
+    const std::vector<support::Seen> down = SeenOf(WM_KEYDOWN);
     ASSERT_GE(down.size(), 2u);
     EXPECT_EQ(down[0].lParam & (1 << 30), 0) << "a first press is not a repeat";
     EXPECT_NE(down[1].lParam & (1 << 30), 0) << "auto-repeat sets the previous-state bit";
@@ -220,7 +197,7 @@ TEST_F(SdlBackendTest, TheComposedImageIsShownAtAWholeScaleWithSharpPixelsAndCli
         return tick < 2;
     });
     std::vector<LPARAM> clicks;
-    for (const MSG &m : SeenOf(WM_LBUTTONDOWN)) {
+    for (const support::Seen &m : SeenOf(WM_LBUTTONDOWN)) {
         clicks.push_back(m.lParam);
     }
     EXPECT_EQ(clicks, (std::vector<LPARAM>{20 << 16 | 10, 79 << 16 | 99}));

@@ -1,12 +1,12 @@
 // The About window: one at a time, from the menu bar or the system menu; it
 // freezes the game and closes itself after ten seconds.
-#include "session.h"
+#include "tests/support/session.h"
 #include "shell/shell_state.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 
-using namespace session;
+using namespace support;
 
 TEST(About, MenuOpensOneWindowThatFreezesTheGameAndClosesAfterTenSeconds) {
     StartFresh();

@@ -1,18 +1,13 @@
 // The main window during play: New game, the keys, minimising.
-#include "session.h"
+#include "tests/support/session.h"
 #include "shell/shell_state.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 
-using namespace session;
+using namespace support;
 
 namespace {
-
-int CountKind(int kind) {
-    return int(std::count_if(objectTable, objectTable + OBJECT_SLOTS,
-                             [kind](const GameObject &o) { return o.kind == kind; }));
-}
 
 // A fresh game: status line, five lives, nothing but the ship at its start
 // (clientWidth / 2 - 16, clientHeight - 80), and the playfield black.

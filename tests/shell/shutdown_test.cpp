@@ -2,13 +2,13 @@
 // the sprites once and end WinMain with 0.
 #include "platform/core/core.h"
 #include "presentation/sprites.h"
-#include "session.h"
+#include "tests/support/session.h"
 #include "shell/shell_state.h"
 
 #include <functional>
 #include <gtest/gtest.h>
 
-using namespace session;
+using namespace support;
 
 namespace {
 
@@ -27,7 +27,7 @@ void ExpectEndsOnce(const std::function<void(HWND)> &end) {
     });
     EXPECT_EQ(RunWinMain(), 0);
     zplat::ShutdownPlatform();
-    EXPECT_EQ(destroyIconCalls, SPRITE_COUNT);
+    EXPECT_EQ(destroyedIcons.size(), size_t(SPRITE_COUNT));
     EXPECT_EQ(postQuitMessageCalls, 1);
     ASSERT_EQ(loaded.size(), size_t(SPRITE_COUNT));
     for (int i = 0; i < SPRITE_COUNT; ++i) {

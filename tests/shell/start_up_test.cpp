@@ -2,14 +2,14 @@
 // start-up failures.
 #include "platform/core/resource_decode.h"
 #include "presentation/sprites.h"
-#include "session.h"
+#include "tests/support/session.h"
 #include "shell/shell_state.h"
 
 #include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
-using namespace session;
+using namespace support;
 
 namespace {
 

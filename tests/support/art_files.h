@@ -2,8 +2,8 @@
 // files it names, as the art tools read them. The file forms themselves are
 // checked byte by byte (resource_form_tests.cpp, generator_tests.cpp), so a
 // fault shared by the tools' writer and reader cannot hide behind this.
-#ifndef ZORVAK_TESTS_ART_SUPPORT_H
-#define ZORVAK_TESTS_ART_SUPPORT_H
+#ifndef ZORVAK_TESTS_SUPPORT_ART_FILES_H
+#define ZORVAK_TESTS_SUPPORT_ART_FILES_H
 
 #include "tools/art/art.h"
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace arttest {
+namespace support {
 
 inline std::string ResourcesDir() {
     return ZORVAK_RESOURCES_DIR;
@@ -89,6 +89,6 @@ inline bool Starts(const std::string &name, const char *prefix) {
     return name.rfind(prefix, 0) == 0;
 }
 
-} // namespace arttest
+} // namespace support
 
 #endif
