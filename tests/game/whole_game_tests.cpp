@@ -4,6 +4,7 @@
 #include "rules/update_object.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/game_window.h"
+#include "tests/support/resource_files.h"
 
 #include <cstdio>
 #include <vector>
@@ -144,9 +145,9 @@ TEST_F(WholeGameTest, AGameEndsWithNoNewWaveAndAnEmptyTable) {
         EXPECT_EQ(scoreLog[k].level, scoreLog[lost].level);
 }
 
-uint64_t TableHash() {
+uint64_t TableHash(const GameObject *table = objectTable) {
     uint64_t h = 1469598103934665603ull;
-    for (const GameObject &o : objectTable) {
+    for (const GameObject &o : std::vector<GameObject>(table, table + OBJECT_SLOTS)) {
         const int64_t fields[] = {o.kind, o.energy, o.x,     o.y,         o.dy,
                                   o.dx,   o.delay,  o.frame, o.frameStep, o.cooldown};
         for (int f = 0; f < (o.kind == KIND_FREE ? 1 : 10); f++)
@@ -156,31 +157,62 @@ uint64_t TableHash() {
     return h;
 }
 
+// A slot of a recorded table: slot, then kind, energy, x, y, dy, dx, delay,
+// frame, frameStep, cooldown.
+struct RecordedSlot {
+    int slot;
+    GameObject object;
+};
+
 // Values recorded from these two runs after checking them against the rules:
 // the start values of each run's first wave and its first ticks were
 // recomputed with a separate copy of the generator, the first score events
 // were traced slot by slot by hand, and every tick of both runs passes the
-// score, lives, title, level and table checks of Play.
+// score, lives, title, level and table checks of Play.  The client area
+// recorded is in golden/.
 TEST_F(WholeGameTest, RegressionGuardAfter3000Ticks) {
     struct Guard {
         uint32_t seed;
         Script script;
         int32_t score, lives;
         int level;
-        uint64_t table, image;
+        std::vector<RecordedSlot> table; // the occupied slots
+        uint64_t tableHash, imageHash;
     } guards[] = {
-        {11, SWEEP, 3950, 2, 9, 0xf5ab9a1da02b77cfull, 0xf971e23101d1a7e3ull},
-        {1234567, HUNT, -3600, 2, 5, 0xe4d8de96b3dee654ull, 0x907fe5def854da00ull},
+        {11, SWEEP, 3950, 2, 9,
+         {{0, {KIND_SHIP, 25129, 273, 250, 0, 4, 0, 1, -1, 0}},
+          {1, {KIND_MISSILE, 5000, 117, 58, -4, 0, 0, 1, 1, 0}},
+          {2, {KIND_MISSILE, 5000, 181, 122, -4, 0, 0, 1, 1, 41}},
+          {3, {KIND_MISSILE, 5000, 53, -6, -4, 0, 0, 1, 1, 0}},
+          {4, {KIND_MISSILE, 5000, 245, 186, -4, 0, 0, 1, 1, 58}},
+          {6, {KIND_KAMIKAZE, 884, 234, 17, -2, -6, 0, 2, 1, 5}}},
+         0xf5ab9a1da02b77cfull, 0xf971e23101d1a7e3ull},
+        {1234567, HUNT, -3600, 2, 5,
+         {{0, {KIND_SHIP, 17296, 277, 250, 0, -4, 0, 2, 1, 0}},
+          {3, {KIND_EXPLOSION, 1, 293, 218, 0, 0, 0, 3, -1, 0}},
+          {4, {KIND_EXPLOSION, 1, 289, 218, 0, 0, 0, 4, -1, 28}},
+          {5, {KIND_EXPLOSION, 1, 285, 218, 0, 0, 0, 4, 1, 0}},
+          {6, {KIND_EXPLOSION, 1, 281, 218, 0, 0, 0, 3, 1, 0}},
+          {7, {KIND_EXPLOSION, 1, 277, 218, 0, 0, 0, 2, 1, 128}},
+          {8, {KIND_CRAZY, 591589628, 285, 202, 0, -2, 0, 1, 1, 45}},
+          {9, {KIND_EXPLOSION, 1, 289, 218, 0, 0, 0, 5, 0, 64}},
+          {10, {KIND_EXPLOSION, 1, 293, 218, 0, 0, 0, 1, -1, 64}},
+          {11, {KIND_EXPLOSION, 1, 297, 218, 0, 0, 0, 2, -1, 0}}},
+         0xe4d8de96b3dee654ull, 0x907fe5def854da00ull},
     };
     for (const Guard &g : guards) {
+        GameObject recorded[OBJECT_SLOTS] = {};
+        for (const RecordedSlot &r : g.table)
+            recorded[r.slot] = r.object;
+        EXPECT_EQ(TableHash(recorded), g.tableHash);
+        const std::string golden =
+            std::string(ZORVAK_GOLDEN_DIR) + "/guard-" + std::to_string(g.seed) + ".png";
+        EXPECT_EQ(headless::Hash(LoadPng(golden)), g.imageHash);
         SetUpGame();
         EXPECT_EQ(Play(g.seed, g.script, 3000).ticks, 3000);
         uint64_t image = headless::Hash(Client());
-        std::printf("seed %u: score %d lives %d level %d table 0x%016llx image 0x%016llx\n", g.seed,
-                    score, lives, level, (unsigned long long)TableHash(),
-                    (unsigned long long)image);
         EXPECT_TRUE(score == g.score && lives == g.lives && level == g.level);
-        EXPECT_TRUE(TableHash() == g.table && image == g.image);
+        EXPECT_TRUE(TableHash() == g.tableHash && image == g.imageHash);
     }
 }
 
