@@ -4,7 +4,8 @@
 #include "rules/update_object.h"
 #include "tests/support/game_fixture.h"
 
-#include <cstring>
+#include <cstdlib>
+#include <vector>
 
 using namespace support;
 
@@ -17,59 +18,164 @@ void Update(int slot, int times = 1) {
         UpdateObject(slot);
 }
 
-TEST_F(RulesTest, WavesCloseUpFormationColumnsAndWaitForTheLastExplosion) {
-    // The sequence of levels, that a game without lives starts no wave, the
-    // layout of each level and the tick's counts are checked by the whole
-    // games and the regression guard.
+std::vector<int32_t> Columns(std::initializer_list<int> slots) {
+    std::vector<int32_t> xs;
+    for (int slot : slots)
+        xs.push_back(objectTable[slot].x);
+    return xs;
+}
+
+TEST_F(RulesTest, AWaveStartsOnlyWhenNoEnemyIsLeftAndLivesRemain) {
     NewGame();
+    lives = 0; // no game: nothing changes, not even the level
     StartWave();
-    EXPECT_TRUE(level == 1 && enemyCount == 5 && CountKind(KIND_ALIEN) == 5);
+    EXPECT_EQ(int(level), 0);
+    EXPECT_EQ(CountKind(KIND_FREE), 39);
+    lives = 5;
+    StartWave();
+    EXPECT_EQ(int(level), 1);
+    EXPECT_EQ(enemyCount, 5);
+    EXPECT_EQ(CountKind(KIND_ALIEN), 5);
+    EXPECT_EQ(CountKind(KIND_CRAZY), 0);
     StartWave(); // enemyCount is not 0
-    EXPECT_TRUE(level == 1 && CountKind(KIND_ALIEN) == 5 && CountKind(KIND_CRAZY) == 0);
-    // A formation with three free slots: the columns close up.
+    EXPECT_EQ(int(level), 1);
+    EXPECT_EQ(CountKind(KIND_ALIEN), 5);
+}
+
+TEST_F(RulesTest, FormationsAreOneRowOfFiveThatClosesUpWhenTheTableIsFull) {
+    NewGame();
+    level = 4;
+    StartWave(); // level 5: a formation of five, then three crazy invaders
+    for (int i = 1; i <= 5; i++) {
+        const GameObject &o = objectTable[i];
+        EXPECT_EQ(int(o.kind), KIND_ALIEN) << "slot " << i;
+        EXPECT_EQ(o.x, 64 * i) << "slot " << i;
+        EXPECT_EQ(o.y, -32) << "slot " << i;
+        EXPECT_EQ(int(o.dx), 0) << "slot " << i;
+        EXPECT_EQ(int(o.dy), 2) << "slot " << i;
+        EXPECT_EQ(int(o.delay), 0) << "slot " << i;
+    }
+    EXPECT_EQ(CountKind(KIND_CRAZY), 3);
+    for (int i = 6; i <= 8; i++)
+        EXPECT_EQ(int(objectTable[i].delay), 0) << "slot " << i; // level 5 has no aliens to wait for
+    // Three free slots: three columns side by side, no crazy invader.
     ResetObjects();
     FillTable();
     objectTable[5].kind = objectTable[17].kind = objectTable[30].kind = KIND_FREE;
     level = 2;
     StartWave();
-    EXPECT_EQ(objectTable[5].x + objectTable[17].x + objectTable[30].x, 64 + 128 + 192);
-    EXPECT_EQ(objectTable[30].x, 192);
-    // A last explosion holds back the next wave until the tick after it is gone.
-    ResetObjects();
-    level = 0, enemyCount = 1;
+    EXPECT_EQ(Columns({5, 17, 30}), (std::vector<int32_t>{64, 128, 192}));
+    EXPECT_EQ(CountKind(KIND_CRAZY), 0);
+}
+
+TEST_F(RulesTest, TheLastExplosionHoldsBackTheNextWave) {
+    NewGame();
+    enemyCount = 1;
     Put(3, KIND_EXPLOSION, 100, 100, 1);
     for (int t = 1; t <= 10; t++) {
         GameTick();
         ASSERT_EQ(enemyCount, t < 10 ? 1 : 0) << t;
-        ASSERT_EQ(level, 0);
+        ASSERT_EQ(int(level), 0);
     }
     GameTick();
-    EXPECT_EQ(level, 1);
+    EXPECT_EQ(int(level), 1);
 }
 
-TEST_F(RulesTest, PlayersShipMovesFiresAndLosesLives) {
+// One object in slot 5 and no game (no player's ship, no lives): a dormant
+// object is counted by its kind; an object that its update frees is counted
+// as an enemy, since its kind is then neither a ship nor a missile.
+TEST_F(RulesTest, TheTickCountsEveryKindButShipsAndMissilesAsEnemies) {
+    const struct {
+        int kind;
+        uint8_t delay;
+        int32_t y;
+        int enemies;
+    } rows[] = {
+        {KIND_SHIP, 5, 100, 0},      {KIND_ALIEN, 5, 100, 1},    {KIND_KAMIKAZE, 5, 100, 1},
+        {KIND_EXPLOSION, 5, 100, 1}, {KIND_ROCKET, 5, 100, 1},   {KIND_MISSILE, 5, 100, 0},
+        {KIND_BASE, 5, 100, 1},      {KIND_FIREBALL, 5, 100, 1}, {KIND_CRAZY, 5, 100, 1},
+        {KIND_STAR, 5, 100, 1},      {KIND_MISSILE, 0, -30, 1}, // leaves through the top
+    };
+    for (const auto &row : rows) {
+        Put(5, row.kind, 200, row.y).delay = row.delay;
+        objectTable[5].dy = -4;
+        GameTick();
+        EXPECT_EQ(enemyCount, row.enemies) << "kind " << row.kind << ", delay " << int(row.delay);
+        EXPECT_EQ(objectCount, 1) << "kind " << row.kind;
+        EXPECT_EQ(int(level), 0) << "kind " << row.kind;
+    }
+}
+
+// {slot, kind, x, dx, then x and dx after one update} with the walls at 32
+// and clientWidth - 64 = 447: the player's ship is held inside (at 33 on
+// the left), the invaders and fireballs bounce back, an escort takes its
+// step back and stops.  The invaders play a formation level, so that they
+// keep their course; escorts steer toward an alien 35 pixels ahead, crazy
+// invaders and fireballs chase the player's ship, which stands at the wall
+// they move toward.
+TEST_F(RulesTest, WallsStopTheShipAndTurnEverythingElse) {
+    const struct {
+        int slot, kind;
+        int32_t x;
+        int dx;
+        int32_t xAfter;
+        int dxAfter;
+    } rows[] = {
+        {0, KIND_SHIP, 34, -4, 33, -4},     {0, KIND_SHIP, 36, -4, 32, -4},
+        {0, KIND_SHIP, 447, 4, 447, 4},     {0, KIND_SHIP, 445, 4, 447, 4},
+        {5, KIND_ALIEN, 446, 2, 446, -2},   {5, KIND_ALIEN, 445, 2, 447, 2},
+        {5, KIND_ALIEN, 33, -2, 33, 2},     {5, KIND_ALIEN, 34, -2, 32, -2},
+        {5, KIND_ALIEN, 20, 2, 20, -2}, // beyond the wall by more than a step: stuck
+        {5, KIND_KAMIKAZE, 446, 2, 446, -2}, {5, KIND_CRAZY, 446, 2, 446, -2},
+        {5, KIND_FIREBALL, 33, -2, 33, 2},   {5, KIND_SHIP, 445, 4, 445, 0},
+        {5, KIND_SHIP, 35, -4, 35, 0},
+    };
+    for (const auto &row : rows) {
+        for (GameObject &o : objectTable)
+            o.kind = KIND_FREE;
+        level = 3;
+        const bool chaser = row.kind == KIND_CRAZY || row.kind == KIND_FIREBALL;
+        Put(0, KIND_SHIP, chaser ? (row.dx > 0 ? 447 : 33) : START_X, START_Y);
+        GameObject &o = Put(row.slot, row.kind, row.x, 100);
+        o.dx = int8_t(row.dx);
+        o.dy = row.kind == KIND_KAMIKAZE || row.kind == KIND_SHIP ? -1 : 0;
+        o.cooldown = 500;
+        if (row.slot != 0 && row.kind == KIND_SHIP)
+            Put(9, KIND_ALIEN, row.x + (row.dx > 0 ? 35 : -35), 50);
+        Update(row.slot);
+        EXPECT_EQ(o.x, row.xAfter) << "kind " << row.kind << " from x " << row.x;
+        EXPECT_EQ(int(o.dx), row.dxAfter) << "kind " << row.kind << " from x " << row.x;
+    }
+}
+
+TEST_F(RulesTest, APlayersFireRequestIsUsedUpEvenWithNoRoomForAMissile) {
     NewGame();
-    // (Where the walls stop the ship is pinned down by the regression guard.)
     FillTable();
     fireRequested = 1;
     Update(0);
-    EXPECT_EQ(fireRequested, 0); // used up with no room for a missile
-    ResetObjects();
+    EXPECT_EQ(fireRequested, 0);
+    EXPECT_EQ(CountKind(KIND_MISSILE), 0);
+}
+
+TEST_F(RulesTest, ThePlayersShipLosesALifeBelowZeroEnergy) {
+    NewGame();
     lives = 3;
     objectTable[0].energy = 0, objectTable[0].dx = 4; // 0 is not destroyed
     Update(0);
     EXPECT_EQ(objectTable[0].x, START_X + 4);
     objectTable[0].energy = -1;
     Update(0);
-    EXPECT_TRUE(lives == 2 && objectTable[1].kind == KIND_EXPLOSION &&
-                objectTable[1].x == START_X + 8 && objectTable[0].kind == KIND_SHIP &&
-                objectTable[0].x == START_X && objectTable[0].dx == 0 &&
-                objectTable[0].energy == 5000);
+    EXPECT_EQ(lives, 2);
+    EXPECT_EQ(objectTable[1], (GameObject{KIND_EXPLOSION, 1, START_X + 8, START_Y, 0, 0, 0, 1, 1, 0}));
+    // Back at the start in the same tick, at rest, with full energy.
+    EXPECT_EQ(objectTable[0], (GameObject{KIND_SHIP, 5000, START_X, START_Y, 0, 0, 0, 1, 1, 0}));
     lives = 1, objectTable[0].energy = -1;
     Update(0);
-    EXPECT_TRUE(lives == 0 && gameOver == 1 && objectTable[0].kind == KIND_FREE);
+    EXPECT_EQ(lives, 0);
+    EXPECT_EQ(gameOver, 1);
+    EXPECT_EQ(int(objectTable[0].kind), KIND_FREE);
     SteerShipLeft(); // still writes the free slot
-    EXPECT_EQ(objectTable[0].dx, -4);
+    EXPECT_EQ(int(objectTable[0].dx), -4);
 }
 
 TEST_F(RulesTest, EscortsScoreAsTheyClimbOutOrAreDestroyed) {
@@ -78,58 +184,88 @@ TEST_F(RulesTest, EscortsScoreAsTheyClimbOutOrAreDestroyed) {
     GameObject &e = Put(5, KIND_SHIP, 200, -31, 100);
     e.dy = -1;
     Update(5); // at -32 it has not left yet
-    EXPECT_TRUE(e.kind == KIND_SHIP && e.y == -32 && score == 0);
-    Put(9, KIND_ROCKET, 200, -200, 6000); // a target in its column
+    EXPECT_EQ(int(e.kind), KIND_SHIP);
+    EXPECT_EQ(e.y, -32);
+    EXPECT_EQ(score, 0);
+    Put(9, KIND_ROCKET, 200, -200, 6000); // a target in its column, not fired at
     Update(5);
-    EXPECT_TRUE(e.kind == KIND_FREE && score == 500 && CountKind(KIND_MISSILE) == 0);
+    EXPECT_EQ(int(e.kind), KIND_FREE);
+    EXPECT_EQ(score, 500);
+    EXPECT_EQ(CountKind(KIND_MISSILE), 0);
     Put(5, KIND_SHIP, 300, -32, -1).dy = -1; // through the top and destroyed at once
     scoreLog.clear();
     Update(5);
-    EXPECT_TRUE(scoreLog.size() == 2 && scoreLog[0].points == 500 && scoreLog[1].points == -500);
+    ASSERT_EQ(scoreLog.size(), 2u);
+    EXPECT_EQ(scoreLog[0].points, 500);
+    EXPECT_EQ(scoreLog[1].points, -500);
 }
 
-TEST_F(RulesTest, AliensTurnKamikazeAtTheGroundAndKeepFormation) {
+// An alien one pixel above the ground line, stepping 2 down: the move taken
+// back, launched upward with 1000 energy less this update's 1, its new
+// course drawn after the wander draw of the alien's step 4.
+TEST_F(RulesTest, AnAlienTurnsKamikazeAtTheGroundLine) {
     NewGame();
-    // How aliens step, fire and hover is pinned down by the regression guard.
-    GameObject &a = objectTable[3];
     level = 1;
     for (uint32_t seed = 1; seed <= 30; seed++) {
         SeedRandom(seed);
+        Generator g{seed};
+        g.Next(1000);
+        const int dx = g.Next(15) - 6, dy = -g.Next(2) - 1;
+        const GameObject expected{KIND_KAMIKAZE, 999, 100, CLIENT_H - 81, int8_t(dy),
+                                  int8_t(dx > 6 ? 0 : dx), 0, 1, 1, 0};
         Put(3, KIND_ALIEN, 100, CLIENT_H - 81).dy = 2;
         Update(3);
-        ASSERT_TRUE(a.kind == KIND_KAMIKAZE && a.y == CLIENT_H - 81 && a.x == 100 &&
-                    a.energy == 999 && (a.dy == -1 || a.dy == -2) && a.dx >= -6 && a.dx <= 6);
+        ASSERT_EQ(objectTable[3], expected) << "seed " << seed << ":"
+                                            << Differences(objectTable[3], expected);
     }
-    // In formation levels courses never change; a kamikaze only turns at the walls.
+}
+
+TEST_F(RulesTest, InFormationLevelsCoursesNeverChange) {
+    NewGame();
+    // An alien keeps its course; a kamikaze only turns at the walls.
+    GameObject &a = objectTable[3], &k = objectTable[4];
     for (int lv : {3, 5, 7, 13}) {
         level = int8_t(lv);
         Put(3, KIND_ALIEN, 200, -32, 1000000).dy = 2;
         a.cooldown = 1000;
-        GameObject &k = Put(4, KIND_KAMIKAZE, 100, 250, 1000000);
+        Put(4, KIND_KAMIKAZE, 100, 250, 1000000);
         k.dx = 3, k.dy = -1;
         for (int t = 0; t < 100; t++) {
             Update(3), Update(4);
-            ASSERT_TRUE(a.dx == 0 && a.dy == 2 && (k.dx == 3 || k.dx == -3)) << lv;
+            ASSERT_EQ(int(a.dx), 0) << "level " << lv << ", tick " << t;
+            ASSERT_EQ(int(a.dy), 2) << "level " << lv << ", tick " << t;
+            ASSERT_EQ(std::abs(k.dx), 3) << "level " << lv << ", tick " << t;
         }
     }
 }
 
-TEST_F(RulesTest, BaseDriftsTurnsAtMidHeightAndSpraysWithoutPause) {
+TEST_F(RulesTest, ABaseTurnsUpwardBelowMidHeight) {
     NewGame();
-    objectTable[0].x = 33;
     GameObject &b = Put(20, KIND_BASE, 200, CLIENT_H / 2 - 1, 10000);
     b.dy = 1;
-    Update(20, 2);
-    EXPECT_TRUE(b.y == CLIENT_H / 2 + 1 && b.dy == -1);
+    Update(20);
+    EXPECT_EQ(int(b.dy), 1); // at H / 2, not below it
+    Update(20);
+    EXPECT_EQ(b.y, CLIENT_H / 2 + 1);
+    EXPECT_EQ(int(b.dy), -1);
+}
+
+TEST_F(RulesTest, ABaseSpraysARocketAndAFireballWithoutPauseAndNeverAges) {
+    NewGame();
+    objectTable[0].x = 33;
+    GameObject &b = Put(20, KIND_BASE, 200, 100, 10000);
+    b.dy = -1;
     int sprays = 0;
     for (int t = 0; t < 200; t++) {
         for (int i = 1; i < OBJECT_SLOTS; i++)
             objectTable[i].kind = i == 20 ? KIND_BASE : KIND_FREE;
         Update(20);
-        sprays += CountKind(KIND_ROCKET) > 0 && CountKind(KIND_FIREBALL) > 0;
+        sprays += CountKind(KIND_ROCKET) == 1 && CountKind(KIND_FIREBALL) == 1;
     }
-    EXPECT_TRUE(sprays > 90 && sprays < 150) << sprays; // about 299 in 500
-    EXPECT_TRUE(b.y < -32 && b.energy == 10000);
+    EXPECT_GT(sprays, 90); // about 299 in 500
+    EXPECT_LT(sprays, 150);
+    EXPECT_EQ(b.y, 100 - 200); // and no top exit
+    EXPECT_EQ(b.energy, 10000);
 }
 
 TEST_F(RulesTest, ProjectilesMoveAndEnd) {
@@ -144,24 +280,41 @@ TEST_F(RulesTest, ProjectilesMoveAndEnd) {
     EXPECT_EQ(r.y, 69);
     r.y = CLIENT_H - 84;
     Update(8);
-    EXPECT_TRUE(r.kind == KIND_FREE && CountKind(KIND_EXPLOSION) == 1);
+    EXPECT_EQ(int(r.kind), KIND_FREE); // exploded at the ground line
+    EXPECT_EQ(CountKind(KIND_EXPLOSION), 1);
+    GameObject &m = Put(7, KIND_MISSILE, 200, -28, 5000);
+    m.dy = -4;
+    Update(7);
+    EXPECT_EQ(int(m.kind), KIND_MISSILE); // at -32 it has not left yet
+    Update(7);
+    EXPECT_EQ(int(m.kind), KIND_FREE); // gone, without an explosion
+    EXPECT_EQ(CountKind(KIND_EXPLOSION), 1);
     // A fireball lands and rolls after slot 0 (freed here, so nothing is hit).
     objectTable[0].x = 300, objectTable[0].kind = KIND_FREE;
     GameObject &f = Put(6, KIND_FIREBALL, 200, CLIENT_H - 82, 20000);
     f.dy = 4;
     Update(6);
-    EXPECT_TRUE(f.y == CLIENT_H - 82 && f.dy == 0 && f.x == 202);
+    EXPECT_EQ(f.y, CLIENT_H - 82);
+    EXPECT_EQ(int(f.dy), 0);
+    EXPECT_EQ(f.x, 202);
     Update(6, 50);
     // Level with the ship it kept its step; none of this scored.
-    EXPECT_TRUE(f.x == 302 && f.dx == 2 && scoreLog.size() == 1);
+    EXPECT_EQ(f.x, 302);
+    EXPECT_EQ(int(f.dx), 2);
+    EXPECT_EQ(scoreLog.size(), 1u); // New game's
 }
 
-TEST_F(RulesTest, KamikazesScoreAsTheyEscapeAndUnhitObjectsAgeOut) {
+TEST_F(RulesTest, AKamikazeThatEscapesWithNoEnergyLeftScoresBoth) {
     NewGame();
-    Put(7, KIND_KAMIKAZE, 200, -31, -5).dy = -2; // escapes and explodes in one update
+    Put(7, KIND_KAMIKAZE, 200, -31, -5).dy = -2;
     Update(7);
-    EXPECT_TRUE(scoreLog.size() == 3 && scoreLog[1].points == -200 && scoreLog[2].points == 200);
-    // Unhit, everything ends on update energy + 2, scoring as it goes.
+    ASSERT_EQ(scoreLog.size(), 3u);
+    EXPECT_EQ(scoreLog[1].points, -200);
+    EXPECT_EQ(scoreLog[2].points, 200);
+}
+
+TEST_F(RulesTest, UnhitObjectsEndOnUpdateEnergyPlusTwoWithTheirPoints) {
+    NewGame();
     level = 3;
     for (auto [kind, points] :
          {std::pair{KIND_ROCKET, 0}, std::pair{KIND_FIREBALL, 0}, std::pair{KIND_KAMIKAZE, 200},
@@ -174,18 +327,53 @@ TEST_F(RulesTest, KamikazesScoreAsTheyEscapeAndUnhitObjectsAgeOut) {
             o.y = 100, o.dy = kind == KIND_KAMIKAZE ? -1 : 1;
             Update(20);
         }
-        EXPECT_TRUE(updates == 3 + 2 && score - before == points) << kind;
+        EXPECT_EQ(updates, 3 + 2) << "kind " << kind;
+        EXPECT_EQ(score - before, points) << "kind " << kind;
     }
 }
 
-TEST_F(RulesTest, BonusThresholdOutlivesTheGameAndTheStatusLineFitsLongScores) {
-    // Each score event of the whole games checks the bonus and the line.
+// {score, threshold, lives, then AddScore's points and life change, then the
+// score, threshold and lives after}.
+TEST_F(RulesTest, ABonusLifeComesAtTheThresholdItselfOncePerThreshold) {
+    const struct {
+        int32_t score, threshold, lives, points, lifeChange;
+        int32_t scoreAfter, thresholdAfter, livesAfter;
+    } rows[] = {
+        {9950, 10000, 3, 50, 0, 10000, 20000, 4},  // reaches it exactly
+        {9949, 10000, 3, 50, 0, 9999, 10000, 3},   // one short
+        {9800, 10000, 3, 500, 0, 10300, 20000, 4}, // passes it by 300
+        {9999, 10000, 3, 0, -1, 9999, 10000, 2},   // a lost life grants nothing
+        {10000, 10000, 3, 0, 0, 10000, 20000, 4},  // every call checks, 0 points too
+        {10100, 20000, 4, -200, 0, 9900, 20000, 4},  // below the old threshold
+        {9900, 20000, 4, 200, 0, 10100, 20000, 4},   // and back: nothing
+        {19950, 20000, 4, 50, 0, 20000, 30000, 5},   // the next one
+        {300, 10000, 3, -500, 0, -200, 10000, 3},    // a score may go negative
+    };
+    for (const auto &row : rows) {
+        score = row.score, nextBonusScore = row.threshold, lives = row.lives;
+        AddScore(row.points, row.lifeChange);
+        EXPECT_EQ(score, row.scoreAfter) << "from " << row.score << " by " << row.points;
+        EXPECT_EQ(nextBonusScore, row.thresholdAfter) << "from " << row.score << " by " << row.points;
+        EXPECT_EQ(lives, row.livesAfter) << "from " << row.score << " by " << row.points;
+    }
+}
+
+TEST_F(RulesTest, TheStatusLineShowsAtLeastFiveDigitsAndTheSign) {
     NewGame();
+    EXPECT_EQ(headless::Title(mainWindow), "Lives: 05 - Level 01 - Score: 00000");
     score = 123456, nextBonusScore = 130000;
     AddScore(0, -1);
     EXPECT_EQ(headless::Title(mainWindow), "Lives: 04 - Level 00 - Score: 123456");
+    score = 300;
+    AddScore(-500, 0);
+    EXPECT_EQ(headless::Title(mainWindow), "Lives: 04 - Level 00 - Score: -00200");
+}
+
+TEST_F(RulesTest, ASecondGameKeepsTheBonusThreshold) {
+    NewGame();
     score = 14000, nextBonusScore = 20000;
-    NewGame(); // a second game keeps the threshold
+    NewGame();
+    EXPECT_EQ(nextBonusScore, 20000);
     score = 9950;
     AddScore(50, 0);
     EXPECT_EQ(lives, 5);

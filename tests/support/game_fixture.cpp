@@ -5,6 +5,7 @@
 #include "tests/support/process_state.h"
 #include "tests/support/resource_files.h"
 
+#include <sstream>
 #include <tuple>
 
 bool operator==(const GameObject &a, const GameObject &b) {
@@ -24,6 +25,25 @@ void PrintTo(const GameObject &o, std::ostream *os) {
         << ", dy " << int(o.dy) << ", dx " << int(o.dx) << ", delay " << int(o.delay)
         << ", frame " << int(o.frame) << ", frameStep " << int(o.frameStep) << ", cooldown "
         << o.cooldown << "}";
+}
+
+std::string Differences(const GameObject &actual, const GameObject &expected) {
+    std::ostringstream out;
+    auto field = [&out](const char *name, long a, long e) {
+        if (a != e)
+            out << " " << name << " " << a << " (expected " << e << ")";
+    };
+    field("kind", actual.kind, expected.kind);
+    field("energy", actual.energy, expected.energy);
+    field("x", actual.x, expected.x);
+    field("y", actual.y, expected.y);
+    field("dy", actual.dy, expected.dy);
+    field("dx", actual.dx, expected.dx);
+    field("delay", actual.delay, expected.delay);
+    field("frame", actual.frame, expected.frame);
+    field("frameStep", actual.frameStep, expected.frameStep);
+    field("cooldown", long(actual.cooldown), long(expected.cooldown));
+    return out.str();
 }
 
 namespace support {

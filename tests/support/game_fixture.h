@@ -21,6 +21,9 @@
 // a failed comparison prints every field.
 bool operator==(const GameObject &a, const GameObject &b);
 void PrintTo(const GameObject &o, std::ostream *os);
+// Every field in which actual differs from expected, named, for failure
+// messages: " y -2 (expected -6)"; empty when all fields are the same.
+std::string Differences(const GameObject &actual, const GameObject &expected);
 
 namespace support {
 
@@ -53,6 +56,16 @@ GameObject &Put(int slot, int kind, int32_t x, int32_t y, int32_t energy = 5000)
 // Occupies every free slot from 1 to 39 with a far-away dormant alien.
 void FillTable();
 int CountKind(int kind); // in slots 1 to 39
+
+// A copy of the game's generator, kept apart from it, to work out what the
+// game's draws give: Next(n) is what Random(n) returns from the same state.
+struct Generator {
+    uint32_t state;
+    int32_t Next(uint32_t n) {
+        state = state * 214013u + 2531011u;
+        return int32_t(uint64_t(n) * ((state >> 16) & 32767u) / 32768u);
+    }
+};
 
 // The status line, formatted independently of the game's own formatting.
 std::string StatusLine(int32_t lives, int32_t level, int32_t score);
