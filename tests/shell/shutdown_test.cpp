@@ -39,13 +39,17 @@ void ExpectEndsOnce(const std::function<void(HWND)> &end) {
 
 } // namespace
 
-TEST(Shutdown, QuitClosingTheWindowAndLateInputAfterQuitEndTheProgramOnce) {
-    // Quit leaves both windows to end with the program, which sends them
-    // nothing more: the shutdown runs once, from the menu command.
+// Quit leaves both windows to end with the program, which sends them nothing
+// more: the shutdown runs once, from the menu command.
+TEST(Shutdown, QuitEndsTheProgramOnce) {
     ExpectEndsOnce([](HWND) { ClickMenuItem(2); });
-    ExpectEndsOnce([](HWND window) { headless::Close(window); });
+}
 
-    // After Quit neither late input nor the windows' end runs anything twice.
+TEST(Shutdown, ClosingTheWindowEndsTheProgramOnce) {
+    ExpectEndsOnce([](HWND window) { headless::Close(window); });
+}
+
+TEST(Shutdown, InputAfterQuitRunsNothing) {
     HWND window = NULL;
     ExpectEndsOnce([&](HWND main) {
         window = main;
