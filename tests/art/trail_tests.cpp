@@ -92,8 +92,9 @@ TEST(Trails, FiguresKeepTheirPlaceInTheCellFromFrameToFrame) {
         const Margins first = WipingMargins(frames[0]);
         for (size_t k = 0; k < frames.size(); ++k) {
             const Margins got = WipingMargins(frames[k]);
-            EXPECT_TRUE(got.top == first.top || m.what == "crazy invader") // its sparks spin
-                << m.what << " frame " << k << " jumps up or down";
+            if (m.what != "crazy invader") { // its sparks spin
+                EXPECT_EQ(got.top, first.top) << m.what << " frame " << k << " jumps up or down";
+            }
             EXPECT_EQ(got.left - got.right, first.left - first.right)
                 << m.what << " frame " << k << " jumps sideways";
         }

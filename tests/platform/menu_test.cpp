@@ -47,7 +47,7 @@ protected:
     HWND main = nullptr;
 };
 
-TEST_F(MenuTest, BarClicksAndAltMnemonicsSendCommandsClientClicksStayClicks) {
+TEST_F(MenuTest, EveryItemOnTheBarSendsItsCommand) {
     // Sweep the bar, past the system box; every item answers somewhere.
     for (int x = 20; x < 511; x += 3)
         headless::Click(main, x, kBar / 2);
@@ -59,21 +59,26 @@ TEST_F(MenuTest, BarClicksAndAltMnemonicsSendCommandsClientClicksStayClicks) {
     }
     EXPECT_EQ(distinct, (Ids{1000, 1001, 1003}));
     EXPECT_TRUE(SeenOf(WM_LBUTTONDOWN).empty()); // the bar is not the client
+}
 
-    // Clicks in the client area are client clicks, in client coordinates;
-    // Alt+letters give their commands, unknown ones beep; plain letters are
-    // keys for the program.
-    seen.clear();
-    headless::Click(main, 40, kBar + 30);
+// Alt+letters give their commands, unknown ones beep; plain letters are keys
+// for the program.
+TEST_F(MenuTest, AltMnemonicsSendCommands) {
     for (char c : {'q', 'N', 'a', 'z'})
         headless::AltLetter(main, c);
     headless::Key(main, 'N');
     support::Pump();
-    ASSERT_EQ(SeenOf(WM_LBUTTONDOWN).size(), 1u);
-    EXPECT_EQ(SeenOf(WM_LBUTTONDOWN)[0].lParam, LPARAM(40 | 30 << 16));
     EXPECT_EQ(WParamsOf(WM_COMMAND), (Ids{1003, 1000, 1001}));
     EXPECT_EQ(headless::Beeps(), 1);
     EXPECT_EQ(SeenOf(WM_KEYDOWN).back().wParam, WPARAM('N'));
+}
+
+TEST_F(MenuTest, ClicksInTheClientAreaAreClientClicks) {
+    headless::Click(main, 40, kBar + 30);
+    support::Pump();
+    ASSERT_EQ(SeenOf(WM_LBUTTONDOWN).size(), 1u);
+    EXPECT_EQ(SeenOf(WM_LBUTTONDOWN)[0].lParam, LPARAM(40 | 30 << 16)); // client coordinates
+    EXPECT_TRUE(WParamsOf(WM_COMMAND).empty());
 }
 
 TEST_F(MenuTest, SystemMenuEditedLikeTheGameSendsSystemCommands) {

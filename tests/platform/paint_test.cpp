@@ -44,7 +44,10 @@ protected:
     HWND Make(const char *cls = "CL_BLACK") { return support::MakeWindow(cls, Art(), 106, 125); }
 };
 
-TEST_F(PaintTest, BeginPaintErasesUnlessDeclinedValidatesAndDrawingPersists) {
+// Painting erases with the class brush unless the program declines, in
+// which case its earlier drawing stays; a painted window is valid until
+// something invalidates it again.
+TEST_F(PaintTest, BeginPaintErasesUnlessDeclinedAndValidates) {
     HWND erased = Make("CL_WHITE"), kept = Make("CL_WHITE");
     HDC dc = GetDC(kept);
     SetPixel(dc, 3, 3, RGB(9, 9, 9));
@@ -83,9 +86,14 @@ TEST_F(PaintTest, BeginPaintErasesUnlessDeclinedValidatesAndDrawingPersists) {
     EXPECT_EQ(img.At(50, 50), 0x123456u);
     EXPECT_EQ(CountColor(img, 0xFFFFFF, 0, 0, 100, 100), 100 * 100 - 1);
     EXPECT_EQ(headless::ClientImage(kept).At(3, 3), 0x090909u);
+}
 
-    // The New-game path: WM_ERASEBKGND sent with a GetDC context.
-    support::hook = nullptr;
+// New game's erase: WM_ERASEBKGND sent with a GetDC context.
+TEST_F(PaintTest, ErasingThroughAWindowContextFillsWithTheClassBrush) {
+    HWND kept = Make("CL_WHITE");
+    HDC dc = GetDC(kept);
+    SetPixel(dc, 3, 3, RGB(9, 9, 9));
+    ReleaseDC(kept, dc);
     dc = GetDC(kept);
     EXPECT_EQ(SendMessageA(kept, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
     ReleaseDC(kept, dc);
@@ -101,7 +109,8 @@ TEST_F(PaintTest, IconsApplyTheirMasksAndAreClippedAtEveryClientEdge) {
     HICON blanc = LoadIconA(Art(), "IC_BLANC");
     HICON red = LoadIconA(Art(), "IC_RED");
     HICON big = LoadIconA(Art(), "IC_BIG");
-    ASSERT_TRUE(ring && invert && blanc && red && big);
+    for (HICON icon : {ring, invert, blanc, red, big})
+        ASSERT_NE(icon, nullptr);
     const auto count = [w](uint32_t rgb, int x0, int y0, int x1, int y1) {
         return CountColor(headless::ClientImage(w), rgb, x0, y0, x1, y1);
     };
@@ -199,8 +208,9 @@ TEST_F(PaintTest, MalformedArtGivesNullHandlesAndNullObjectsDrawNothing) {
     HWND w = Make();
     HDC dc = GetDC(w);
     HDC mem = CreateCompatibleDC(dc);
-    EXPECT_FALSE(DrawIcon(dc, 0, 0, NULL) || SelectObject(mem, NULL) ||
-                 GetObjectA(NULL, sizeof(BITMAP), nullptr));
+    EXPECT_FALSE(DrawIcon(dc, 0, 0, NULL));
+    EXPECT_EQ(SelectObject(mem, NULL), nullptr);
+    EXPECT_EQ(GetObjectA(NULL, sizeof(BITMAP), nullptr), 0);
     // An empty memory DC copies its 1 x 1 black default bitmap at most.
     EXPECT_TRUE(BitBlt(dc, 0, 0, 50, 50, mem, 0, 0, SRCCOPY));
     DeleteDC(mem);
@@ -209,7 +219,8 @@ TEST_F(PaintTest, MalformedArtGivesNullHandlesAndNullObjectsDrawNothing) {
 
     // Stock objects are shared and survive DeleteObject.
     HGDIOBJ black = GetStockObject(BLACK_BRUSH);
-    EXPECT_TRUE(black && DeleteObject(black));
+    ASSERT_NE(black, nullptr);
+    EXPECT_TRUE(DeleteObject(black));
     EXPECT_EQ(GetStockObject(BLACK_BRUSH), black);
 }
 

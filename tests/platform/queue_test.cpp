@@ -61,7 +61,7 @@ TEST_F(QueueTest, PostedBeforeQuitBeforeInputBeforeRepeatedPaintBeforeTimer) {
     EXPECT_EQ(m.hwnd, hidden);
 }
 
-TEST_F(QueueTest, TimersKeepTheirCadenceNeverPileUpAndCanBeKilledOrRestarted) {
+TEST_F(QueueTest, TimersKeepTheirCadenceAndNeverPileUp) {
     HWND w = Make();
     SetTimer(w, 1, 50, NULL);
     std::vector<DWORD> ticks;
@@ -77,19 +77,20 @@ TEST_F(QueueTest, TimersKeepTheirCadenceNeverPileUpAndCanBeKilledOrRestarted) {
     // 50, 100, 150 on time; then one message for the eight periods missed
     // (at 570), and the cadence of the original start resumes: 600, 650.
     EXPECT_EQ(ticks, (std::vector<DWORD>{50, 100, 150, 570, 600, 650}));
+}
 
+TEST_F(QueueTest, TimersCanBeKilledReplacedAndEndWithTheirWindow) {
     HWND v = Make();
     SetTimer(v, 1, 50, NULL);
     SetTimer(v, 2, 70, NULL);
-    KillTimer(w, 1);
-    headless::Advance(100); // both due, at 750
+    headless::Advance(100); // both due
     EXPECT_TRUE(KillTimer(v, 1));
     EXPECT_FALSE(KillTimer(v, 1));
     EXPECT_FALSE(KillTimer(v, 99));
-    EXPECT_EQ(Next(), (Msg{1, WM_TIMER, 2, 750}));
+    EXPECT_EQ(Next(), (Msg{1, WM_TIMER, 2, 100}));
     // Same window and identifier: replaced, counted from now.
     SetTimer(v, 2, 30, NULL);
-    EXPECT_EQ(Next(), (Msg{1, WM_TIMER, 2, 780}));
+    EXPECT_EQ(Next(), (Msg{1, WM_TIMER, 2, 130}));
     // Destroying the window kills its timers: nothing is left to wait for.
     DestroyWindow(v);
     headless::OnFailure([&](const std::string &) { ++failures; });

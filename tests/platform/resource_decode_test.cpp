@@ -272,7 +272,9 @@ TEST(Module, NamesAreFoundByTypeIgnoringCaseInTheirOwnModuleOnly) {
     static const zplat::Resource other[] = {{zplat::RES_ICON, "IC_OTHER", a, 1}};
     const HINSTANCE module = zplat::RegisterModule(table, 3);
     const HINSTANCE second = zplat::RegisterModule(other, 1);
-    ASSERT_TRUE(module && second && module != second);
+    ASSERT_NE(module, nullptr);
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(module, second);
     const std::tuple<HINSTANCE, zplat::ResourceType, const char *, const zplat::Resource *>
         lookups[] = {
             {module, zplat::RES_ICON, "IC_SHIP1", &table[0]},

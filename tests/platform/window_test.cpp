@@ -52,7 +52,8 @@ TEST_F(WindowTest, CreateSendsWmCreateWithTheClientReadyAndSizesLeaveFrameAndMen
                                NULL, module, NULL);
     HWND about = CreateWindowExA(0, "NO_MENU", "", WS_DLGFRAME, 285, 218, 453, 332, NULL, NULL,
                                  module, NULL);
-    ASSERT_TRUE(returned && about);
+    ASSERT_NE(returned, nullptr);
+    ASSERT_NE(about, nullptr);
     ASSERT_EQ(SeenOf(WM_CREATE).size(), 2u);
     EXPECT_EQ(SeenOf(WM_CREATE)[0].hwnd, returned);
     EXPECT_EQ(clientInCreate, (Ints{0, 0, 511, 330}));
@@ -153,7 +154,9 @@ TEST_F(WindowTest, BadHandlesAreRefusedWithoutEffect) {
     HWND w = Main();
     HICON icon = LoadIconA(module, "IC_RED");
     HBITMAP bitmap = LoadBitmapA(module, "BMP");
-    ASSERT_TRUE(w && icon && bitmap);
+    ASSERT_NE(w, nullptr);
+    ASSERT_NE(icon, nullptr);
+    ASSERT_NE(bitmap, nullptr);
 
     // A released DC is stale: drawing through it does nothing.
     HDC dc = GetDC(w);
@@ -167,10 +170,16 @@ TEST_F(WindowTest, BadHandlesAreRefusedWithoutEffect) {
     // Null handles, a window as a DC, an icon as a bitmap, a bitmap into a
     // window DC, a window DC deleted instead of released.
     HDC windowDc = GetDC(w);
-    EXPECT_FALSE(GetDC(NULL) || BeginPaint(NULL, nullptr) || LoadIconA(NULL, "IC_RED") ||
-                 SetMapMode(NULL, MM_TEXT) || SendMessageA(NULL, WM_CLOSE, 0, 0) ||
-                 DrawIcon(NULL, 0, 0, icon) || GetObjectA(icon, sizeof(BITMAP), nullptr) ||
-                 DeleteObject(icon) || SelectObject(windowDc, bitmap) || DeleteDC(windowDc));
+    EXPECT_EQ(GetDC(NULL), nullptr);
+    EXPECT_EQ(BeginPaint(NULL, nullptr), nullptr);
+    EXPECT_EQ(LoadIconA(NULL, "IC_RED"), nullptr);
+    EXPECT_EQ(SetMapMode(NULL, MM_TEXT), 0);
+    EXPECT_EQ(SendMessageA(NULL, WM_CLOSE, 0, 0), 0);
+    EXPECT_FALSE(DrawIcon(NULL, 0, 0, icon));
+    EXPECT_EQ(GetObjectA(icon, sizeof(BITMAP), nullptr), 0);
+    EXPECT_FALSE(DeleteObject(icon));
+    EXPECT_EQ(SelectObject(windowDc, bitmap), nullptr);
+    EXPECT_FALSE(DeleteDC(windowDc));
     for (HDC bad : {HDC(NULL), reinterpret_cast<HDC>(w)})
         EXPECT_EQ(SetPixel(bad, 0, 0, 0), CLR_INVALID);
     ReleaseDC(w, windowDc);

@@ -129,14 +129,20 @@ TEST(ChooseScale, FollowsTheDesktopAndAlwaysFits) {
     }
 }
 
-TEST_F(SdlBackendTest, WaitEndsOnTimeOrAtInputAndKeysArriveAsVirtualKeysAltChoosingMenuItems) {
+TEST_F(SdlBackendTest, WaitingEndsNoEarlierThanItsDeadlineOrAtInput) {
     HWND window = MakeWindow();
-    // Waiting never ends before its deadline.
     for (int i = 0; i < 5; ++i) {
         const uint64_t deadline = backend->NowMs() + 7;
         backend->Wait(deadline);
         EXPECT_GE(backend->NowMs(), deadline);
     }
+    // With input waiting there is no deadline to wait for.
+    PushKey(window, SDLK_a, SDL_SCANCODE_A);
+    backend->Wait(zplat::Backend::kNoDeadline);
+}
+
+TEST_F(SdlBackendTest, KeysArriveAsVirtualKeysAndAltChoosesMenuItems) {
+    HWND window = MakeWindow();
     // {key, its place, the virtual key expected (0: not passed on)}; the last
     // is a layout whose letter key gives a non-Latin letter (Cyrillic ef on
     // the A key): the key's place decides.
@@ -164,8 +170,6 @@ TEST_F(SdlBackendTest, WaitEndsOnTimeOrAtInputAndKeysArriveAsVirtualKeysAltChoos
     PushKey(window, SDLK_x, SDL_SCANCODE_X, KMOD_LALT);
     PushKey(window, SDLK_n, SDL_SCANCODE_N, KMOD_LALT);
     PushKey(window, SDLK_q, SDL_SCANCODE_Q, KMOD_RALT);
-    // With input waiting there is no deadline to wait for.
-    backend->Wait(zplat::Backend::kNoDeadline);
     RunLoop(window, [](HWND, int tick) { return tick < 2; });
 
     EXPECT_EQ(WParamsOf(WM_KEYDOWN), expected);
@@ -206,7 +210,7 @@ TEST_F(SdlBackendTest, TheComposedImageIsShownAtAWholeScaleWithSharpPixelsAndCli
     int width = 0;
     int height = 0;
     ASSERT_TRUE(zplat::CopyComposedImage(window, &composed, &width, &height));
-    ASSERT_EQ(width * 1000 + height, 100100); // 19-pixel menu bar + 81
+    ASSERT_EQ(std::pair(width, height), std::pair(100, 100)); // 19-pixel menu bar + 81
     EXPECT_EQ(composed[(size_t)19 * width + 0], 0xFF0000u) << "the drawing is in the image";
     SDL_Window *sdl = backend->NativeWindow(window);
     int shownWidth = 0;
@@ -233,13 +237,13 @@ TEST_F(SdlBackendTest, TheComposedImageIsShownAtAWholeScaleWithSharpPixelsAndCli
     EXPECT_EQ(wrong, 0);
 }
 
-TEST_F(SdlBackendTest, MinimiseShowsTheClientOriginAsIconRestoreRepaintsAndCloseDestroys) {
+TEST_F(SdlBackendTest, AMinimisedWindowShowsItsClientOriginAsIconUntilRestored) {
     HWND window = MakeWindow();
-    const Uint32 id = SdlId(window);
     const zplat::Resource *resource =
         zplat::FindResourceIn(zplat::GameModule(), zplat::RES_ICON, "ICON_1");
     zplat::DecodedIcon icon;
-    ASSERT_TRUE(resource && zplat::DecodeIcon(resource->data, resource->size, &icon));
+    ASSERT_NE(resource, nullptr);
+    ASSERT_TRUE(zplat::DecodeIcon(resource->data, resource->size, &icon));
     std::vector<uint32_t> icon1(icon.color.size());
     for (size_t i = 0; i < icon1.size(); ++i) {
         icon1[i] = icon.transparent[i] ? 0u : 0xFF000000u | icon.color[i];
@@ -249,7 +253,7 @@ TEST_F(SdlBackendTest, MinimiseShowsTheClientOriginAsIconRestoreRepaintsAndClose
         int width = 0;
         int height = 0;
         std::vector<uint32_t> shown = backend->IconPixels(window, &width, &height);
-        EXPECT_EQ(width * 100 + height, 3232);
+        EXPECT_EQ(std::pair(width, height), std::pair(32, 32));
         for (uint32_t &p : shown) {
             p = p >> 24 == 0 ? 0u : p;
         }
@@ -280,9 +284,8 @@ TEST_F(SdlBackendTest, MinimiseShowsTheClientOriginAsIconRestoreRepaintsAndClose
             SetWindowTextA(w, "Lives: 05 - Level 01 - Score: 00000");
             EXPECT_STREQ(SDL_GetWindowTitle(backend->NativeWindow(w)),
                          "Lives: 05 - Level 01 - Score: 00000");
-            PushWindowEvent(w, SDL_WINDOWEVENT_CLOSE);
         }
-        return tick < 50; // WM_DESTROY ends the loop before
+        return tick < 6;
     });
     ASSERT_EQ(iconWhileMinimised.size(), 32u * 32u);
     for (int i = 0; i < 32 * 32; i += 37) {
@@ -290,7 +293,19 @@ TEST_F(SdlBackendTest, MinimiseShowsTheClientOriginAsIconRestoreRepaintsAndClose
                   0xFF0000C8u | (uint32_t)(i % 32 * 8) << 16 | (uint32_t)(i / 32 * 8) << 8)
             << "icon pixel " << i;
     }
-    EXPECT_EQ(WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_MINIMIZE, SC_RESTORE, SC_CLOSE}));
+    EXPECT_EQ(WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_MINIMIZE, SC_RESTORE}));
+}
+
+TEST_F(SdlBackendTest, ClosingDestroysTheWindowAndItsSdlWindow) {
+    HWND window = MakeWindow();
+    const Uint32 id = SdlId(window);
+    RunLoop(window, [&](HWND w, int tick) {
+        if (tick == 0) {
+            PushWindowEvent(w, SDL_WINDOWEVENT_CLOSE);
+        }
+        return tick < 50; // WM_DESTROY ends the loop before
+    });
+    EXPECT_EQ(WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_CLOSE}));
     EXPECT_EQ(SeenOf(WM_CLOSE).size(), 1u);
     EXPECT_EQ(SeenOf(WM_DESTROY).size(), 1u);
     EXPECT_EQ(backend->NativeWindow(window), nullptr);

@@ -85,6 +85,9 @@ inline const std::vector<std::string> &CarriedIcons() {
                                                    "ICON_5", "ICON_6", "ICON_7", "IC_ALIEN"};
     return names;
 }
+inline bool IsEither(uint32_t v, uint32_t a, uint32_t b) {
+    return v == a || v == b;
+}
 inline bool Starts(const std::string &name, const char *prefix) {
     return name.rfind(prefix, 0) == 0;
 }
