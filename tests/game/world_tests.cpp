@@ -46,56 +46,46 @@ TEST_F(WorldTest, RandomFollowsTheGeneratorUpToItsRangeEnds) {
 // by kind, their draws in order, and the fields a kind leaves alone.
 TEST_F(WorldTest, InitObjectGivesEachKindItsStartValues) {
     const uint32_t columns = CLIENT_W - 128; // x from 64 to clientWidth - 65
-    const struct {
-        int kind;
-        std::function<GameObject(Generator &)> expected;
-    } rows[] = {
-        {KIND_SHIP, [](Generator &) { return GameObject{KIND_SHIP, 5000, 239, 250, 0, 0, 0, 1, 1, 0}; }},
+    const std::pair<int, std::function<GameObject(Generator &)>> rows[] = {
+        {KIND_SHIP, [](Generator &) { return Obj(KIND_SHIP, 5000, 239, 250); }},
         {KIND_ALIEN,
          [=](Generator &g) {
              const int dx = g.Next(10) - 2, dy = g.Next(6) + 1, frame = g.Next(5) + 1;
              const int delay = g.Next(500 * 3) % 256;
-             return GameObject{KIND_ALIEN,      5000, g.Next(columns) + 64, -32, int8_t(dy),
-                               int8_t(dx > 2 ? 0 : dx), uint8_t(delay), int8_t(frame), 1, 0};
+             return Obj(KIND_ALIEN, 5000, g.Next(columns) + 64, -32, dy, dx > 2 ? 0 : dx, delay,
+                        frame);
          }},
         {KIND_CRAZY,
          [=](Generator &g) {
              const int delay = g.Next(500 * 3) % 256;
-             return GameObject{KIND_CRAZY, 4000, g.Next(columns) + 64, -32, 2, 2, uint8_t(delay),
-                               1,          1,    0};
+             return Obj(KIND_CRAZY, 4000, g.Next(columns) + 64, -32, 2, 2, delay);
          }},
         {KIND_BASE,
          [=](Generator &g) {
              const int x = g.Next(columns) + 64;
-             return GameObject{KIND_BASE, 10000, x, -32, 1, 0, 0, int8_t(g.Next(5) + 1), 1, 99};
+             return Obj(KIND_BASE, 10000, x, -32, 1, 0, 0, g.Next(5) + 1, 1, 99);
          }},
         {KIND_STAR,
          [=](Generator &g) {
              const int delay = (g.Next(500) + 10) % 256, x = g.Next(columns) + 64;
-             return GameObject{KIND_STAR, 10000, x, g.Next(CLIENT_H - 64) + 32, 1, 1,
-                               uint8_t(delay), 99, 99, 0};
+             return Obj(KIND_STAR, 10000, x, g.Next(CLIENT_H - 64) + 32, 1, 1, delay, 99, 99);
          }},
+        // Kinds made elsewhere, and codes outside the kinds, are left alone.
+        {KIND_FREE, nullptr},
+        {KIND_EXPLOSION, nullptr},
+        {KIND_ROCKET, nullptr},
+        {KIND_MISSILE, nullptr},
+        {KIND_FIREBALL, nullptr},
+        {11, nullptr},
     };
-    const GameObject untouched{KIND_FREE, 99, 99, 99, 99, 99, 99, 99, 99, 99};
-    for (const auto &row : rows) {
-        objectTable[5] = untouched;
-        objectTable[5].kind = int8_t(row.kind);
+    for (const auto &[kind, start] : rows) {
+        objectTable[5] = Obj(kind, 99, 99, 99, 99, 99, 99, 99, 99, 99);
         enemyCount = 3;
         SeedRandom(77);
         Generator g{77};
-        const GameObject expected = row.expected(g);
+        const GameObject expected = start ? start(g) : objectTable[5];
         InitObject(5);
-        EXPECT_EQ(objectTable[5], expected) << "kind " << row.kind << ":"
-                                            << Differences(objectTable[5], expected);
-    }
-    // Kinds made elsewhere, and codes outside the kinds, are left alone.
-    for (int kind : {0, 4, 5, 6, 8, 11}) { // free, explosion, rocket, missile, fireball
-        objectTable[5] = untouched;
-        objectTable[5].kind = int8_t(kind);
-        InitObject(5);
-        EXPECT_EQ(Differences(objectTable[5], untouched), kind ? " kind " + std::to_string(kind) +
-                                                                     " (expected 0)"
-                                                               : "");
+        EXPECT_EQ(Differences(objectTable[5], expected), "") << "kind " << kind;
     }
 }
 
@@ -110,8 +100,8 @@ TEST_F(WorldTest, NewInvadersArePlacedByFullCollisionTrials) {
     InitObject(1);
     EXPECT_EQ(a.x, 138);
     EXPECT_EQ(a.energy, 4000 - 5000); // not set again after the trials
-    EXPECT_EQ(int(objectTable[2].kind), KIND_FREE);
-    EXPECT_EQ(int(objectTable[3].kind), KIND_EXPLOSION);
+    EXPECT_EQ((std::vector<int>{objectTable[2].kind, objectTable[3].kind}),
+              (std::vector<int>{KIND_FREE, KIND_EXPLOSION}));
 }
 
 // The source in slot 3 at (300, 100), the player's ship at x 200, 400 or
@@ -123,22 +113,21 @@ TEST_F(WorldTest, SpawnedObjectsStartNextToTheirSource) {
         int32_t shipX;
         GameObject expected;
     } rows[] = {
-        {KIND_ALIEN, SpawnExplosion, 200, {KIND_EXPLOSION, 1, 300, 100, 0, 0, 0, 1, 1, 77}},
-        {KIND_SHIP, SpawnShot, 200, {KIND_MISSILE, 5000, 300, 68, -4, 0, 0, 1, 1, 77}},
-        {KIND_ALIEN, SpawnShot, 200, {KIND_ROCKET, 6000, 300, 148, 6, 0, 0, 1, 1, 77}},
-        {KIND_CRAZY, SpawnShot, 200, {KIND_ROCKET, 6000, 300, 148, 6, 0, 0, 1, 1, 77}},
-        {KIND_BASE, SpawnShot, 200, {KIND_ROCKET, 6000, 300, 148, 6, 0, 0, 1, 1, 77}},
-        {KIND_ALIEN, SpawnFireball, 200, {KIND_FIREBALL, 20000, 300, 132, 4, -2, 0, 1, 1, 77}},
-        {KIND_ALIEN, SpawnFireball, 400, {KIND_FIREBALL, 20000, 300, 132, 4, 2, 0, 1, 1, 77}},
-        {KIND_ALIEN, SpawnFireball, 300, {KIND_FIREBALL, 20000, 300, 132, 4, 0, 0, 1, 1, 77}},
+        {KIND_ALIEN, SpawnExplosion, 200, Obj(KIND_EXPLOSION, 1, 300, 100, 0, 0, 0, 1, 1, 77)},
+        {KIND_SHIP, SpawnShot, 200, Obj(KIND_MISSILE, 5000, 300, 68, -4, 0, 0, 1, 1, 77)},
+        {KIND_ALIEN, SpawnShot, 200, Obj(KIND_ROCKET, 6000, 300, 148, 6, 0, 0, 1, 1, 77)},
+        {KIND_CRAZY, SpawnShot, 200, Obj(KIND_ROCKET, 6000, 300, 148, 6, 0, 0, 1, 1, 77)},
+        {KIND_BASE, SpawnShot, 200, Obj(KIND_ROCKET, 6000, 300, 148, 6, 0, 0, 1, 1, 77)},
+        {KIND_ALIEN, SpawnFireball, 200, Obj(KIND_FIREBALL, 20000, 300, 132, 4, -2, 0, 1, 1, 77)},
+        {KIND_ALIEN, SpawnFireball, 400, Obj(KIND_FIREBALL, 20000, 300, 132, 4, 2, 0, 1, 1, 77)},
+        {KIND_ALIEN, SpawnFireball, 300, Obj(KIND_FIREBALL, 20000, 300, 132, 4, 0, 0, 1, 1, 77)},
     };
     for (const auto &row : rows) {
         Put(0, KIND_SHIP, row.shipX, 250);
-        objectTable[1] = GameObject{KIND_FREE, 9, 9, 9, 9, 9, 9, 9, 9, 77};
+        objectTable[1] = Obj(KIND_FREE, 9, 9, 9, 9, 9, 9, 9, 9, 77);
         Put(3, row.source, 300, 100);
         row.spawn(3);
-        EXPECT_EQ(objectTable[1], row.expected) << "from kind " << row.source << ":"
-                                                << Differences(objectTable[1], row.expected);
+        EXPECT_EQ(objectTable[1], row.expected) << "from kind " << row.source;
         EXPECT_EQ(CountKind(KIND_FREE), 37) << "from kind " << row.source;
     }
     Put(1, KIND_EXPLOSION, 300, 100, 1);
@@ -191,15 +180,15 @@ TEST_F(WorldTest, ProjectilesExplodeOnContact) {
     Put(7, KIND_ROCKET, 100, 120, 6000);
     EXPECT_EQ(ResolveCollisions(6), 1);
     EXPECT_EQ(int(objectTable[6].kind), KIND_FREE);
-    EXPECT_EQ(objectTable[8], (GameObject{KIND_EXPLOSION, 1, 100, 120, 0, 0, 0, 1, 1, 0}));
-    EXPECT_EQ(objectTable[7], (GameObject{KIND_EXPLOSION, 1, 100, 100, 0, 0, 0, 1, 1, 0}));
+    EXPECT_EQ(objectTable[8], Obj(KIND_EXPLOSION, 1, 100, 120));
+    EXPECT_EQ(objectTable[7], Obj(KIND_EXPLOSION, 1, 100, 100));
     // The alien loses the missile's full energy; the freed missile keeps its own.
     Put(4, KIND_ALIEN, 300, 100);
     Put(6, KIND_MISSILE, 300, 120);
     ResolveCollisions(4);
-    EXPECT_EQ(objectTable[4].energy, 0);
-    EXPECT_EQ(int(objectTable[6].kind), KIND_FREE);
-    EXPECT_EQ(objectTable[6].energy, 5000);
+    EXPECT_EQ(
+        (std::vector<int32_t>{objectTable[4].energy, objectTable[6].kind, objectTable[6].energy}),
+        (std::vector<int32_t>{0, KIND_FREE, 5000}));
 }
 
 TEST_F(WorldTest, AFullTableCreatesNothingAndErasesWhatCannotExplode) {
@@ -231,14 +220,14 @@ TEST_F(WorldTest, EscortsSteerTowardTheNearestInvader) {
         int32_t step;
     } rows[] = {
         {{}, 400, 0},
-        {{{9, 216}}, 400, 0},                  // 16 pixels away: close enough
-        {{{9, 217}}, 400, 4},                  // 17: a step toward it
-        {{{9, 183}}, 400, -4},                 //
-        {{{3, 100}, {9, 300}}, 400, -4},       // equally far: the lower slot
-        {{{3, 300}, {9, 100}}, 400, 4},        //
-        {{{3, 100}, {9, 260}}, 400, 4},        // the nearer one
-        {{{9, 300}}, 300, 0},                  // the player's ship is nearer: the first
-                                               // ship from slot 1 is the escort itself
+        {{{9, 216}}, 400, 0},            // 16 pixels away: close enough
+        {{{9, 217}}, 400, 4},            // 17: a step toward it
+        {{{9, 183}}, 400, -4},           //
+        {{{3, 100}, {9, 300}}, 400, -4}, // equally far: the lower slot
+        {{{3, 300}, {9, 100}}, 400, 4},  //
+        {{{3, 100}, {9, 260}}, 400, 4},  // the nearer one
+        {{{9, 300}}, 300, 0},            // the player's ship is nearer: the first
+                                         // ship from slot 1 is the escort itself
     };
     for (const auto &row : rows) {
         for (GameObject &o : objectTable)

@@ -21,7 +21,8 @@ constexpr WPARAM kScKeyMenu = 0xF100;
 HINSTANCE Module() {
     static HINSTANCE module = support::RegisterTestModule({
         {zplat::RES_MENU, "MENU_1",
-         support::MakeMenu({{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}})},
+         support::MakeMenu(
+             {{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}})},
         {zplat::RES_ICON, "IC_GREEN", support::SolidIcon(32, 10)},
     });
     return module;

@@ -103,7 +103,7 @@ TEST_F(PaintTest, ErasingThroughAWindowContextFillsWithTheClassBrush) {
 TEST_F(PaintTest, IconsApplyTheirMasksAndAreClippedAtEveryClientEdge) {
     HWND w = Make("CL_WHITE");
     ShowWindow(w, SW_SHOW);
-    support::Pump();                             // white background
+    support::Pump();                          // white background
     HICON ring = LoadIconA(Art(), "ic_ring"); // names ignore case
     HICON invert = LoadIconA(Art(), "IC_INVERT");
     HICON blanc = LoadIconA(Art(), "IC_BLANC");

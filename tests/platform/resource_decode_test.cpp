@@ -224,8 +224,8 @@ std::string Items(const Bytes &b) {
 }
 
 TEST(DecodeMenu, ItemsInOrderFromTheHeaderOffsetUpToTheLastAsUtf8) {
-    const Bytes menu =
-        support::MakeMenu({{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}});
+    const Bytes menu = support::MakeMenu(
+        {{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}});
     // 4 header bytes; each item 4 bytes plus its text and NUL in UTF-16.
     ASSERT_EQ(menu.size(), 4u + (4 + 20) + (4 + 28) + (4 + 26));
     Bytes shifted = menu; // the header's offset says where the items start

@@ -125,10 +125,10 @@ TEST(RcScript, AnythingElseStopsWithFileLineAndReason) {
 // The template that the decoder tests read: header, then flags, id and
 // UTF-16 text per item, the last flagged 0x80.
 TEST(RcScript, MenuTemplateIsTheBinaryMenuBarTemplate) {
-    EXPECT_EQ(
-        rcembed::BuildMenuTemplate(
-            {{"&New game", 1000}, {"&About Zorvak", 1001}, {"&Quit Zorvak", 1003}}),
-        support::MakeMenu({{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}}));
+    EXPECT_EQ(rcembed::BuildMenuTemplate(
+                  {{"&New game", 1000}, {"&About Zorvak", 1001}, {"&Quit Zorvak", 1003}}),
+              support::MakeMenu(
+                  {{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}}));
     EXPECT_EQ(rcembed::BuildMenuTemplate({{"", 0}, {"x", 65535}}),
               support::MakeMenu({{0, u""}, {65535, u"x"}}));
 }

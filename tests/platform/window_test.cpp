@@ -25,9 +25,11 @@ protected:
     void SetUp() override {
         support::ResetPlatform();
         module = support::RegisterTestModule(
-            {{zplat::RES_MENU, "MENU_1", support::MakeMenu({{1000, u"&New game"}, {1001, u"&About"}})},
+            {{zplat::RES_MENU, "MENU_1",
+              support::MakeMenu({{1000, u"&New game"}, {1001, u"&About"}})},
              {zplat::RES_ICON, "IC_RED", support::SolidIcon(32, 9)},
-             {zplat::RES_BITMAP, "BMP", support::MakeBitmap(8, 8, 1, [](int, int) { return 1u; })}});
+             {zplat::RES_BITMAP, "BMP",
+              support::MakeBitmap(8, 8, 1, [](int, int) { return 1u; })}});
         support::RegisterTestClass("CL_MAIN", module, "MENU_1");
         support::RegisterTestClass("NO_MENU", module);
     }
@@ -48,8 +50,8 @@ TEST_F(WindowTest, CreateSendsWmCreateWithTheClientReadyAndSizesLeaveFrameAndMen
         ReleaseDC(hwnd, dc);
         return LRESULT(0);
     });
-    returned = CreateWindowExA(0, "cl_main", "ZORVAK", support::kMainStyle, 253, 197, 517, 374, NULL,
-                               NULL, module, NULL);
+    returned = CreateWindowExA(0, "cl_main", "ZORVAK", support::kMainStyle, 253, 197, 517, 374,
+                               NULL, NULL, module, NULL);
     HWND about = CreateWindowExA(0, "NO_MENU", "", WS_DLGFRAME, 285, 218, 453, 332, NULL, NULL,
                                  module, NULL);
     ASSERT_NE(returned, nullptr);

@@ -1,7 +1,7 @@
 // The About window: one at a time, from the menu bar or the system menu; it
 // freezes the game and closes itself after ten seconds.
-#include "tests/support/session.h"
 #include "shell/shell_state.h"
+#include "tests/support/session.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The attract loop between games: a new full-size picture every 256 ticks.
-#include "tests/support/session.h"
 #include "shell/shell_state.h"
+#include "tests/support/session.h"
 
 #include <gtest/gtest.h>
 #include <map>

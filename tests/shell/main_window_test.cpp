@@ -1,6 +1,6 @@
 // The main window during play: New game, the keys, minimising.
-#include "tests/support/session.h"
 #include "shell/shell_state.h"
+#include "tests/support/session.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // the sprites once and end WinMain with 0.
 #include "platform/core/core.h"
 #include "presentation/sprites.h"
-#include "tests/support/session.h"
 #include "shell/shell_state.h"
+#include "tests/support/session.h"
 
 #include <functional>
 #include <gtest/gtest.h>

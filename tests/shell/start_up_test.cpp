@@ -2,8 +2,8 @@
 // start-up failures.
 #include "platform/core/resource_decode.h"
 #include "presentation/sprites.h"
-#include "tests/support/session.h"
 #include "shell/shell_state.h"
+#include "tests/support/session.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -22,9 +22,8 @@ void PrintTo(const GameObject &o, std::ostream *os) {
         return;
     }
     *os << "{kind " << int(o.kind) << ", energy " << o.energy << ", x " << o.x << ", y " << o.y
-        << ", dy " << int(o.dy) << ", dx " << int(o.dx) << ", delay " << int(o.delay)
-        << ", frame " << int(o.frame) << ", frameStep " << int(o.frameStep) << ", cooldown "
-        << o.cooldown << "}";
+        << ", dy " << int(o.dy) << ", dx " << int(o.dx) << ", delay " << int(o.delay) << ", frame "
+        << int(o.frame) << ", frameStep " << int(o.frameStep) << ", cooldown " << o.cooldown << "}";
 }
 
 std::string Differences(const GameObject &actual, const GameObject &expected) {
@@ -78,8 +77,7 @@ HINSTANCE TestSprites() {
             resources.push_back({zplat::RES_ICON, spriteNames[s],
                                  MakeIcon(Size(s), pixel, [](int, int) { return false; })});
         }
-        resources.push_back({zplat::RES_BITMAP, "BMP_TEST",
-                             MakeBitmap(40, 20, 1, [](int x, int y) {
+        resources.push_back({zplat::RES_BITMAP, "BMP_TEST", MakeBitmap(40, 20, 1, [](int x, int y) {
                                  return uint32_t(TestBitmapPixelWhite(x, y));
                              })});
         return RegisterTestModule(resources);
@@ -135,10 +133,15 @@ std::string StatusLine(int32_t lv, int32_t lev, int32_t sc) {
     return "Lives: " + Padded(lv, 2) + " - Level " + Padded(lev, 2) + " - Score: " + Padded(sc, 5);
 }
 
+GameObject Obj(int kind, int32_t energy, int32_t x, int32_t y, int dy, int dx, int delay, int frame,
+               int frameStep, uint32_t cooldown) {
+    return GameObject{
+        int8_t(kind),      energy,  x, y, int8_t(dy), int8_t(dx), uint8_t(delay), int8_t(frame),
+        int8_t(frameStep), cooldown};
+}
+
 GameObject &Put(int slot, int kind, int32_t x, int32_t y, int32_t energy) {
-    GameObject &o = objectTable[slot];
-    o = GameObject{int8_t(kind), energy, x, y, 0, 0, 0, 1, 1, 0};
-    return o;
+    return objectTable[slot] = Obj(kind, energy, x, y);
 }
 
 void FillTable() {

@@ -51,6 +51,9 @@ int SpriteAt(const headless::Image &image, int x, int y);
 bool CellIsBlack(const headless::Image &image, int x, int y);
 uint32_t SpriteColour(int sprite); // its outer colour, 0x00RRGGBB
 
+// An object's fields, in the order of the record.
+GameObject Obj(int kind, int32_t energy, int32_t x, int32_t y, int dy = 0, int dx = 0,
+               int delay = 0, int frame = 1, int frameStep = 1, uint32_t cooldown = 0);
 // An active object with plain fields (no motion, frame 1, step 1).
 GameObject &Put(int slot, int kind, int32_t x, int32_t y, int32_t energy = 5000);
 // Occupies every free slot from 1 to 39 with a far-away dormant alien.
