@@ -2,7 +2,7 @@
 // own sprites drawn through the headless backend.  Prints one line per level.
 //
 //   game_bench [ticks per level]   (default 20000)
-#include "platform/module.h"
+#include "resources/game_module.h"
 #include "rules/game_tick.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/game_window.h"
@@ -14,7 +14,7 @@
 
 int main(int argc, char **argv) {
     const long ticks = argc > 1 ? std::atol(argv[1]) : 20000;
-    support::SetUpGame(zplat::GameModule());
+    support::SetUpGame(GameModule());
     std::printf("level  ticks  ns/tick  max ns  waves  avg objects\n");
     double totalNs = 0;
     for (int first = 0; first < 16; first++) {

@@ -4,10 +4,10 @@
 // SDL_VIDEODRIVER says otherwise (e.g. x11 under Xvfb).
 //
 //   sdl_timer_bench [SECONDS]   (default 10)
-#include "platform/core/core.h"
-#include "platform/module.h"
+#include "platform/backend.h"
 #include "platform/platform.h"
-#include "platform/sdl/sdl_backend.h"
+#include "platform/sdl_backend.h"
+#include "resources/game_module.h"
 
 #include <algorithm>
 #include <chrono>
@@ -59,7 +59,7 @@ int main(int argc, char **argv) {
         seconds = std::max(1.0, std::atof(argv[1]));
     }
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    zsdl::SdlBackend backend(zplat::GameModule());
+    zsdl::SdlBackend backend(GameModule());
     zplat::SetBackend(&backend);
 
     WNDCLASSA wc = {};

@@ -89,6 +89,17 @@ void SetBackend(Backend *backend);
 // Backends deliver input to the core's queue with this.
 void PushInput(const InputEvent &event);
 
+// True when GetMessageA has something to return without waiting for time
+// to pass (posted messages, a quit message or input).
+bool QueueHasMessages();
+
+// Forgets every window, class, timer, queued message and GDI object without
+// sending or dispatching a single message (so no WM_DESTROY reaches a
+// program whose loop has ended).  The backend's native windows are destroyed.
+// The program calls it when its loop has ended, before it uninstalls its
+// backend; the headless backend calls it to start each test afresh.
+void ShutdownPlatform();
+
 } // namespace zplat
 
 #endif

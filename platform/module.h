@@ -3,8 +3,8 @@
 // A module is a table of named resources in their Windows file forms: an icon
 // is the bytes of its .ico file, a bitmap the bytes of its .bmp file, a menu
 // the binary MENU template the resource compiler would make.  The game's own
-// module is generated at build time from resources/zorvak.rc; tests register
-// modules of their own.
+// module is generated at build time from resources/zorvak.rc (see
+// resources/game_module.h); tests register modules of their own.
 #ifndef ZORVAK_PLATFORM_MODULE_H
 #define ZORVAK_PLATFORM_MODULE_H
 
@@ -27,8 +27,10 @@ struct Resource {
 // handle.  Lookups by name are case-insensitive, as on Windows.
 HINSTANCE RegisterModule(const Resource *resources, size_t count);
 
-// The game's module, generated from resources/zorvak.rc.
-HINSTANCE GameModule();
+// The named resource of a type in a module, or nullptr (unknown module, no
+// such name, null name).  Integer names (MAKEINTRESOURCEA) are not used by
+// the game and find nothing.
+const Resource *FindResourceIn(HINSTANCE module, ResourceType type, LPCSTR name);
 
 } // namespace zplat
 

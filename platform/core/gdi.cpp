@@ -6,8 +6,9 @@
 // DCs draw into the bitmap selected into them.  Monochrome bitmaps hold only
 // black and white: black for index 0 and white for index 1, the default DC
 // colours, whatever palette the resource carried.
-#include "platform/core/resource_decode.h"
 #include "platform/core/state.h"
+#include "platform/module.h"
+#include "platform/resource_decode.h"
 
 #include <algorithm>
 #include <cstring>
@@ -67,34 +68,6 @@ HDC NewDc(Dc::Kind kind, HWND window, const Box &clip) {
     if (kind == Dc::MemoryDc)
         dc->bitmap = ReadyState().stockBitmap;
     return static_cast<HDC>(NewHandle(HType::Dc, std::move(dc)));
-}
-
-uint32_t Le32(const unsigned char *p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-// Rebuilds a 1-bit bitmap from its pixel indices (decoded data only gives
-// palette colours).  The decoder has already checked the file; the offsets
-// are checked again before any read.
-bool MonoFromIndices(const Resource &res, const DecodedBitmap &d, std::vector<uint32_t> *out) {
-    if (res.size < 26 || d.width <= 0 || d.height <= 0 || d.widthBytes <= 0)
-        return false;
-    size_t offset = Le32(res.data + 10);
-    bool topDown = int32_t(Le32(res.data + 22)) < 0;
-    size_t rowBytes = size_t(d.widthBytes);
-    if (rowBytes * 8 < size_t(d.width) || offset > res.size ||
-        (res.size - offset) / rowBytes < size_t(d.height))
-        return false;
-    out->assign(size_t(d.width) * size_t(d.height), 0);
-    for (int y = 0; y < d.height; ++y) {
-        size_t srcRow = topDown ? size_t(y) : size_t(d.height - 1 - y);
-        const unsigned char *row = res.data + offset + srcRow * rowBytes;
-        for (int x = 0; x < d.width; ++x) {
-            bool white = (row[x / 8] >> (7 - x % 8)) & 1;
-            (*out)[size_t(y) * size_t(d.width) + size_t(x)] = white ? 0xFFFFFF : 0x000000;
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -390,14 +363,10 @@ HBITMAP WINAPI LoadBitmapA(HINSTANCE hInstance, LPCSTR lpBitmapName) {
     auto bm = std::make_unique<Bitmap>();
     bm->width = decoded.width;
     bm->height = decoded.height;
-    if (decoded.bitsPixel == 1) {
-        bm->bitsPixel = 1;
-        if (!MonoFromIndices(*res, decoded, &bm->pixels))
-            return nullptr;
-    } else {
-        bm->bitsPixel = 32;
-        bm->pixels = std::move(decoded.pixels);
-    }
+    // A 1-bit bitmap stays monochrome (the decoder gave it black and white);
+    // every other depth becomes a colour bitmap.
+    bm->bitsPixel = decoded.bitsPixel == 1 ? 1 : 32;
+    bm->pixels = std::move(decoded.pixels);
     return static_cast<HBITMAP>(NewHandle(HType::Bitmap, std::move(bm)));
 }
 

@@ -5,10 +5,7 @@
 // handle is recognised without following any pointer.
 #include "platform/module.h"
 
-#include "platform/core/resource_decode.h"
-
 #include <cstdint>
-#include <mutex>
 #include <vector>
 
 namespace zplat {
@@ -23,17 +20,8 @@ struct Module {
     size_t count;
 };
 
-struct Registry {
-    std::mutex lock;
-    std::vector<Module> modules;
-};
-
-// Built on first use, so that a module registered during static
-// initialisation (the game's own table) finds the registry ready.
-Registry &TheRegistry() {
-    static Registry registry;
-    return registry;
-}
+// Module n has the number n + 1: no module is handle 0.
+std::vector<Module> modules;
 
 char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -51,17 +39,11 @@ bool SameNameIgnoringCase(const char *a, const char *b) {
 } // namespace
 
 HINSTANCE RegisterModule(const Resource *resources, size_t count) {
-    if (resources == nullptr && count != 0) {
+    if ((resources == nullptr && count != 0) || modules.size() >= kMaxModules) {
         return nullptr;
     }
-    Registry &registry = TheRegistry();
-    std::lock_guard<std::mutex> hold(registry.lock);
-    if (registry.modules.size() >= kMaxModules) {
-        return nullptr;
-    }
-    registry.modules.push_back(Module{resources, count});
-    const uintptr_t number = registry.modules.size(); // 1-based: no module is handle 0
-    return reinterpret_cast<HINSTANCE>(kModuleTag | number);
+    modules.push_back(Module{resources, count});
+    return reinterpret_cast<HINSTANCE>(kModuleTag | modules.size());
 }
 
 const Resource *FindResourceIn(HINSTANCE module, ResourceType type, LPCSTR name) {
@@ -73,12 +55,10 @@ const Resource *FindResourceIn(HINSTANCE module, ResourceType type, LPCSTR name)
         return nullptr;
     }
     const size_t number = value & 0xFFFF;
-    Registry &registry = TheRegistry();
-    std::lock_guard<std::mutex> hold(registry.lock);
-    if (number == 0 || number > registry.modules.size()) {
+    if (number == 0 || number > modules.size()) {
         return nullptr;
     }
-    const Module &found = registry.modules[number - 1];
+    const Module &found = modules[number - 1];
     for (size_t i = 0; i < found.count; ++i) {
         const Resource &r = found.resources[i];
         if (r.type == type && r.name != nullptr && SameNameIgnoringCase(r.name, name)) {

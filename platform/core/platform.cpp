@@ -1,7 +1,7 @@
 // Process-wide state, the backend in use, teardown, and the small calls that
 // only talk to the desktop: beeps, message boxes, the tick count, the arrow
 // cursor and the stock objects.
-#include "platform/core/core.h"
+#include "platform/backend.h"
 #include "platform/core/state.h"
 
 #include <chrono>

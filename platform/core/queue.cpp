@@ -7,8 +7,9 @@
 // comes late gets one message, not a backlog.  When nothing is due the loop
 // presents what changed and asks the backend to wait for input or the next
 // timer deadline.
-#include "platform/core/core.h"
+#include "platform/backend.h"
 #include "platform/core/state.h"
+#include "platform/window_inspection.h"
 
 namespace zplat {
 

@@ -4,7 +4,7 @@
 // going to read lies inside the buffer, and only then reads.  The result is
 // built aside and handed over only when the whole resource has decoded, so a
 // failed decode leaves the caller's value as it was.
-#include "platform/core/resource_decode.h"
+#include "platform/resource_decode.h"
 
 #include <cstdint>
 #include <utility>
@@ -216,7 +216,6 @@ bool DecodeBitmap(const unsigned char *data, size_t size, DecodedBitmap *out) {
     bitmap.width = width;
     bitmap.height = height;
     bitmap.bitsPixel = h.bitCount;
-    bitmap.widthBytes = static_cast<int>(stride);
     bitmap.pixels.resize(static_cast<size_t>(width) * height);
     const unsigned char *palette = data + paletteOffset;
     for (int y = 0; y < height; ++y) {

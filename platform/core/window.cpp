@@ -1,8 +1,9 @@
 // Window classes and windows: creation with WM_CREATE inside it, geometry,
 // showing, minimising, titles, destruction, and the default window procedure.
-#include "platform/core/core.h"
-#include "platform/core/resource_decode.h"
 #include "platform/core/state.h"
+#include "platform/module.h"
+#include "platform/resource_decode.h"
+#include "platform/window_inspection.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 // The program on a desktop: the SDL2 backend under the game's WinMain.
-#include "platform/core/core.h"
-#include "platform/module.h"
+#include "platform/backend.h"
 #include "platform/platform.h"
-#include "platform/sdl/sdl_backend.h"
+#include "platform/sdl_backend.h"
+#include "resources/game_module.h"
 
 #include <string>
 
@@ -17,9 +17,9 @@ int main(int argc, char **argv) {
     }
     int exitCode = 0;
     {
-        zsdl::SdlBackend backend(zplat::GameModule());
+        zsdl::SdlBackend backend(GameModule());
         zplat::SetBackend(&backend);
-        exitCode = WinMain(zplat::GameModule(), NULL, commandLine.data(), SW_SHOWDEFAULT);
+        exitCode = WinMain(GameModule(), NULL, commandLine.data(), SW_SHOWDEFAULT);
         // Windows still open (Quit does not destroy the main window, and an
         // About window may be up) go with their native windows, silently.
         zplat::ShutdownPlatform();

@@ -1,7 +1,8 @@
 // The SDL2 backend: windows, presenting, waiting and input.
-#include "platform/sdl/sdl_backend.h"
+#include "platform/sdl_backend.h"
 
-#include "platform/core/resource_decode.h"
+#include "platform/module.h"
+#include "platform/resource_decode.h"
 
 #include <algorithm>
 #include <climits>

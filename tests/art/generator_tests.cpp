@@ -1,6 +1,7 @@
 // The generator as people use it: it turns a resource folder's text sources
-// into the files its script lists, the same bytes every time, and refuses
-// sources with mistakes, naming the file and line.
+// into the files its script lists, the same bytes every time, refuses
+// sources with mistakes, naming the file and line, and tells committed files
+// that are out of date.
 #include "tests/support/art_files.h"
 
 #include <cstdio>
@@ -36,8 +37,9 @@ protected:
         fs::create_directories((dir / relative).parent_path());
         std::ofstream(dir / relative) << text;
     }
-    GenRun Generate() {
-        std::string cmd = std::string(ZORVAK_ART_GENERATOR) + " " + dir.string() + " 2>&1";
+    GenRun Generate(const std::string &options = "") {
+        std::string cmd =
+            std::string(ZORVAK_ART_GENERATOR) + " " + options + " " + dir.string() + " 2>&1";
         FILE *p = popen(cmd.c_str(), "r");
         GenRun run{-1, ""};
         if (!p)
@@ -127,4 +129,26 @@ TEST_F(Generator, RefusesBrokenSourcesNamingTheirPlace) {
         EXPECT_NE(run.output.find(c.expected), std::string::npos) << run.output;
         EXPECT_FALSE(fs::exists(dir / "icons")) << "a refused run wrote files";
     }
+}
+
+TEST_F(Generator, CheckNamesEachFileThatDiffersIsMissingOrIsNotMade) {
+    Write("zorvak.rc", "IC_SQUARE ICON \"icons/square.ico\"\nBMP_X BITMAP \"pics/x.bmp\"\n");
+    Write("art/square.txt", Sprite("IC_SQUARE") + "picture BMP_X 453 302\nbox 0 0 9 9\nend\n");
+    ASSERT_EQ(Generate().status, 0);
+    GenRun clean = Generate("--check");
+    EXPECT_EQ(clean.status, 0) << clean.output;
+
+    std::vector<uint8_t> ico = Slurp("icons/square.ico");
+    ico[200] ^= 1;
+    art::WriteFile((dir / "icons/square.ico").string(), ico);
+    fs::remove(dir / "pics/x.bmp");
+    Write("icons/old/stale.ico", "");
+    GenRun stale = Generate("--check");
+    EXPECT_NE(stale.status, 0);
+    for (const std::string &says :
+         {std::string("differs from the generator's output: icons/square.ico"),
+          "missing from " + dir.string() + ": pics/x.bmp",
+          std::string("not made by the generator (stale?): icons/old/stale.ico")})
+        EXPECT_NE(stale.output.find(says), std::string::npos) << says << "\n" << stale.output;
+    EXPECT_EQ(Slurp("icons/square.ico"), ico) << "--check wrote files";
 }

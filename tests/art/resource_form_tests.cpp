@@ -16,10 +16,10 @@ const uint32_t kStandardPalette[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0
                                        0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
 const char *const kPictures[] = {"BMP_INTRO", "BMP_GAMEOVER", "BMP_ABOUT"};
 
-std::vector<std::string> Names(const std::string &type) {
+std::vector<std::string> Names(rcscript::EntryKind kind) {
     std::vector<std::string> names;
-    for (const art::RcEntry &e : Script().entries)
-        if (e.type == type)
+    for (const rcscript::Entry &e : Script())
+        if (e.kind == kind)
             names.push_back(e.name);
     return names;
 }
@@ -35,16 +35,20 @@ void ExpectFields(const std::vector<uint8_t> &f, std::vector<uint32_t> fields) {
 
 TEST(ResourceScript, ReadsAsTheSubsetWithTheMenuAndEveryIconOnce) {
     ASSERT_NO_THROW(Script()) << "a line outside the subset both builds read";
-    for (const art::RcEntry &e : Script().entries)
-        EXPECT_TRUE(std::filesystem::is_regular_file(ResourcesDir() + "/" + e.path)) << e.path;
-    EXPECT_EQ(Script().menuName, "MENU_1");
     std::vector<std::pair<std::string, int>> items;
-    for (const art::RcMenuItem &i : Script().menu)
-        items.push_back({i.text, i.id});
+    for (const rcscript::Entry &e : Script()) {
+        if (e.kind != rcscript::EntryKind::Menu) {
+            EXPECT_TRUE(std::filesystem::is_regular_file(ResourcesDir() + "/" + e.path)) << e.path;
+        }
+        for (const rcscript::MenuItem &i : e.items)
+            items.push_back({i.text, i.id});
+    }
+    EXPECT_EQ(Names(rcscript::EntryKind::Menu), std::vector<std::string>{"MENU_1"});
     EXPECT_EQ(items, (std::vector<std::pair<std::string, int>>{
                          {"&New game", 1000}, {"&About Zorvak", 1001}, {"&Quit Zorvak", 1003}}));
 
-    std::vector<std::string> icons = Names("ICON"), loaded, expected = SpriteSet();
+    std::vector<std::string> icons = Names(rcscript::EntryKind::Icon), loaded,
+                             expected = SpriteSet();
     ASSERT_FALSE(icons.empty());
     EXPECT_EQ(icons.front(), "ICON_1");
     // The loaded sprites appear in load order, so the list reads like the table.
@@ -56,12 +60,12 @@ TEST(ResourceScript, ReadsAsTheSubsetWithTheMenuAndEveryIconOnce) {
     std::sort(expected.begin(), expected.end());
     std::sort(icons.begin(), icons.end());
     EXPECT_EQ(icons, expected) << "an icon missing, unknown or listed twice";
-    EXPECT_EQ(Names("BITMAP"),
+    EXPECT_EQ(Names(rcscript::EntryKind::Bitmap),
               std::vector<std::string>(std::begin(kPictures), std::end(kPictures)));
 }
 
 TEST(IconFiles, AreSixteenColourIconsOfTheRightSizeAndPalette) {
-    for (const std::string &name : Names("ICON")) {
+    for (const std::string &name : Names(rcscript::EntryKind::Icon)) {
         SCOPED_TRACE(name);
         const std::vector<uint8_t> f = FileOf(name);
         const uint32_t side = Starts(name, "IC_BASE") ? 64 : 32;
@@ -76,7 +80,8 @@ TEST(IconFiles, AreSixteenColourIconsOfTheRightSizeAndPalette) {
         EXPECT_PRED3(IsEither, Field(f, 42), 0u, bits) << "biSizeImage";
         for (int i = 0; i < 16; ++i)
             EXPECT_EQ(Field(f, 62 + 4 * size_t(i)), kStandardPalette[i]) << "palette " << i;
-        // The tools' reader, used by the other tests, sees what the file holds.
+        // The platform's decoder, which the other tests read through, sees
+        // what the file holds.
         Icon icon = LoadIcon(name);
         ASSERT_EQ(std::pair(icon.width, icon.height), std::pair(int(side), int(side)));
         for (int y = 0; y < int(side); ++y)

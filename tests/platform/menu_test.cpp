@@ -1,7 +1,8 @@
 // Menus: the class menu bar (clicks and Alt+mnemonics to WM_COMMAND), the
 // system menu model and its drop-down (to WM_SYSCOMMAND), drop-downs as
 // overlays, and a saved picture of a window.
-#include "platform/core/core.h"
+#include "platform/backend.h"
+#include "platform/window_inspection.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/resource_files.h"
 

@@ -1,7 +1,7 @@
 // Painting and drawing: erase and validate, the persistent framebuffer,
 // icons with their masks, pixels, 1-bit bitmaps through memory DCs, and
 // clipping at the client edges.
-#include "platform/core/core.h"
+#include "platform/backend.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/resource_files.h"
 

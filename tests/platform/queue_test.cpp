@@ -1,6 +1,6 @@
 // The message queue: the order of messages, WM_QUIT, WM_PAINT, timers and
 // their coalescing, and the loop's waiting on the virtual clock.
-#include "platform/core/core.h"
+#include "platform/backend.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/resource_files.h"
 

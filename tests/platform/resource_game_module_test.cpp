@@ -1,27 +1,28 @@
 // The game's own module, as the build embeds it from resources/zorvak.rc:
 // every resource that the script lists is there, byte for byte, and the
 // platform's decoders accept it.  (The files' forms are the art tests'.)
-#ifdef ZORVAK_HAVE_GAME_MODULE
-
-#include "platform/core/resource_decode.h"
-#include "tools/rcembed/rc_script.h"
+#include "platform/module.h"
+#include "platform/resource_decode.h"
+#include "resources/game_module.h"
+#include "tools/rcembed/embed.h"
+#include "tools/rcscript/rc_script.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
 
-bool Decodes(rcembed::EntryKind kind, const zplat::Resource &r) {
+using rcscript::EntryKind;
+
+bool Decodes(EntryKind kind, const zplat::Resource &r) {
     zplat::DecodedIcon icon;
     zplat::DecodedBitmap bitmap;
     std::vector<zplat::DecodedMenuItem> items;
     switch (kind) {
-    case rcembed::EntryKind::Icon:
+    case EntryKind::Icon:
         return zplat::DecodeIcon(r.data, r.size, &icon);
-    case rcembed::EntryKind::Bitmap:
+    case EntryKind::Bitmap:
         return zplat::DecodeBitmap(r.data, r.size, &bitmap) && bitmap.bitsPixel == 1;
     default:
         return zplat::DecodeMenu(r.data, r.size, &items) && items.size() == 3;
@@ -30,27 +31,22 @@ bool Decodes(rcembed::EntryKind kind, const zplat::Resource &r) {
 
 TEST(GameModule, HoldsEveryScriptedResourceByteForByteAndEachDecodes) {
     const std::string script = ZORVAK_RESOURCE_SCRIPT;
-    std::ifstream in(script, std::ios::binary);
-    ASSERT_TRUE(in) << script;
-    std::stringstream text;
-    text << in.rdbuf();
-    std::vector<rcembed::Entry> entries;
+    std::vector<rcscript::Entry> entries;
     std::string error;
-    ASSERT_TRUE(rcembed::ParseScript(text.str(), script, &entries, &error)) << error;
+    ASSERT_TRUE(rcscript::ReadScript(script, &entries, &error)) << error;
     std::vector<rcembed::Blob> blobs;
     ASSERT_TRUE(rcembed::CollectBlobs(entries, std::filesystem::path(script).parent_path().string(),
                                       script, &blobs, &error))
         << error;
     ASSERT_FALSE(blobs.empty());
 
-    const HINSTANCE module = zplat::GameModule();
+    const HINSTANCE module = GameModule();
     ASSERT_NE(module, nullptr);
-    EXPECT_EQ(zplat::GameModule(), module);
+    EXPECT_EQ(GameModule(), module);
     for (const rcembed::Blob &blob : blobs) {
-        const zplat::ResourceType type = blob.kind == rcembed::EntryKind::Icon ? zplat::RES_ICON
-                                         : blob.kind == rcembed::EntryKind::Bitmap
-                                             ? zplat::RES_BITMAP
-                                             : zplat::RES_MENU;
+        const zplat::ResourceType type = blob.kind == EntryKind::Icon     ? zplat::RES_ICON
+                                         : blob.kind == EntryKind::Bitmap ? zplat::RES_BITMAP
+                                                                          : zplat::RES_MENU;
         const zplat::Resource *r = zplat::FindResourceIn(module, type, blob.name.c_str());
         ASSERT_NE(r, nullptr) << blob.name;
         ASSERT_EQ(r->size, blob.bytes.size()) << blob.name;
@@ -61,5 +57,3 @@ TEST(GameModule, HoldsEveryScriptedResourceByteForByteAndEachDecodes) {
 }
 
 } // namespace
-
-#endif

@@ -1,8 +1,10 @@
-// rcembed: reading the resource script, the errors it stops the build with,
-// the menu template it writes and the files it embeds.
+// The resource script's reader and rcembed: the errors they stop the build
+// with, the menu template rcembed writes, the files it embeds and the list
+// of files it read.
 #include "tests/support/recording_window.h"
 #include "tests/support/resource_files.h"
-#include "tools/rcembed/rc_script.h"
+#include "tools/rcembed/embed.h"
+#include "tools/rcscript/rc_script.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,7 +18,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using rcembed::EntryKind;
+using rcscript::EntryKind;
 
 // A fresh folder under the system's temporary folder, removed afterwards.
 struct TempDir {
@@ -33,9 +35,9 @@ struct TempDir {
     }
     // Reads, collects and checks a script lying here: the error, or "".
     std::string Build(const std::string &script, std::vector<rcembed::Blob> *blobs) const {
-        std::vector<rcembed::Entry> entries;
+        std::vector<rcscript::Entry> entries;
         std::string error;
-        EXPECT_TRUE(rcembed::ParseScript(script, "game.rc", &entries, &error)) << error;
+        EXPECT_TRUE(rcscript::ParseScript(script, "game.rc", &entries, &error)) << error;
         if (rcembed::CollectBlobs(entries, path.string(), "game.rc", blobs, &error) &&
             rcembed::CheckBlobs(entries, *blobs, "game.rc", &error))
             return "";
@@ -63,14 +65,14 @@ TEST(RcScript, ReadsTheSubsetTheWindowsBuildCompiles) {
                                "END\n"
                                "same ICON \"a.ico\"\n"
                                "SAME BITMAP \"a.bmp\""; // no newline at the end
-    std::vector<rcembed::Entry> entries;
+    std::vector<rcscript::Entry> entries;
     std::string error;
-    ASSERT_TRUE(rcembed::ParseScript(script, "game.rc", &entries, &error)) << error;
+    ASSERT_TRUE(rcscript::ParseScript(script, "game.rc", &entries, &error)) << error;
     std::string got; // kind name path line [items]
-    for (const rcembed::Entry &e : entries) {
+    for (const rcscript::Entry &e : entries) {
         got += std::to_string(int(e.kind)) + " " + e.name + " " + e.path + " " +
                std::to_string(e.line);
-        for (const rcembed::MenuItem &i : e.items)
+        for (const rcscript::MenuItem &i : e.items)
             got += " [" + i.text + "=" + std::to_string(i.id) + "]";
         got += "\n";
     }
@@ -114,9 +116,9 @@ TEST(RcScript, AnythingElseStopsWithFileLineAndReason) {
         {ok + "\nM MENU\nBEGIN\nMENUITEM \"a\", 1\n", 3, "menu 'M' has no END"},
     };
     for (const auto &[script, line, says] : cases) {
-        std::vector<rcembed::Entry> entries;
+        std::vector<rcscript::Entry> entries;
         std::string error;
-        EXPECT_FALSE(rcembed::ParseScript(script, "game.rc", &entries, &error)) << script;
+        EXPECT_FALSE(rcscript::ParseScript(script, "game.rc", &entries, &error)) << script;
         EXPECT_EQ(error.rfind("game.rc:" + std::to_string(line) + ": ", 0), 0u) << error;
         EXPECT_NE(error.find(says), std::string::npos) << script << "\n -> " << error;
     }
@@ -164,29 +166,35 @@ TEST(RcScript, FilesAreEmbeddedByteForByteAndMissingOrDamagedOnesStopTheBuild) {
         EXPECT_EQ(dir.Build(script, &blobs).rfind(says, 0), 0u) << says;
 }
 
-#ifdef ZORVAK_RCEMBED_PATH
-// The built tool: what the build sees when the script is wrong.
-TEST(RcembedTool, FailsWithTheScriptLineAndWritesNothing) {
+// The built tool: what the build sees when the script is wrong, and the
+// list of files it read (paths escaped as make and ninja read them).
+TEST(RcembedTool, StopsAtTheScriptLineOrListsEveryFileItRead) {
     TempDir dir;
-    dir.Write("game.rc", "A ICON \"a.ico\"\nB ICON \"missing.ico\"\n");
-    dir.Write("a.ico", TinyIcon());
-    const fs::path out = dir.path / "out.cpp", log = dir.path / "log.txt";
+    const fs::path folder = dir.path / "my res";
+    dir.Write("my res/game.rc", "A ICON \"a.ico\"\nB ICON \"sub/missing.ico\"\n");
+    dir.Write("my res/a.ico", TinyIcon());
+    const fs::path out = dir.path / "out.cpp", dep = dir.path / "out.d", log = dir.path / "log.txt";
     const std::string command = "'" + std::string(ZORVAK_RCEMBED_PATH) + "' '" +
-                                (dir.path / "game.rc").string() + "' '" + out.string() + "' > '" +
-                                log.string() + "' 2>&1";
+                                (folder / "game.rc").string() + "' '" + out.string() + "' '" +
+                                dep.string() + "' > '" + log.string() + "' 2>&1";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_NE(WEXITSTATUS(status), 0);
     std::stringstream output;
     output << std::ifstream(log).rdbuf();
-    EXPECT_NE(output.str().find("game.rc:2: cannot read 'missing.ico'"), std::string::npos)
+    EXPECT_NE(output.str().find("game.rc:2: cannot read 'sub/missing.ico'"), std::string::npos)
         << output.str();
     EXPECT_FALSE(fs::exists(out));
+    EXPECT_FALSE(fs::exists(dep));
 
-    dir.Write("missing.ico", TinyIcon());
+    dir.Write("my res/sub/missing.ico", TinyIcon());
     EXPECT_EQ(std::system(command.c_str()), 0);
     EXPECT_TRUE(fs::exists(out));
+    std::stringstream depfile;
+    depfile << std::ifstream(dep).rdbuf();
+    const std::string escaped = (dir.path / "my\\ res").string();
+    EXPECT_EQ(depfile.str(), out.string() + ": \\\n  " + escaped + "/game.rc \\\n  " + escaped +
+                                 "/a.ico \\\n  " + escaped + "/sub/missing.ico\n");
 }
-#endif
 
 } // namespace

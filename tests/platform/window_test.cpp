@@ -1,7 +1,6 @@
 // Window classes and windows: creation, geometry, closing, minimising,
 // teardown and the refusal of bad handles.
 #include "platform/backend.h"
-#include "platform/core/core.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/resource_files.h"
 

@@ -3,11 +3,12 @@
 // presented at a whole scale, the minimised icon, closing, and the beep.
 // Input is injected as SDL events, exactly as the desktop would deliver it.
 #include "platform/backend.h"
-#include "platform/core/core.h"
-#include "platform/core/resource_decode.h"
 #include "platform/module.h"
 #include "platform/platform.h"
-#include "platform/sdl/sdl_backend.h"
+#include "platform/resource_decode.h"
+#include "platform/sdl_backend.h"
+#include "platform/window_inspection.h"
+#include "resources/game_module.h"
 #include "tests/support/recording_window.h"
 
 #include <algorithm>
@@ -35,7 +36,7 @@ protected:
     void TearDown() override { Uninstall(); }
 
     void Install() {
-        backend = std::make_unique<zsdl::SdlBackend>(zplat::GameModule());
+        backend = std::make_unique<zsdl::SdlBackend>(GameModule());
         zplat::SetBackend(backend.get());
     }
     void Uninstall() {
@@ -49,7 +50,7 @@ protected:
     HWND MakeWindow() {
         WNDCLASSA wc = {};
         wc.lpfnWndProc = support::RecordingProc;
-        wc.hInstance = zplat::GameModule();
+        wc.hInstance = GameModule();
         wc.lpszMenuName = "MENU_1";
         wc.lpszClassName = "T_WINDOW";
         EXPECT_NE(RegisterClassA(&wc), 0);
@@ -57,7 +58,7 @@ protected:
         // menu bar.
         HWND window =
             CreateWindowExA(0, "T_WINDOW", "Test window", WS_DLGFRAME | WS_SYSMENU | WS_MINIMIZEBOX,
-                            40, 30, 106, 81 + 25 + 19, NULL, NULL, zplat::GameModule(), NULL);
+                            40, 30, 106, 81 + 25 + 19, NULL, NULL, GameModule(), NULL);
         ShowWindow(window, SW_SHOW);
         return window;
     }
@@ -240,7 +241,7 @@ TEST_F(SdlBackendTest, TheComposedImageIsShownAtAWholeScaleWithSharpPixelsAndCli
 TEST_F(SdlBackendTest, AMinimisedWindowShowsItsClientOriginAsIconUntilRestored) {
     HWND window = MakeWindow();
     const zplat::Resource *resource =
-        zplat::FindResourceIn(zplat::GameModule(), zplat::RES_ICON, "ICON_1");
+        zplat::FindResourceIn(GameModule(), zplat::RES_ICON, "ICON_1");
     zplat::DecodedIcon icon;
     ASSERT_NE(resource, nullptr);
     ASSERT_TRUE(zplat::DecodeIcon(resource->data, resource->size, &icon));

@@ -9,7 +9,7 @@
 //   xhelper close WINDOW
 //
 // Exit code 0 on success, 1 on failure (with a message on stderr).
-#include "platform/headless/headless.h"
+#include "platform/headless.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

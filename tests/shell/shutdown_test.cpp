@@ -1,6 +1,6 @@
 // Ending the program: Quit and closing the window both kill the timer, free
 // the sprites once and end WinMain with 0.
-#include "platform/core/core.h"
+#include "platform/backend.h"
 #include "presentation/sprites.h"
 #include "shell/shell_state.h"
 #include "tests/support/session.h"

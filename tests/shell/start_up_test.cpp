@@ -1,6 +1,6 @@
 // Start-up: the main window's size and place, the first paint, and the two
 // start-up failures.
-#include "platform/core/resource_decode.h"
+#include "platform/module.h"
 #include "presentation/sprites.h"
 #include "shell/shell_state.h"
 #include "tests/support/session.h"
@@ -20,7 +20,7 @@ HINSTANCE ModuleWithAboutPicture(int width, int height) {
     static std::vector<unsigned char> about;
     table.clear();
     auto copy = [](zplat::ResourceType type, const char *name) {
-        table.push_back(*zplat::FindResourceIn(zplat::GameModule(), type, name));
+        table.push_back(*zplat::FindResourceIn(GameModule(), type, name));
     };
     for (const char *name : spriteNames) {
         copy(zplat::RES_ICON, name);
@@ -110,7 +110,7 @@ TEST(StartUp, WindowSizeFollowsTheAboutPicture) {
 TEST(StartUp, FailuresBeepShowTheirMessageAndExitWithZero) {
     WNDCLASSA taken = {};
     taken.lpfnWndProc = DefWindowProcA;
-    taken.hInstance = zplat::GameModule();
+    taken.hInstance = GameModule();
     taken.lpszClassName = "CL_ZORVAK";
     const char *const instanceFailure = "Unable to start this instance of Zorvak";
     const std::pair<std::function<int()>, const char *> cases[] = {
@@ -128,7 +128,7 @@ TEST(StartUp, FailuresBeepShowTheirMessageAndExitWithZero) {
          "Unable to start Zorvak"},
         // Given a previous instance, the classes are not registered again; here
         // there are none, so the window cannot be made.
-        {[] { return WinMain(zplat::GameModule(), zplat::GameModule(), const_cast<LPSTR>(""), 1); },
+        {[] { return WinMain(GameModule(), GameModule(), const_cast<LPSTR>(""), 1); },
          instanceFailure},
     };
     for (const auto &[run, text] : cases) {

@@ -1,7 +1,8 @@
 // Shared helpers of the art tests: the resource script and the pixels of the
-// files it names, as the art tools read them. The file forms themselves are
-// checked byte by byte (resource_form_tests.cpp, generator_tests.cpp), so a
-// fault shared by the tools' writer and reader cannot hide behind this.
+// files it names, as the platform's decoders read them. The file forms
+// themselves are checked byte by byte (resource_form_tests.cpp,
+// generator_tests.cpp), so a fault shared by the tools' writer and the
+// decoder cannot hide behind this.
 #ifndef ZORVAK_TESTS_SUPPORT_ART_FILES_H
 #define ZORVAK_TESTS_SUPPORT_ART_FILES_H
 
@@ -16,13 +17,14 @@ namespace support {
 inline std::string ResourcesDir() {
     return ZORVAK_RESOURCES_DIR;
 }
-inline const art::RcScript &Script() {
-    static const art::RcScript rc = art::LoadRc(ResourcesDir() + "/zorvak.rc");
-    return rc;
+inline const std::vector<rcscript::Entry> &Script() {
+    static const std::vector<rcscript::Entry> entries =
+        art::ReadScript(ResourcesDir() + "/zorvak.rc");
+    return entries;
 }
 inline std::string PathOf(const std::string &name) {
-    for (const art::RcEntry &e : Script().entries)
-        if (e.name == name)
+    for (const rcscript::Entry &e : Script())
+        if (e.name == name && e.kind != rcscript::EntryKind::Menu)
             return ResourcesDir() + "/" + e.path;
     ADD_FAILURE() << name << " is not in zorvak.rc";
     return "";
@@ -34,6 +36,8 @@ inline std::vector<uint8_t> FileOf(const std::string &name) {
 // The files read byte by byte: a little-endian field, the palette index of a
 // pixel of a square 4-bit .ico and its mask bit (1 = transparent), and a pixel
 // of a 1-bit .bmp, as the Windows forms lay them out (bottom row first).
+// These readers stand apart from the platform's decoder on purpose: they are
+// what the checks of the files and of the decoder's view rest on.
 inline uint32_t Field(const std::vector<uint8_t> &f, size_t at, int bytes = 4) {
     uint32_t v = 0;
     for (int k = bytes - 1; k >= 0; --k)
@@ -57,12 +61,12 @@ struct Icon : art::Image {
 };
 inline Icon LoadIcon(const std::string &name) {
     Icon icon;
-    EXPECT_TRUE(art::DecodeIco(FileOf(name), &icon)) << name;
+    EXPECT_TRUE(art::ImageFromIco(FileOf(name), &icon)) << name;
     return icon;
 }
 inline art::Image LoadPicture(const std::string &name) {
     art::Image picture;
-    EXPECT_TRUE(art::DecodeBmp1(FileOf(name), &picture)) << name;
+    EXPECT_TRUE(art::ImageFromBmp1(FileOf(name), &picture)) << name;
     return picture;
 }
 

@@ -1,6 +1,7 @@
 #include "tests/support/session.h"
 
-#include "platform/core/resource_decode.h"
+#include "platform/module.h"
+#include "platform/resource_decode.h"
 #include "tests/support/process_state.h"
 
 #include <filesystem>
@@ -62,7 +63,7 @@ void ClickMenuItem(int index) {
 }
 
 headless::Image Picture(const char *name) {
-    const zplat::Resource *r = zplat::FindResourceIn(zplat::GameModule(), zplat::RES_BITMAP, name);
+    const zplat::Resource *r = zplat::FindResourceIn(GameModule(), zplat::RES_BITMAP, name);
     zplat::DecodedBitmap bitmap;
     return r != nullptr && zplat::DecodeBitmap(r->data, r->size, &bitmap)
                ? headless::Image{bitmap.width, bitmap.height, bitmap.pixels}
@@ -71,7 +72,7 @@ headless::Image Picture(const char *name) {
 
 // The sprites are opaque: what they show is their colour image.
 headless::Image Sprite(const char *name) {
-    const zplat::Resource *r = zplat::FindResourceIn(zplat::GameModule(), zplat::RES_ICON, name);
+    const zplat::Resource *r = zplat::FindResourceIn(GameModule(), zplat::RES_ICON, name);
     zplat::DecodedIcon icon;
     return r != nullptr && zplat::DecodeIcon(r->data, r->size, &icon)
                ? headless::Image{icon.width, icon.height, icon.color}

@@ -4,8 +4,8 @@
 #ifndef ZORVAK_TESTS_SUPPORT_SESSION_H
 #define ZORVAK_TESTS_SUPPORT_SESSION_H
 
-#include "platform/headless/headless.h"
-#include "platform/module.h"
+#include "platform/headless.h"
+#include "resources/game_module.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/recorders.h"
 #include "world/game_state.h"
@@ -31,7 +31,7 @@ inline uint64_t AfterTick(int k) {
 // program that would wait forever, the time limit) fail the test.
 void StartFresh(uint64_t timeLimitMs = 600000);
 // Runs the program; its exit code.
-int RunWinMain(HINSTANCE module = zplat::GameModule());
+int RunWinMain(HINSTANCE module = GameModule());
 
 HWND MainWindow();
 HWND AboutWindow(); // null when none is open

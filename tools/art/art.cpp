@@ -1,5 +1,7 @@
 #include "tools/art/art.h"
 
+#include "platform/resource_decode.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -392,51 +394,12 @@ ArtSet LoadArt(const std::string &artDir) {
     return set;
 }
 
-RcScript LoadRc(const std::string &rcPath) {
-    std::ifstream in(rcPath);
-    if (!in)
-        Fail(rcPath, 0, "cannot open");
-    RcScript rc;
-    int lineNo = 0;
-    enum { TOP, MENU_HEAD, MENU_BODY, MENU_DONE } state = TOP;
-    for (std::string line; std::getline(in, line);) {
-        ++lineNo;
-        line = StripRight(line);
-        size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line.compare(first, 2, "//") == 0)
-            continue;
-        std::vector<std::string> w = Words(line, rcPath, lineNo);
-        if (state == MENU_HEAD) {
-            if (w.size() != 1 || w[0] != "BEGIN")
-                Fail(rcPath, lineNo, "expected BEGIN");
-            state = MENU_BODY;
-            continue;
-        }
-        if (state == MENU_BODY) {
-            if (w.size() == 1 && w[0] == "END") {
-                state = MENU_DONE;
-                continue;
-            }
-            // MENUITEM "text", id
-            if (w.size() != 4 || w[0] != "MENUITEM" || w[2] != ",")
-                Fail(rcPath, lineNo, "expected: MENUITEM \"text\", id");
-            rc.menu.push_back({w[1], ToInt(w[3], rcPath, lineNo)});
-            continue;
-        }
-        if (w.size() == 3 && (w[1] == "ICON" || w[1] == "BITMAP")) {
-            rc.entries.push_back({w[0], w[1], w[2]});
-        } else if (w.size() == 2 && w[1] == "MENU") {
-            if (state != TOP)
-                Fail(rcPath, lineNo, "only one menu is allowed");
-            rc.menuName = w[0];
-            state = MENU_HEAD;
-        } else {
-            Fail(rcPath, lineNo, "unknown statement");
-        }
-    }
-    if (state == MENU_HEAD || state == MENU_BODY)
-        Fail(rcPath, lineNo, "menu not closed with END");
-    return rc;
+std::vector<rcscript::Entry> ReadScript(const std::string &rcPath) {
+    std::vector<rcscript::Entry> entries;
+    std::string error;
+    if (!rcscript::ReadScript(rcPath, &entries, &error))
+        throw std::runtime_error(error);
+    return entries;
 }
 
 Image RenderPicture(const Picture &p, const ArtSet &art) {
@@ -570,12 +533,6 @@ void Put32(std::vector<uint8_t> &b, uint32_t v) {
     Put16(b, v & 0xFFFF);
     Put16(b, v >> 16);
 }
-uint32_t Get16(const std::vector<uint8_t> &b, size_t o) {
-    return b[o] | (uint32_t(b[o + 1]) << 8);
-}
-uint32_t Get32(const std::vector<uint8_t> &b, size_t o) {
-    return Get16(b, o) | (Get16(b, o + 2) << 16);
-}
 size_t Pad4(size_t n) {
     return (n + 3) & ~size_t(3);
 }
@@ -636,45 +593,6 @@ std::vector<uint8_t> EncodeIco(const Image &img) {
     return b;
 }
 
-bool DecodeIco(const std::vector<uint8_t> &b, Image *out) {
-    if (b.size() < 22 + 40 + 64 || Get16(b, 0) != 0 || Get16(b, 2) != 1 || Get16(b, 4) < 1)
-        return false;
-    size_t off = Get32(b, 18);
-    if (off + 40 + 64 > b.size() || Get32(b, off) != 40 || Get16(b, off + 14) != 4)
-        return false;
-    int w = int(Get32(b, off + 4));
-    int h = int(Get32(b, off + 8)) / 2;
-    if (w <= 0 || h <= 0 || w > 256 || h > 256)
-        return false;
-    const size_t xorRow = Pad4(size_t(w) / 2), andRow = Pad4(size_t(w + 7) / 8);
-    size_t bits = off + 40 + 64;
-    if (bits + (xorRow + andRow) * size_t(h) > b.size())
-        return false;
-    // Map the file's palette back to the standard one.
-    uint8_t map[16];
-    for (int i = 0; i < 16; ++i) {
-        size_t p = off + 40 + size_t(i) * 4;
-        uint32_t c = (uint32_t(b[p + 2]) << 16) | (uint32_t(b[p + 1]) << 8) | b[p];
-        map[i] = 0;
-        for (int k = 0; k < 16; ++k)
-            if (kPalette[k] == c)
-                map[i] = uint8_t(k);
-    }
-    Image img(w, h);
-    for (int y = 0; y < h; ++y) {
-        size_t xr = bits + size_t(h - 1 - y) * xorRow;
-        size_t ar = bits + xorRow * size_t(h) + size_t(h - 1 - y) * andRow;
-        for (int x = 0; x < w; ++x) {
-            uint8_t byte = b[xr + size_t(x) / 2];
-            uint8_t idx = x % 2 == 0 ? byte >> 4 : byte & 15;
-            bool transparent = b[ar + size_t(x) / 8] & (0x80 >> (x % 8));
-            img.set(x, y, transparent ? kTransparent : map[idx]);
-        }
-    }
-    *out = img;
-    return true;
-}
-
 std::vector<uint8_t> EncodeBmp1(const Image &img) {
     const size_t row = Pad4((size_t(img.width) + 7) / 8);
     const size_t bits = row * size_t(img.height);
@@ -708,23 +626,32 @@ std::vector<uint8_t> EncodeBmp1(const Image &img) {
     return b;
 }
 
-bool DecodeBmp1(const std::vector<uint8_t> &b, Image *out) {
-    if (b.size() < 62 || b[0] != 'B' || b[1] != 'M' || Get32(b, 14) != 40 || Get16(b, 28) != 1)
+bool ImageFromIco(const std::vector<uint8_t> &bytes, Image *out) {
+    zplat::DecodedIcon icon;
+    if (!zplat::DecodeIcon(bytes.data(), bytes.size(), &icon))
         return false;
-    int w = int(Get32(b, 18)), h = int(Get32(b, 22));
-    if (w <= 0 || h <= 0 || w > 4096 || h > 4096)
-        return false;
-    size_t off = Get32(b, 10);
-    const size_t row = Pad4((size_t(w) + 7) / 8);
-    if (off + row * size_t(h) > b.size())
-        return false;
-    bool whiteIsOne = Get32(b, 14 + 40 + 4) != 0;
-    Image img(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            bool bit = b[off + size_t(h - 1 - y) * row + size_t(x) / 8] & (0x80 >> (x % 8));
-            img.set(x, y, bit == whiteIsOne ? 1 : 0);
+    Image img(icon.width, icon.height);
+    for (size_t i = 0; i < img.pixels.size(); ++i) {
+        if (icon.transparent[i]) {
+            img.pixels[i] = kTransparent;
+            continue;
         }
+        const uint32_t *entry = std::find(std::begin(kPalette), std::end(kPalette), icon.color[i]);
+        if (entry == std::end(kPalette))
+            return false;
+        img.pixels[i] = uint8_t(entry - std::begin(kPalette));
+    }
+    *out = img;
+    return true;
+}
+
+bool ImageFromBmp1(const std::vector<uint8_t> &bytes, Image *out) {
+    zplat::DecodedBitmap bitmap;
+    if (!zplat::DecodeBitmap(bytes.data(), bytes.size(), &bitmap) || bitmap.bitsPixel != 1)
+        return false;
+    Image img(bitmap.width, bitmap.height);
+    for (size_t i = 0; i < img.pixels.size(); ++i)
+        img.pixels[i] = bitmap.pixels[i] == 0xFFFFFF ? 1 : 0;
     *out = img;
     return true;
 }

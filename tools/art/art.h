@@ -1,8 +1,11 @@
 // The art pipeline shared by the generator and the contact sheet: reading the
-// text sources under resources/art, rendering the pictures, and writing and
-// reading the .ico and .bmp forms that the resource script lists.
+// text sources under resources/art, rendering the pictures, and writing the
+// .ico and .bmp forms that the resource script lists (and reading them back
+// through the platform's decoders).
 #ifndef ZORVAK_TOOLS_ART_ART_H
 #define ZORVAK_TOOLS_ART_ART_H
+
+#include "tools/rcscript/rc_script.h"
 
 #include <cstdint>
 #include <map>
@@ -74,25 +77,9 @@ struct ArtSet {
     std::map<std::string, Picture> pictures;
 };
 
-// The entries of the resource script that name files.
-struct RcEntry {
-    std::string name;
-    std::string type; // ICON or BITMAP
-    std::string path; // relative to the script's folder
-};
-struct RcMenuItem {
-    std::string text;
-    int id = 0;
-};
-struct RcScript {
-    std::vector<RcEntry> entries; // in script order
-    std::string menuName;
-    std::vector<RcMenuItem> menu;
-};
-
-// All readers throw std::runtime_error with "file:line: message" on bad input.
+// Both readers throw std::runtime_error with "file:line: message" on bad input.
 ArtSet LoadArt(const std::string &artDir);
-RcScript LoadRc(const std::string &rcPath);
+std::vector<rcscript::Entry> ReadScript(const std::string &rcPath);
 
 // Renders a picture to a 1-bit image (0 black, 1 white).
 Image RenderPicture(const Picture &picture, const ArtSet &art);
@@ -105,8 +92,12 @@ int TextWidth(const Font &font, int scale, const std::string &style, const std::
 // The Windows file forms.
 std::vector<uint8_t> EncodeIco(const Image &image);
 std::vector<uint8_t> EncodeBmp1(const Image &image);
-bool DecodeIco(const std::vector<uint8_t> &bytes, Image *out);
-bool DecodeBmp1(const std::vector<uint8_t> &bytes, Image *out);
+// The same forms read back by the platform's decoders, as the game will see
+// them: an icon's colours as indices into kPalette (kTransparent under its
+// mask), a 1-bit bitmap's pixels as 1 for white and 0 for black.  False when
+// the platform would not load the file, or an icon colour is not in kPalette.
+bool ImageFromIco(const std::vector<uint8_t> &bytes, Image *out);
+bool ImageFromBmp1(const std::vector<uint8_t> &bytes, Image *out);
 
 std::vector<uint8_t> ReadFile(const std::string &path);
 void WriteFile(const std::string &path, const std::vector<uint8_t> &bytes);

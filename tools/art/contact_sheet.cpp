@@ -149,19 +149,22 @@ int main(int argc, char **argv) {
     const std::string res = argc == 3 ? argv[1] : ZORVAK_SOURCE_RESOURCES;
     const char *outPath = argv[argc - 1];
     try {
-        art::RcScript rc = art::LoadRc(res + "/zorvak.rc");
+        const std::vector<rcscript::Entry> script = art::ReadScript(res + "/zorvak.rc");
         art::ArtSet set = art::LoadArt(res + "/art");
         auto f = set.fonts.find("small");
         if (f == set.fonts.end())
             throw std::runtime_error("resources/art has no font 'small'");
         labelFont = &f->second;
-        for (const art::RcEntry &e : rc.entries) {
+        for (const rcscript::Entry &e : script) {
+            if (e.kind == rcscript::EntryKind::Menu)
+                continue;
+            const bool icon = e.kind == rcscript::EntryKind::Icon;
             art::Image img;
             std::vector<uint8_t> bytes = art::ReadFile(res + "/" + e.path);
-            bool ok = e.type == "ICON" ? art::DecodeIco(bytes, &img) : art::DecodeBmp1(bytes, &img);
-            if (!ok)
-                throw std::runtime_error(e.path + ": not a readable " + e.type);
-            (e.type == "ICON" ? icons : pictures)[e.name] = img;
+            if (!(icon ? art::ImageFromIco(bytes, &img) : art::ImageFromBmp1(bytes, &img)))
+                throw std::runtime_error(
+                    e.path + (icon ? ": not a readable icon" : ": not a readable 1-bit bitmap"));
+            (icon ? icons : pictures)[e.name] = img;
         }
 
         const std::vector<Row> rows = {

@@ -1,8 +1,8 @@
-// What backends and the headless test API may ask of the platform core
-// beyond the Windows calls: the windows that exist, their images, and the
-// teardown that ends a run without dispatching anything.
-#ifndef ZORVAK_PLATFORM_CORE_CORE_H
-#define ZORVAK_PLATFORM_CORE_CORE_H
+// What backends and tests may read of the core's windows beyond the Windows
+// calls: which top-level windows exist, their state, and copies of their
+// images.
+#ifndef ZORVAK_PLATFORM_WINDOW_INSPECTION_H
+#define ZORVAK_PLATFORM_WINDOW_INSPECTION_H
 
 #include "platform/platform.h"
 
@@ -11,16 +11,6 @@
 #include <vector>
 
 namespace zplat {
-
-// Forgets every window, class, timer, queued message and GDI object without
-// sending or dispatching a single message (so no WM_DESTROY reaches a
-// program whose loop has ended).  The backend's native windows are destroyed.
-// Runs by itself when the process ends; a backend may call it earlier.
-void ShutdownPlatform();
-
-// True when GetMessageA has something to return without waiting for time
-// to pass (posted messages, a quit message or input).
-bool QueueHasMessages();
 
 // Live top-level windows in creation order.
 std::vector<HWND> ListWindows();

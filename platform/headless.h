@@ -4,7 +4,7 @@
 // Typical use:
 //   headless::Reset();                       // fresh platform state, clock at 0
 //   headless::At(1000, [] { headless::Key(w, VK_SPACE); });
-//   int rc = WinMain(zplat::GameModule(), NULL, (LPSTR) "", SW_SHOWDEFAULT);
+//   int rc = WinMain(GameModule(), NULL, (LPSTR) "", SW_SHOWDEFAULT);
 //
 // When GetMessageA finds nothing to do it lets the virtual clock jump to the
 // next event: a timer deadline or a scheduled callback, whichever is first.
