@@ -62,7 +62,7 @@ if ! [ "$probe_exe" -nt "$source_dir/tests/windows/probe.c" ]; then
     x86_64-w64-mingw32-gcc -O2 -Wall -Wextra -Werror -o "$probe_exe" \
         "$source_dir/tests/windows/probe.c" || { echo "FAILED: probe.exe"; exit 1; }
 fi
-. "$source_dir/tests/sdl/x_desktop.sh"
+. "$source_dir/tests/support/x_desktop.sh"
 
 export WINEPREFIX=$work_dir/prefix
 export WINEDEBUG=-all
