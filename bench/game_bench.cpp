@@ -33,8 +33,9 @@ int main(int argc, char **argv) {
             double ns =
                 double(std::chrono::duration_cast<std::chrono::nanoseconds>(end - start).count());
             sumNs += ns;
-            if (ns > maxNs)
+            if (ns > maxNs) {
                 maxNs = ns;
+            }
             objects += objectCount;
             if (level != lastLevel) {
                 waves++;

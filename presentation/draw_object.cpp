@@ -13,8 +13,9 @@ static void Draw(const GameObject &o, int sprite) {
 
 // Frames 1..last, walked back and forth; each end frame shows twice.
 static void Bounce(GameObject &o, int first, int last) {
-    if (o.frame >= 1 && o.frame <= last)
+    if (o.frame >= 1 && o.frame <= last) {
         Draw(o, first + o.frame - 1);
+    }
     o.frame = Byte(o.frame + o.frameStep);
     if (o.frame > last || o.frame < 1) {
         o.frameStep = Byte(-o.frameStep);
@@ -49,8 +50,9 @@ static void Explosion(GameObject &o) {
         o.frame = 5;
         o.frameStep = 0;
     }
-    if (o.frame == 6)
+    if (o.frame == 6) {
         o.kind = KIND_FREE;
+    }
 }
 
 // A star wanders one pixel a tick and starts afresh when it leaves its area.
@@ -60,12 +62,15 @@ static void Star(int32_t i) {
     const int32_t oldY = o.y;
     o.x = WrapAdd(o.x, o.dx);
     o.y = WrapAdd(o.y, o.dy);
-    if (o.x > clientWidth - 32 || o.x < 32 || o.y > clientHeight - 32 || o.y < 0)
+    if (o.x > clientWidth - 32 || o.x < 32 || o.y > clientHeight - 32 || o.y < 0) {
         InitObject(i);
-    if (Random(500) > 400)
+    }
+    if (Random(500) > 400) {
         o.dx = Byte(-o.dx);
-    if (Random(500) > 400)
+    }
+    if (Random(500) > 400) {
         o.dy = Byte(-o.dy);
+    }
     SetPixel(drawDC, o.x, o.y, 0x6464);
     SetPixel(drawDC, oldX, oldY, 0);
 }

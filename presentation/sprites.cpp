@@ -16,8 +16,9 @@ const char *const spriteNames[SPRITE_COUNT] = {
 
 void LoadSprites() {
     // The handles are not tested: a missing icon stays null and draws nothing.
-    for (int s = 0; s < SPRITE_COUNT; s++)
+    for (int s = 0; s < SPRITE_COUNT; s++) {
         spriteSet[s] = LoadIconA(appInstance, spriteNames[s]);
+    }
 }
 
 void FreeSprites() {

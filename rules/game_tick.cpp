@@ -31,8 +31,9 @@ static void PlaceFormationRow(int32_t y, uint8_t delay) {
     int32_t x = 64;
     for (int attempt = 0; attempt < 5; attempt++) {
         int32_t slot = FindFreeSlot();
-        if (slot < 0)
+        if (slot < 0) {
             continue;
+        }
         GameObject &o = objectTable[slot];
         o.kind = KIND_ALIEN;
         o.x = x;
@@ -51,19 +52,22 @@ static void PlaceFormationRow(int32_t y, uint8_t delay) {
 static void AddByInit(int8_t kind, int count) {
     for (int n = 0; n < count; n++) {
         int32_t slot = FindFreeSlot();
-        if (slot < 0)
+        if (slot < 0) {
             continue;
+        }
         objectTable[slot].kind = kind;
         InitObject(slot);
     }
 }
 
 void StartWave() {
-    if (enemyCount != 0 || lives == 0)
+    if (enemyCount != 0 || lives == 0) {
         return;
+    }
     level = Byte(level + 1);
-    if (level >= LEVEL_COUNT)
+    if (level >= LEVEL_COUNT) {
         level = 0;
+    }
     const LevelEntry &entry = levelTable[level];
     enemyCount = entry.alienCount;
     if (entry.wanderThreshold == FORMATION_MARK) {
@@ -88,14 +92,17 @@ void GameTick() {
     objectCount = 0;
     for (int32_t i = 1; i < OBJECT_SLOTS; i++) {
         GameObject &o = objectTable[i];
-        if (o.kind == KIND_FREE)
+        if (o.kind == KIND_FREE) {
             continue;
-        if (o.delay == 0)
+        }
+        if (o.delay == 0) {
             UpdateObject(i);
-        else
+        } else {
             o.delay--;
-        if (o.kind != KIND_MISSILE && o.kind != KIND_SHIP)
+        }
+        if (o.kind != KIND_MISSILE && o.kind != KIND_SHIP) {
             enemyCount++;
+        }
         objectCount++;
     }
 }

@@ -26,15 +26,17 @@ static int32_t CrazyFloorY() {
 static void StepY(int32_t i, int32_t (*blocked)(int32_t)) {
     GameObject &o = objectTable[i];
     o.y = WrapAdd(o.y, o.dy);
-    if (blocked(i))
+    if (blocked(i)) {
         o.y = WrapSub(o.y, o.dy);
+    }
 }
 
 static void StepX(int32_t i, int32_t (*blocked)(int32_t)) {
     GameObject &o = objectTable[i];
     o.x = WrapAdd(o.x, o.dx);
-    if (blocked(i))
+    if (blocked(i)) {
         o.x = WrapSub(o.x, o.dx);
+    }
 }
 
 static void WallBounce(GameObject &o) {
@@ -45,10 +47,12 @@ static void WallBounce(GameObject &o) {
 }
 
 static void ChaseShip(GameObject &o) {
-    if (o.x > objectTable[0].x)
+    if (o.x > objectTable[0].x) {
         o.dx = -2;
-    if (o.x < objectTable[0].x)
+    }
+    if (o.x < objectTable[0].x) {
         o.dx = 2;
+    }
 }
 
 static void NewAlienDx(GameObject &o) {
@@ -102,8 +106,9 @@ void UpdateAlien(int32_t i) {
         o.kind = KIND_KAMIKAZE;
         LaunchKamikaze(o);
     }
-    if (o.cooldown != 0)
+    if (o.cooldown != 0) {
         o.cooldown--;
+    }
     if (Exceeds(Random(1000), lv.rocketThreshold) && o.y < clientHeight / 3 && o.cooldown == 0) {
         if (!formation) {
             o.dy = Byte(Random(6) + 1);
@@ -119,8 +124,9 @@ void UpdateAlien(int32_t i) {
         SpawnFireball(i);
         o.cooldown = 128;
     }
-    if (o.energy < 0)
+    if (o.energy < 0) {
         Destroy(i, 50);
+    }
     Age(o);
 }
 
@@ -130,16 +136,19 @@ void UpdateKamikaze(int32_t i) {
     StepY(i, OverlapsNonShip);
     StepX(i, OverlapsNonShip);
     WallBounce(o);
-    if (o.y > GroundLineY())
+    if (o.y > GroundLineY()) {
         LaunchKamikaze(o);
+    }
     if (o.y < TOP_EXIT_Y) {
         o.kind = KIND_FREE;
         AddScore(-200, 0);
     }
-    if (Exceeds(Random(1000), lv.wanderThreshold) && lv.wanderThreshold != FORMATION_MARK)
+    if (Exceeds(Random(1000), lv.wanderThreshold) && lv.wanderThreshold != FORMATION_MARK) {
         NewKamikazeDx(o);
-    if (o.energy < 0)
+    }
+    if (o.energy < 0) {
         Destroy(i, 200);
+    }
     Age(o);
 }
 
@@ -153,14 +162,16 @@ void UpdateCrazy(int32_t i) {
         o.y = WrapSub(o.y, o.dy);
         o.dy = 0;
     }
-    if (o.cooldown != 0)
+    if (o.cooldown != 0) {
         o.cooldown--;
+    }
     if (o.cooldown == 0 && !OverlapsInvader(i)) {
         SpawnShot(i);
         o.cooldown = 64;
     }
-    if (o.energy < 0 || objectTable[0].kind != KIND_SHIP)
+    if (o.energy < 0 || objectTable[0].kind != KIND_SHIP) {
         Destroy(i, 500);
+    }
     Age(o);
 }
 
@@ -169,8 +180,9 @@ void UpdateBase(int32_t i) {
     o.y = WrapAdd(o.y, o.dy);
     o.x = WrapAdd(o.x, o.dx);
     WallBounce(o);
-    if (o.y > clientHeight / 2)
+    if (o.y > clientHeight / 2) {
         o.dy = Byte(-o.dy);
+    }
     if (Random(500) > 200 && !OverlapsInvader(i)) {
         SpawnShot(i);
         SpawnFireball(i);
@@ -180,16 +192,18 @@ void UpdateBase(int32_t i) {
 void UpdateRocket(int32_t i) {
     GameObject &o = objectTable[i];
     StepY(i, OverlapsInvader);
-    if (o.y > GroundLineY() || o.energy < 0)
+    if (o.y > GroundLineY() || o.energy < 0) {
         DestroyProjectile(i);
+    }
     Age(o);
 }
 
 void UpdateMissile(int32_t i) {
     GameObject &o = objectTable[i];
     o.y = WrapAdd(o.y, o.dy);
-    if (o.y < TOP_EXIT_Y)
+    if (o.y < TOP_EXIT_Y) {
         o.kind = KIND_FREE;
+    }
 }
 
 void UpdateFireball(int32_t i) {
@@ -202,7 +216,8 @@ void UpdateFireball(int32_t i) {
         o.y = WrapSub(o.y, o.dy);
         o.dy = 0;
     }
-    if (o.energy < 0)
+    if (o.energy < 0) {
         DestroyProjectile(i);
+    }
     Age(o);
 }

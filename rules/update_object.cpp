@@ -12,10 +12,12 @@
 static void UpdatePlayerShip() {
     GameObject &o = objectTable[0];
     o.x = WrapAdd(o.x, o.dx);
-    if (o.x > WallRightX())
+    if (o.x > WallRightX()) {
         o.x = WallRightX();
-    if (o.x < WALL_LEFT_X)
+    }
+    if (o.x < WALL_LEFT_X) {
         o.x = WALL_LEFT_X + 1;
+    }
     if (fireRequested) {
         SpawnShot(0);
         fireRequested = 0;
@@ -33,13 +35,16 @@ static void UpdatePlayerShip() {
     }
     // Now and then an escort is called in, when the way from the start
     // position is clear.
-    if (Random(1000) <= 990)
+    if (Random(1000) <= 990) {
         return;
-    if (ShipNearStart(0))
+    }
+    if (ShipNearStart(0)) {
         return;
+    }
     int32_t j = FindFreeSlot();
-    if (j < 0)
+    if (j < 0) {
         return;
+    }
     objectTable[j].kind = KIND_SHIP;
     InitObject(j);
     objectTable[j].dy = -1;
@@ -78,16 +83,18 @@ static void UpdateEscort(int32_t i) {
 }
 
 void UpdateObject(int32_t i) {
-    if (objectTable[i].kind == KIND_FREE)
+    if (objectTable[i].kind == KIND_FREE) {
         return;
+    }
     ResolveCollisions(i);
     DrawObject(i);
     switch (objectTable[i].kind) {
     case KIND_SHIP:
-        if (i == 0)
+        if (i == 0) {
             UpdatePlayerShip();
-        else
+        } else {
             UpdateEscort(i);
+        }
         break;
     case KIND_ALIEN:
         UpdateAlien(i);

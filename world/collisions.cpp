@@ -26,26 +26,31 @@ static bool IsInvader(int8_t kind) {
 // in that order (start with j = 0), or OBJECT_SLOTS when done.
 static int32_t NextAround(int32_t i, int32_t j) {
     j++;
-    if (j == i)
+    if (j == i) {
         j++;
+    }
     return j;
 }
 
 int32_t ResolveCollisions(int32_t i) {
     GameObject &self = objectTable[i];
-    if (self.kind == KIND_FREE || self.kind == KIND_EXPLOSION)
+    if (self.kind == KIND_FREE || self.kind == KIND_EXPLOSION) {
         return 0;
+    }
     const int32_t entryEnergy = self.energy;
     int32_t hit = 0;
     int32_t last = -1;
     for (int32_t j = 0; j < OBJECT_SLOTS; j++) {
-        if (j == i)
+        if (j == i) {
             continue;
+        }
         GameObject &other = objectTable[j];
-        if (other.kind == KIND_FREE || other.delay != 0 || other.kind == KIND_EXPLOSION)
+        if (other.kind == KIND_FREE || other.delay != 0 || other.kind == KIND_EXPLOSION) {
             continue;
-        if (!Overlap(i, j))
+        }
+        if (!Overlap(i, j)) {
             continue;
+        }
         if (IsProjectile(other.kind)) {
             SpawnExplosion(j);
             other.kind = KIND_FREE;
@@ -69,8 +74,9 @@ int32_t ResolveCollisions(int32_t i) {
 int32_t OverlapsNonShip(int32_t i) {
     for (int32_t j = NextAround(i, 0); j < OBJECT_SLOTS; j = NextAround(i, j)) {
         const GameObject &o = objectTable[j];
-        if (o.kind != KIND_FREE && o.kind != KIND_SHIP && o.delay == 0 && Overlap(i, j))
+        if (o.kind != KIND_FREE && o.kind != KIND_SHIP && o.delay == 0 && Overlap(i, j)) {
             return 1;
+        }
     }
     return 0;
 }
@@ -78,8 +84,9 @@ int32_t OverlapsNonShip(int32_t i) {
 int32_t OverlapsInvader(int32_t i) {
     for (int32_t j = NextAround(i, 0); j < OBJECT_SLOTS; j = NextAround(i, j)) {
         const GameObject &o = objectTable[j];
-        if (IsInvader(o.kind) && o.delay == 0 && Overlap(i, j))
+        if (IsInvader(o.kind) && o.delay == 0 && Overlap(i, j)) {
             return 1;
+        }
     }
     return 0;
 }
@@ -89,16 +96,19 @@ int32_t ChooseEscortStep(int32_t i) {
     int32_t target = 65535;
     for (int32_t j = NextAround(i, 0); j < OBJECT_SLOTS; j = NextAround(i, j)) {
         const GameObject &o = objectTable[j];
-        if (IsInvader(o.kind) && o.delay == 0 && Abs(WrapSub(o.x, ex)) < Abs(WrapSub(target, ex)))
+        if (IsInvader(o.kind) && o.delay == 0 && Abs(WrapSub(o.x, ex)) < Abs(WrapSub(target, ex))) {
             target = o.x;
+        }
     }
-    if (target == 65535)
+    if (target == 65535) {
         return 0;
+    }
     bool otherCloser = false;
     for (int32_t j = 0; j < OBJECT_SLOTS; j++) {
         if (j != i && objectTable[j].kind == KIND_SHIP &&
-            Abs(WrapSub(ex, target)) > Abs(WrapSub(objectTable[j].x, target)))
+            Abs(WrapSub(ex, target)) > Abs(WrapSub(objectTable[j].x, target))) {
             otherCloser = true;
+        }
     }
     if (otherCloser) {
         // Another ship is nearer: follow the first ship, explosion or missile
@@ -111,8 +121,9 @@ int32_t ChooseEscortStep(int32_t i) {
             }
         }
     }
-    if (Abs(WrapSub(target, ex)) <= 16)
+    if (Abs(WrapSub(target, ex)) <= 16) {
         return 0;
+    }
     return ex > target ? -4 : 4;
 }
 
@@ -120,8 +131,9 @@ int32_t ShipBetween(int32_t i, int32_t t) {
     for (int32_t k = NextAround(i, 0); k < OBJECT_SLOTS; k = NextAround(i, k)) {
         const GameObject &o = objectTable[k];
         if (o.kind == KIND_SHIP && Abs(WrapSub(o.x, objectTable[i].x)) < 32 &&
-            objectTable[t].y < o.y && o.y < objectTable[i].y)
+            objectTable[t].y < o.y && o.y < objectTable[i].y) {
             return 1;
+        }
     }
     return 0;
 }
@@ -132,8 +144,9 @@ int32_t ShipNearStart(int32_t) {
     for (int32_t j = 0; j < OBJECT_SLOTS; j++) {
         const GameObject &o = objectTable[j];
         if (o.kind == KIND_SHIP && Abs(WrapSub(o.x, startX)) <= 64 &&
-            Abs(WrapSub(o.y, startY)) <= 64)
+            Abs(WrapSub(o.y, startY)) <= 64) {
             return 1;
+        }
     }
     return 0;
 }
@@ -142,8 +155,9 @@ int32_t NearOtherShip(int32_t i) {
     for (int32_t j = NextAround(i, 0); j < OBJECT_SLOTS; j = NextAround(i, j)) {
         const GameObject &o = objectTable[j];
         if (o.kind == KIND_SHIP && Abs(WrapSub(o.x, objectTable[i].x)) < 64 &&
-            Abs(WrapSub(o.y, objectTable[i].y)) < 64)
+            Abs(WrapSub(o.y, objectTable[i].y)) < 64) {
             return 1;
+        }
     }
     return 0;
 }
@@ -152,10 +166,12 @@ int32_t FindShotTarget(int32_t i) {
     for (int32_t t = NextAround(i, 0); t < OBJECT_SLOTS; t = NextAround(i, t)) {
         const GameObject &o = objectTable[t];
         if (o.kind == KIND_FREE || o.delay != 0 || o.kind == KIND_SHIP ||
-            o.kind == KIND_EXPLOSION || o.kind == KIND_MISSILE)
+            o.kind == KIND_EXPLOSION || o.kind == KIND_MISSILE) {
             continue;
-        if (Abs(WrapSub(o.x, objectTable[i].x)) < 32)
+        }
+        if (Abs(WrapSub(o.x, objectTable[i].x)) < 32) {
             return ShipBetween(i, t) ? 0 : t;
+        }
     }
     return 0;
 }

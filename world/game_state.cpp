@@ -28,8 +28,9 @@ int32_t Random(uint32_t n) {
 
 int32_t FindFreeSlot() {
     for (int32_t i = 1; i < OBJECT_SLOTS; i++) {
-        if (objectTable[i].kind == KIND_FREE)
+        if (objectTable[i].kind == KIND_FREE) {
             return i;
+        }
     }
     return -1;
 }

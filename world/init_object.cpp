@@ -16,8 +16,9 @@ static int32_t RandomColumn() {
 static void PlaceByTrial(int32_t slot) {
     GameObject &o = objectTable[slot];
     o.x = RandomColumn();
-    while (ResolveCollisions(slot))
+    while (ResolveCollisions(slot)) {
         o.x = RandomColumn();
+    }
 }
 
 static uint8_t RandomStartDelay() {
@@ -42,8 +43,9 @@ void InitObject(int32_t slot) {
     case KIND_ALIEN: {
         o.y = ENTRY_Y;
         int32_t dx = Random(10) - 2;
-        if (dx > 2)
+        if (dx > 2) {
             dx = 0;
+        }
         o.dx = Byte(dx);
         o.dy = Byte(Random(6) + 1);
         o.frame = Byte(Random(5) + 1);
@@ -90,8 +92,9 @@ void InitObject(int32_t slot) {
 }
 
 void ResetObjects() {
-    for (int32_t i = 0; i < OBJECT_SLOTS; i++)
+    for (int32_t i = 0; i < OBJECT_SLOTS; i++) {
         objectTable[i].kind = KIND_FREE;
+    }
     objectTable[0].kind = KIND_SHIP;
     InitObject(0);
     enemyCount = 0;

@@ -22,8 +22,9 @@ static void Fill(int32_t slot, int8_t kind, int32_t energy, int32_t x, int32_t y
 
 void SpawnExplosion(int32_t i) {
     const GameObject &src = objectTable[i];
-    if (src.kind == KIND_EXPLOSION)
+    if (src.kind == KIND_EXPLOSION) {
         return;
+    }
     int32_t slot = FindFreeSlot();
     if (slot < 0) {
         // No room for an explosion: at least erase the object's last image.
@@ -35,26 +36,30 @@ void SpawnExplosion(int32_t i) {
 
 void SpawnFireball(int32_t i) {
     int32_t slot = FindFreeSlot();
-    if (slot < 0)
+    if (slot < 0) {
         return;
+    }
     const GameObject &src = objectTable[i];
     Fill(slot, KIND_FIREBALL, 20000, src.x, WrapAdd(src.y, 32), 4);
     GameObject &o = objectTable[slot];
-    if (o.x > objectTable[0].x)
+    if (o.x > objectTable[0].x) {
         o.dx = -2;
-    else if (o.x < objectTable[0].x)
+    } else if (o.x < objectTable[0].x) {
         o.dx = 2;
-    else
+    } else {
         o.dx = 0;
+    }
 }
 
 void SpawnShot(int32_t i) {
     int32_t slot = FindFreeSlot();
-    if (slot < 0)
+    if (slot < 0) {
         return;
+    }
     const GameObject &src = objectTable[i];
-    if (src.kind == KIND_SHIP)
+    if (src.kind == KIND_SHIP) {
         Fill(slot, KIND_MISSILE, 5000, src.x, WrapSub(src.y, 32), -4);
-    else
+    } else {
         Fill(slot, KIND_ROCKET, 6000, src.x, WrapAdd(src.y, 48), 6);
+    }
 }

@@ -110,14 +110,16 @@ const uint8_t kGlyphs[95][kGlyphRows] = {
 
 const uint8_t *GlyphOf(char c) {
     auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u > 0x7E)
+    if (u < 0x20 || u > 0x7E) {
         u = '?';
+    }
     return kGlyphs[u - 0x20];
 }
 
 void Put(uint32_t *pixels, int width, int height, int x, int y, uint32_t rgb) {
-    if (x >= 0 && y >= 0 && x < width && y < height)
+    if (x >= 0 && y >= 0 && x < width && y < height) {
         pixels[size_t(y) * size_t(width) + size_t(x)] = rgb;
+    }
 }
 
 } // namespace
@@ -125,8 +127,9 @@ void Put(uint32_t *pixels, int width, int height, int x, int y, uint32_t rgb) {
 int TextWidth(const std::string &text) {
     int n = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && i + 1 < text.size())
+        if (text[i] == '&' && i + 1 < text.size()) {
             ++i; // "&&" is one '&'; "&x" is an underlined x
+        }
         ++n;
     }
     return n * kAdvance;
@@ -145,13 +148,15 @@ void DrawText(uint32_t *pixels, int width, int height, int x, int y, const std::
         const uint8_t *glyph = GlyphOf(c);
         for (int row = 0; row < kGlyphRows; ++row) {
             for (int col = 0; col < 5; ++col) {
-                if (glyph[row] & (0x10 >> col))
+                if (glyph[row] & (0x10 >> col)) {
                     Put(pixels, width, height, pen + col, y + row, rgb);
+                }
             }
         }
         if (underline) {
-            for (int col = 0; col < 5; ++col)
+            for (int col = 0; col < 5; ++col) {
                 Put(pixels, width, height, pen + col, y + kGlyphRows, rgb);
+            }
         }
         pen += kAdvance;
     }

@@ -18,13 +18,16 @@ Slot *SlotOf(const void *handle, HType type) {
     size_t index = value & kIndexMask;
     uintptr_t gen = value >> kIndexBits;
     State &s = St();
-    if (index == 0 || index >= s.slots.size())
+    if (index == 0 || index >= s.slots.size()) {
         return nullptr;
+    }
     Slot &slot = s.slots[index];
-    if (slot.type == HType::None || slot.gen != gen)
+    if (slot.type == HType::None || slot.gen != gen) {
         return nullptr;
-    if (type != HType::None && slot.type != type)
+    }
+    if (type != HType::None && slot.type != type) {
         return nullptr;
+    }
     return &slot;
 }
 
@@ -33,16 +36,19 @@ Slot *SlotOf(const void *handle, HType type) {
 Box Box::Intersect(const Box &o) const {
     Box r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
           std::min(bottom, o.bottom)};
-    if (r.Empty())
+    if (r.Empty()) {
         return Box{};
+    }
     return r;
 }
 
 Box Box::Union(const Box &o) const {
-    if (Empty())
+    if (Empty()) {
         return o;
-    if (o.Empty())
+    }
+    if (o.Empty()) {
         return *this;
+    }
     return Box{std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
                std::max(bottom, o.bottom)};
 }
@@ -55,14 +61,16 @@ void *NewHandle(HType type, std::unique_ptr<Object> object) {
         s.freeSlots.pop_back();
     } else {
         index = s.slots.size();
-        if (index > kIndexMask)
+        if (index > kIndexMask) {
             return nullptr;
+        }
         s.slots.emplace_back();
     }
     Slot &slot = s.slots[index];
     slot.gen = (slot.gen + 1) & 0xFFFFFF;
-    if (slot.gen == 0)
+    if (slot.gen == 0) {
         slot.gen = 1;
+    }
     slot.type = type;
     slot.object = std::move(object);
     return reinterpret_cast<void *>((uintptr_t(slot.gen) << kIndexBits) | index);
@@ -80,8 +88,9 @@ HType TypeOf(const void *handle) {
 
 bool FreeHandle(const void *handle, HType type) {
     Slot *slot = SlotOf(handle, type);
-    if (!slot)
+    if (!slot) {
         return false;
+    }
     // Destroy the object after the slot is marked free, in case its
     // destructor looks handles up.
     std::unique_ptr<Object> dead = std::move(slot->object);
@@ -94,8 +103,9 @@ std::vector<void *> HandlesOf(HType type) {
     std::vector<void *> out;
     State &s = St();
     for (size_t i = 1; i < s.slots.size(); ++i) {
-        if (s.slots[i].type == type)
+        if (s.slots[i].type == type) {
             out.push_back(reinterpret_cast<void *>((uintptr_t(s.slots[i].gen) << kIndexBits) | i));
+        }
     }
     return out;
 }

@@ -54,11 +54,13 @@ bool OnBar(HWND hwnd, int y) {
 int BarItemAt(HWND hwnd, int x, int y) {
     Window *w;
     Menu *bar = BarOf(hwnd, &w);
-    if (!bar || y < 0 || y >= w->MenuHeight())
+    if (!bar || y < 0 || y >= w->MenuHeight()) {
         return kNoItem;
+    }
     for (const ItemBox &box : LayoutBar(*w, *bar)) {
-        if (x >= box.x0 && x < box.x1)
+        if (x >= box.x0 && x < box.x1) {
             return box.item;
+        }
     }
     return kNoItem;
 }
@@ -67,10 +69,11 @@ void ChooseBarItem(HWND hwnd, int item) {
     Window *w;
     Menu *bar = BarOf(hwnd, &w);
     LeaveBarMode();
-    if (item == kSysBoxItem)
+    if (item == kSysBoxItem) {
         OpenSystemMenu(hwnd, true, false);
-    else if (bar && item >= 0 && size_t(item) < bar->items.size())
+    } else if (bar && item >= 0 && size_t(item) < bar->items.size()) {
         Post(hwnd, WM_COMMAND, bar->items[size_t(item)].id, 0);
+    }
 }
 
 void Highlight(int item) {
@@ -86,13 +89,15 @@ void Highlight(int item) {
 void DrawMenuBar(Window &w, HWND hwnd) {
     Menu *bar = GetMenu(w.menuBar);
     int menuH = w.MenuHeight();
-    if (!bar || menuH <= 0)
+    if (!bar || menuH <= 0) {
         return;
+    }
     int width = w.clientW;
     Painter p{w.image.data(), width, menuH};
-    for (int y = 0; y < menuH; ++y)
+    for (int y = 0; y < menuH; ++y) {
         std::fill_n(w.image.data() + size_t(y) * size_t(width), size_t(width),
                     y == menuH - 1 ? kShadow : kFace);
+    }
     const DropDown &d = St().dropDown;
     const BarMode &m = St().bar;
     bool sysOpen = d.open && d.window == hwnd && d.menu == w.systemMenu;
@@ -106,8 +111,9 @@ void DrawMenuBar(Window &w, HWND hwnd) {
             p.Fill(4, 8, kSysBoxWidth - 5, 10, kLight);
             continue;
         }
-        if (lit)
+        if (lit) {
             p.Fill(box.x0, 1, box.x1, menuH - 2, kHighlight);
+        }
         DrawText(p.pixels, width, menuH, box.x0 + kBarPad, kTextTop,
                  bar->items[size_t(box.item)].text, lit ? kHighlightText : kText, true);
     }
@@ -115,8 +121,9 @@ void DrawMenuBar(Window &w, HWND hwnd) {
 
 void EnterBarMode(HWND hwnd, int item, bool tracking) {
     Window *w;
-    if (!BarOf(hwnd, &w))
+    if (!BarOf(hwnd, &w)) {
         return;
+    }
     LeaveBarMode();
     State &s = St();
     s.bar = BarMode{true, hwnd, item, tracking};
@@ -127,46 +134,53 @@ void EnterBarMode(HWND hwnd, int item, bool tracking) {
 
 void LeaveBarMode() {
     BarMode &m = St().bar;
-    if (m.on)
+    if (m.on) {
         MarkChanged(m.window);
+    }
     m = BarMode{};
 }
 
 bool BarTakesKey(const InputEvent &e) {
     BarMode &m = St().bar;
-    if (!m.on)
+    if (!m.on) {
         return false;
+    }
     Window *w;
     Menu *bar = BarOf(m.window, &w);
     if (!bar) {
         LeaveBarMode();
         return false;
     }
-    if (e.type == InputEvent::KeyUp)
+    if (e.type == InputEvent::KeyUp) {
         return true;
+    }
     HWND hwnd = m.window;
     std::vector<ItemBox> boxes = LayoutBar(*w, *bar);
     int n = int(boxes.size());
     int at = 0;
-    while (at < n && boxes[size_t(at)].item != m.item)
+    while (at < n && boxes[size_t(at)].item != m.item) {
         ++at;
+    }
     switch (e.vk) {
     case VK_LEFT:
     case VK_RIGHT:
-        if (n > 0)
+        if (n > 0) {
             Highlight(boxes[size_t(((at < n ? at : 0) + (e.vk == VK_LEFT ? n - 1 : 1)) % n)].item);
+        }
         break;
     case VK_RETURN:
     case VK_SPACE:
-        if (at < n)
+        if (at < n) {
             ChooseBarItem(hwnd, m.item);
+        }
         break;
     case VK_UP:
     case VK_DOWN:
         // They open the menu that drops down from the lit item: only the
         // system box has one; the bar's own items are commands.
-        if (m.item == kSysBoxItem)
+        if (m.item == kSysBoxItem) {
             ChooseBarItem(hwnd, m.item);
+        }
         break;
     case VK_ESCAPE:
     case VK_MENU:
@@ -210,18 +224,21 @@ bool BarTakesPointer(HWND hwnd, const InputEvent &e) {
         // The bar's empty end is no client area either.
         return OnBar(hwnd, e.y);
     case InputEvent::Drag:
-        if (!m.on || !m.tracking)
+        if (!m.on || !m.tracking) {
             return false;
+        }
         Highlight(m.window == hwnd && item != kSysBoxItem ? item : kNoItem);
         return true;
     case InputEvent::Release:
-        if (!m.on || !m.tracking)
+        if (!m.on || !m.tracking) {
             return false;
+        }
         // The light followed the pointer: whatever item it is over now.
-        if (m.window == hwnd && item >= 0)
+        if (m.window == hwnd && item >= 0) {
             ChooseBarItem(hwnd, item);
-        else
+        } else {
             LeaveBarMode();
+        }
         return true;
     default:
         return false;
@@ -231,8 +248,9 @@ bool BarTakesPointer(HWND hwnd, const InputEvent &e) {
 bool MenuBarMnemonic(HWND hwnd, char letter) {
     Window *w;
     Menu *bar = BarOf(hwnd, &w);
-    if (!bar)
+    if (!bar) {
         return false;
+    }
     char want = char(std::tolower(static_cast<unsigned char>(letter)));
     for (const MenuItem &item : bar->items) {
         if (!item.separator && MnemonicOf(item.text) == want) {

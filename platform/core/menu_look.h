@@ -30,9 +30,11 @@ struct Painter {
         y0 = std::max(y0, 0);
         x1 = std::min(x1, width);
         y1 = std::min(y1, height);
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x)
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) {
                 pixels[size_t(y) * size_t(width) + size_t(x)] = rgb;
+            }
+        }
     }
 };
 
@@ -44,8 +46,9 @@ inline bool HasSysBox(const Window &w) {
 inline char MnemonicOf(const std::string &text) {
     for (size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] == '&') {
-            if (text[i + 1] != '&')
+            if (text[i + 1] != '&') {
                 return char(std::tolower(static_cast<unsigned char>(text[i + 1])));
+            }
             ++i;
         }
     }
@@ -54,8 +57,9 @@ inline char MnemonicOf(const std::string &text) {
 
 // A key that stands for a mnemonic letter or digit; 0 for any other key.
 inline char MnemonicKey(int vk) {
-    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9'))
+    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) {
         return char(std::tolower(vk));
+    }
     return 0;
 }
 

@@ -23,10 +23,12 @@ public:
     }
     void Wait(uint64_t deadlineMs) override {
         uint64_t now = NowMs();
-        if (deadlineMs == kNoDeadline)
+        if (deadlineMs == kNoDeadline) {
             deadlineMs = now + 1000;
-        if (deadlineMs > now)
+        }
+        if (deadlineMs > now) {
             std::this_thread::sleep_for(std::chrono::milliseconds(deadlineMs - now));
+        }
     }
     void DesktopSize(int *width, int *height) override {
         *width = 640;
@@ -103,8 +105,9 @@ namespace {
 
 State &Ready() {
     State &s = St();
-    if (!s.desktop)
+    if (!s.desktop) {
         MakeStockObjects(s);
+    }
     return s;
 }
 
@@ -115,8 +118,9 @@ void ShutdownPlatform() {
     Backend &backend = CurrentBackend();
     for (void *h : HandlesOf(HType::Window)) {
         Window *w = GetWindow(static_cast<HWND>(h));
-        if (w && w->nativeMade)
+        if (w && w->nativeMade) {
             backend.DestroyNativeWindow(static_cast<HWND>(h));
+        }
     }
     // Free every object but keep the slots' generations, so that a handle
     // from before stays stale for good.
@@ -137,8 +141,9 @@ void ShutdownPlatform() {
     s.desktop = nullptr;
     s.stockBitmap = nullptr;
     s.arrow = nullptr;
-    for (auto &b : s.stockBrushes)
+    for (auto &b : s.stockBrushes) {
         b = nullptr;
+    }
 }
 
 } // namespace zplat
@@ -149,16 +154,18 @@ extern "C" {
 
 HGDIOBJ WINAPI GetStockObject(int i) {
     State &s = Ready();
-    if (i < 0 || i >= int(sizeof s.stockBrushes / sizeof s.stockBrushes[0]))
+    if (i < 0 || i >= int(sizeof s.stockBrushes / sizeof s.stockBrushes[0])) {
         return nullptr;
+    }
     return s.stockBrushes[i];
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
     State &s = Ready();
     // Only the system's arrow exists; a program's own cursors are not used.
-    if (hInstance == nullptr && lpCursorName == IDC_ARROW)
+    if (hInstance == nullptr && lpCursorName == IDC_ARROW) {
         return s.arrow;
+    }
     return nullptr;
 }
 

@@ -51,8 +51,9 @@ bool IsCharKey(int vk, char *ch) {
 // false when the point is outside the client area.
 bool PointerMessage(const Window &w, const InputEvent &e, UINT message, WPARAM buttons, MSG *msg) {
     int x = e.x, y = e.y - w.MenuHeight();
-    if (x < 0 || x >= w.clientW || y < 0 || y >= w.clientH)
+    if (x < 0 || x >= w.clientW || y < 0 || y >= w.clientH) {
         return false;
+    }
     msg->message = message;
     msg->wParam = buttons;
     msg->lParam = LPARAM(DWORD(x & 0xFFFF) | (DWORD(y & 0xFFFF) << 16));
@@ -63,17 +64,20 @@ bool PointerMessage(const Window &w, const InputEvent &e, UINT message, WPARAM b
 // event was used up (by a menu) or its window is gone.
 bool InputToMessage(InputEvent e, MSG *msg) {
     // Keys typed on the desktop go to the window with the keyboard focus.
-    if (!e.window && (e.type == InputEvent::KeyDown || e.type == InputEvent::KeyUp))
+    if (!e.window && (e.type == InputEvent::KeyDown || e.type == InputEvent::KeyUp)) {
         e.window = St().focus;
+    }
     Window *w = GetWindow(e.window);
-    if (!w)
+    if (!w) {
         return false;
+    }
     msg->hwnd = e.window;
     switch (e.type) {
     case InputEvent::KeyDown:
     case InputEvent::KeyUp: {
-        if (MenuTakesKey(e))
+        if (MenuTakesKey(e)) {
             return false;
+        }
         // F10 is a system key, as Alt+anything is; releasing Alt itself too.
         bool system = e.alt || e.vk == VK_F10 || (e.type == InputEvent::KeyUp && e.vk == VK_MENU);
         bool down = e.type == InputEvent::KeyDown;
@@ -81,28 +85,34 @@ bool InputToMessage(InputEvent e, MSG *msg) {
             down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
         msg->wParam = WPARAM(e.vk & 0xFF);
         DWORD lp = 1; // repeat count
-        if (e.alt)
+        if (e.alt) {
             lp |= DWORD(1) << 29;
-        if (e.repeat || !down)
+        }
+        if (e.repeat || !down) {
             lp |= DWORD(1) << 30; // the key was down before
-        if (!down)
+        }
+        if (!down) {
             lp |= DWORD(1) << 31; // transition: released
+        }
         msg->lParam = LPARAM(lp);
         return true;
     }
     case InputEvent::Click:
         // A click makes its window the active one, as on Windows.
         FocusWindow(e.window, true);
-        if (MenuTakesPointer(e.window, e))
+        if (MenuTakesPointer(e.window, e)) {
             return false;
+        }
         return PointerMessage(*w, e, WM_LBUTTONDOWN, 1 /* MK_LBUTTON */, msg);
     case InputEvent::Drag:
-        if (MenuTakesPointer(e.window, e))
+        if (MenuTakesPointer(e.window, e)) {
             return false;
+        }
         return PointerMessage(*w, e, WM_MOUSEMOVE, 1 /* MK_LBUTTON */, msg);
     case InputEvent::Release:
-        if (MenuTakesPointer(e.window, e))
+        if (MenuTakesPointer(e.window, e)) {
             return false;
+        }
         return PointerMessage(*w, e, WM_LBUTTONUP, 0, msg);
     case InputEvent::Focus:
         FocusWindow(e.window, false);
@@ -110,8 +120,9 @@ bool InputToMessage(InputEvent e, MSG *msg) {
     case InputEvent::Minimize:
     case InputEvent::Restore:
     case InputEvent::Close:
-        if (St().dropDown.open)
+        if (St().dropDown.open) {
             CloseDropDown();
+        }
         LeaveBarMode();
         msg->message = WM_SYSCOMMAND;
         msg->wParam = e.type == InputEvent::Minimize  ? SC_MINIMIZE
@@ -128,8 +139,9 @@ void PresentChanged() {
     for (void *h : HandlesOf(HType::Window)) {
         HWND hwnd = static_cast<HWND>(h);
         Window *w = GetWindow(hwnd);
-        if (!w || !w->changed || !w->nativeMade)
+        if (!w || !w->changed || !w->nativeMade) {
             continue;
+        }
         w->changed = false;
         Frame frame{ComposeWindow(*w, hwnd), w->clientW,  w->clientH + w->MenuHeight(), 0,
                     w->MenuHeight(),         w->minimized};
@@ -151,8 +163,9 @@ void UpdateTimers(uint64_t now) {
 uint64_t NextDeadline() {
     uint64_t next = Backend::kNoDeadline;
     for (const Timer &t : St().timers) {
-        if (t.next < next)
+        if (t.next < next) {
             next = t.next;
+        }
     }
     return next;
 }
@@ -175,8 +188,9 @@ bool QueueHasMessages() {
 void KillWindowTimers(HWND hwnd) {
     auto &timers = St().timers;
     for (size_t i = timers.size(); i-- > 0;) {
-        if (timers[i].hwnd == hwnd)
+        if (timers[i].hwnd == hwnd) {
             timers.erase(timers.begin() + long(i));
+        }
     }
 }
 
@@ -187,8 +201,9 @@ using namespace zplat;
 extern "C" {
 
 BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT) {
-    if (!lpMsg)
+    if (!lpMsg) {
         return -1;
+    }
     State &s = St();
     Backend &backend = CurrentBackend();
     for (;;) {
@@ -207,8 +222,9 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT) {
         } else if (!s.input.empty()) {
             InputEvent e = s.input.front();
             s.input.pop_front();
-            if (!InputToMessage(e, &msg))
+            if (!InputToMessage(e, &msg)) {
                 continue;
+            }
         } else {
             HWND paint = nullptr;
             for (HWND hwnd : ListWindows()) {
@@ -225,8 +241,9 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT) {
                 UpdateTimers(backend.NowMs());
                 Timer *due = nullptr;
                 for (Timer &t : s.timers) {
-                    if (t.ready && (!due || t.next < due->next))
+                    if (t.ready && (!due || t.next < due->next)) {
                         due = &t;
+                    }
                 }
                 if (!due) {
                     PresentChanged();
@@ -238,8 +255,9 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT) {
                 // that came in goes before the timer, which stays due.
                 PresentChanged();
                 backend.Poll();
-                if (!s.input.empty() || !s.posted.empty() || s.quitPending)
+                if (!s.input.empty() || !s.posted.empty() || s.quitPending) {
                     continue;
+                }
                 due->ready = false;
                 msg.hwnd = due->hwnd;
                 msg.message = WM_TIMER;
@@ -254,19 +272,22 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT) {
 }
 
 BOOL WINAPI TranslateMessage(const MSG *lpMsg) {
-    if (!lpMsg || (lpMsg->message != WM_KEYDOWN && lpMsg->message != WM_SYSKEYDOWN))
+    if (!lpMsg || (lpMsg->message != WM_KEYDOWN && lpMsg->message != WM_SYSKEYDOWN)) {
         return FALSE;
+    }
     char ch;
-    if (!IsCharKey(int(lpMsg->wParam), &ch))
+    if (!IsCharKey(int(lpMsg->wParam), &ch)) {
         return FALSE;
+    }
     Post(lpMsg->hwnd, lpMsg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR,
          WPARAM(static_cast<unsigned char>(ch)), lpMsg->lParam);
     return TRUE;
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG *lpMsg) {
-    if (!lpMsg)
+    if (!lpMsg) {
         return 0;
+    }
     if (lpMsg->message == WM_TIMER && lpMsg->lParam != 0) {
         // Only timers of this queue carry a callback; anything else in
         // lParam is refused rather than called.
@@ -280,15 +301,17 @@ LRESULT WINAPI DispatchMessageA(const MSG *lpMsg) {
         return 0;
     }
     Window *w = GetWindow(lpMsg->hwnd);
-    if (!w)
+    if (!w) {
         return 0;
+    }
     return w->proc(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }
 
 LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     Window *w = GetWindow(hWnd);
-    if (!w)
+    if (!w) {
         return 0;
+    }
     return w->proc(hWnd, Msg, wParam, lParam);
 }
 
@@ -299,8 +322,9 @@ VOID WINAPI PostQuitMessage(int nExitCode) {
 
 UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc) {
     State &s = St();
-    if (hWnd && !GetWindow(hWnd))
+    if (hWnd && !GetWindow(hWnd)) {
         return 0;
+    }
     // As Windows: periods are kept between 10 ms and about 24.8 days.
     UINT period = uElapse < kMinTimerPeriod   ? kMinTimerPeriod
                   : uElapse > kMaxTimerPeriod ? kMaxTimerPeriod

@@ -49,17 +49,19 @@ public:
     uint64_t clockReadsSinceWait = 0;
 
     uint64_t NowMs() override {
-        if (++clockReadsSinceWait == kSpinLimit)
+        if (++clockReadsSinceWait == kSpinLimit) {
             Fail("the program runs without ever waiting");
+        }
         return now;
     }
 
     void Fail(const std::string &why) {
         failed = true;
-        if (failure)
+        if (failure) {
             failure(why);
-        else
+        } else {
             std::fprintf(stderr, "headless: %s\n", why.c_str());
+        }
         PostQuitMessage(0);
     }
 
@@ -70,8 +72,9 @@ public:
                                          [](const Scheduled &a, const Scheduled &b) {
                                              return a.at != b.at ? a.at < b.at : a.order < b.order;
                                          });
-            if (next == scheduled.end() || next->at > t)
+            if (next == scheduled.end() || next->at > t) {
                 return;
+            }
             Scheduled job = std::move(*next);
             scheduled.erase(next);
             now = std::max(now, job.at);
@@ -81,8 +84,9 @@ public:
 
     uint64_t NextScheduled() const {
         uint64_t next = kNoDeadline;
-        for (const auto &s : scheduled)
+        for (const auto &s : scheduled) {
             next = std::min(next, s.at);
+        }
         return next;
     }
 
@@ -94,13 +98,16 @@ public:
         }
         uint64_t before = inputPushed;
         auto idleCopy = idle;
-        for (auto &fn : idleCopy)
+        for (auto &fn : idleCopy) {
             fn();
-        if (inputPushed != before || zplat::QueueHasMessages())
+        }
+        if (inputPushed != before || zplat::QueueHasMessages()) {
             return;
+        }
         RunDue(now); // callbacks already due (scheduled in the past)
-        if (inputPushed != before || zplat::QueueHasMessages())
+        if (inputPushed != before || zplat::QueueHasMessages()) {
             return;
+        }
         uint64_t next = NextScheduled();
         uint64_t target = std::min(deadlineMs, next);
         if (target == kNoDeadline) {
@@ -112,12 +119,14 @@ public:
             Fail("the virtual time limit was reached");
             return;
         }
-        if (target > now)
+        if (target > now) {
             now = target;
+        }
         // A wait that ends on its deadline returns at once; what arrives at
         // that same moment is for the next poll.
-        if (deadlineMs > next)
+        if (deadlineMs > next) {
             RunDue(now);
+        }
     }
 
     void Poll() override { RunDue(now); }
@@ -130,14 +139,16 @@ public:
     void DestroyNativeWindow(HWND window) override {
         presents.erase(window);
         styles.erase(window);
-        if (focused == window)
+        if (focused == window) {
             focused = nullptr;
+        }
     }
     void ShowNativeWindow(HWND window, bool shown) override {
-        if (shown)
+        if (shown) {
             focused = window;
-        else if (focused == window)
+        } else if (focused == window) {
             focused = nullptr;
+        }
     }
     void SetNativeStyle(HWND window, DWORD style) override { styles[window] = style; }
     void FocusNativeWindow(HWND window) override { focused = window; }
@@ -179,8 +190,9 @@ zplat::InputEvent KeyEvent(zplat::InputEvent::Type type, HWND window, int vk, bo
 }
 
 void PushKey(const zplat::InputEvent &e) {
-    if (e.window)
+    if (e.window) {
         Push(e);
+    }
 }
 
 void Pointer(zplat::InputEvent::Type type, HWND window, int x, int y) {
@@ -266,8 +278,9 @@ void AltKey(HWND window, int vk) {
     for (auto [type, key, alt] : {std::tuple{zplat::InputEvent::KeyDown, VK_MENU, true},
                                   std::tuple{zplat::InputEvent::KeyDown, vk, true},
                                   std::tuple{zplat::InputEvent::KeyUp, vk, true},
-                                  std::tuple{zplat::InputEvent::KeyUp, VK_MENU, false}})
+                                  std::tuple{zplat::InputEvent::KeyUp, VK_MENU, false}}) {
         PushKey(KeyEvent(type, window, key, alt));
+    }
 }
 
 void AltLetter(HWND window, char letter) {
@@ -314,8 +327,9 @@ std::vector<HWND> Windows() {
 HWND FindWindowByClass(const char *className) {
     for (HWND w : zplat::ListWindows()) {
         zplat::WindowInfo info;
-        if (zplat::GetWindowInfo(w, &info) && strcasecmp(info.className.c_str(), className) == 0)
+        if (zplat::GetWindowInfo(w, &info) && strcasecmp(info.className.c_str(), className) == 0) {
             return w;
+        }
     }
     return nullptr;
 }
@@ -342,15 +356,17 @@ bool IsVisible(HWND window) {
 
 Image ClientImage(HWND window) {
     Image image;
-    if (!zplat::CopyClientImage(window, &image.pixels, &image.width, &image.height))
+    if (!zplat::CopyClientImage(window, &image.pixels, &image.width, &image.height)) {
         return Image{};
+    }
     return image;
 }
 
 Image ComposedImage(HWND window) {
     Image image;
-    if (!zplat::CopyComposedImage(window, &image.pixels, &image.width, &image.height))
+    if (!zplat::CopyComposedImage(window, &image.pixels, &image.width, &image.height)) {
         return Image{};
+    }
     return image;
 }
 

@@ -8,11 +8,13 @@ namespace headless {
 
 bool SavePng(const Image &image, const std::string &path) {
     if (image.width <= 0 || image.height <= 0 ||
-        image.pixels.size() != size_t(image.width) * size_t(image.height))
+        image.pixels.size() != size_t(image.width) * size_t(image.height)) {
         return false;
+    }
     FILE *file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    if (!file) {
         return false;
+    }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     std::vector<png_byte> row(size_t(image.width) * 3);

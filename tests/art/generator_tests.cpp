@@ -42,11 +42,13 @@ protected:
             std::string(ZORVAK_ART_GENERATOR) + " " + options + " " + dir.string() + " 2>&1";
         FILE *p = popen(cmd.c_str(), "r");
         GenRun run{-1, ""};
-        if (!p)
+        if (!p) {
             return run;
+        }
         char buf[512];
-        while (fgets(buf, sizeof buf, p))
+        while (fgets(buf, sizeof buf, p)) {
             run.output += buf;
+        }
         run.status = pclose(p);
         return run;
     }
@@ -56,8 +58,9 @@ protected:
         std::string s = "sprite " + name + " 32 32\n";
         for (int y = 0; y < 32; ++y) {
             std::string row(32, '.');
-            if (y >= 8 && y < 24)
+            if (y >= 8 && y < 24) {
                 row.replace(8, 16, 16, 'W');
+            }
             s += (y == badRow ? bad : row) + "\n";
         }
         return s;
@@ -84,8 +87,9 @@ TEST_F(Generator, WritesListedIconsAndPicturesTheSameEveryTime) {
                                 IcoIndex(ico, 32, 8, 8), IcoIndex(ico, 32, 23, 23),
                                 IcoIndex(ico, 32, 7, 8), IcoIndex(ico, 32, 24, 23)}),
               (std::vector<int>{15, 0, 15, 15, 0, 0}));
-    for (int k = 0; k < 32 * 32; ++k)
+    for (int k = 0; k < 32 * 32; ++k) {
         ASSERT_EQ(IcoMask(ico, 32, k % 32, k / 32), 0) << k;
+    }
     // "A" at scale 2 from (10, 10): a ring of 6x6 with a 2x2 hole, a gap,
     // and the second letter one advance on.
     auto white = [&bmp](int x, int y) { return BmpBit(bmp, 453, 302, x, y) == 1; };
@@ -148,7 +152,8 @@ TEST_F(Generator, CheckNamesEachFileThatDiffersIsMissingOrIsNotMade) {
     for (const std::string &says :
          {std::string("differs from the generator's output: icons/square.ico"),
           "missing from " + dir.string() + ": pics/x.bmp",
-          std::string("not made by the generator (stale?): icons/old/stale.ico")})
+          std::string("not made by the generator (stale?): icons/old/stale.ico")}) {
         EXPECT_NE(stale.output.find(says), std::string::npos) << says << "\n" << stale.output;
+    }
     EXPECT_EQ(Slurp("icons/square.ico"), ico) << "--check wrote files";
 }

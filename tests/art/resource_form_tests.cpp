@@ -18,17 +18,20 @@ const char *const kPictures[] = {"BMP_INTRO", "BMP_GAMEOVER", "BMP_ABOUT"};
 
 std::vector<std::string> Names(rcscript::EntryKind kind) {
     std::vector<std::string> names;
-    for (const rcscript::Entry &e : Script())
-        if (e.kind == kind)
+    for (const rcscript::Entry &e : Script()) {
+        if (e.kind == kind) {
             names.push_back(e.name);
+        }
+    }
     return names;
 }
 
 // Fields of the file, as triples: offset, size in bytes, value.
 void ExpectFields(const std::vector<uint8_t> &f, std::vector<uint32_t> fields) {
-    for (size_t k = 0; k + 2 < fields.size(); k += 3)
+    for (size_t k = 0; k + 2 < fields.size(); k += 3) {
         EXPECT_EQ(Field(f, fields[k], int(fields[k + 1])), fields[k + 2])
             << "field at byte " << fields[k];
+    }
 }
 
 } // namespace
@@ -40,8 +43,9 @@ TEST(ResourceScript, ReadsAsTheSubsetWithTheMenuAndEveryIconOnce) {
         if (e.kind != rcscript::EntryKind::Menu) {
             EXPECT_TRUE(std::filesystem::is_regular_file(ResourcesDir() + "/" + e.path)) << e.path;
         }
-        for (const rcscript::MenuItem &i : e.items)
+        for (const rcscript::MenuItem &i : e.items) {
             items.push_back({i.text, i.id});
+        }
     }
     EXPECT_EQ(Names(rcscript::EntryKind::Menu), std::vector<std::string>{"MENU_1"});
     EXPECT_EQ(items, (std::vector<std::pair<std::string, int>>{
@@ -52,9 +56,11 @@ TEST(ResourceScript, ReadsAsTheSubsetWithTheMenuAndEveryIconOnce) {
     ASSERT_FALSE(icons.empty());
     EXPECT_EQ(icons.front(), "ICON_1");
     // The loaded sprites appear in load order, so the list reads like the table.
-    for (const std::string &n : icons)
-        if (std::find(SpriteSet().begin(), SpriteSet().end(), n) != SpriteSet().end())
+    for (const std::string &n : icons) {
+        if (std::find(SpriteSet().begin(), SpriteSet().end(), n) != SpriteSet().end()) {
             loaded.push_back(n);
+        }
+    }
     EXPECT_EQ(loaded, SpriteSet());
     expected.insert(expected.end(), CarriedIcons().begin(), CarriedIcons().end());
     std::sort(expected.begin(), expected.end());
@@ -78,13 +84,14 @@ TEST(IconFiles, AreSixteenColourIconsOfTheRightSizeAndPalette) {
                          30, 4, 2 * side, 34, 2, 1,    36, 2, 4,
                          38, 4, 0});
         EXPECT_PRED3(IsEither, Field(f, 42), 0u, bits) << "biSizeImage";
-        for (int i = 0; i < 16; ++i)
+        for (int i = 0; i < 16; ++i) {
             EXPECT_EQ(Field(f, 62 + 4 * size_t(i)), kStandardPalette[i]) << "palette " << i;
+        }
         // The platform's decoder, which the other tests read through, sees
         // what the file holds.
         Icon icon = LoadIcon(name);
         ASSERT_EQ(std::pair(icon.width, icon.height), std::pair(int(side), int(side)));
-        for (int y = 0; y < int(side); ++y)
+        for (int y = 0; y < int(side); ++y) {
             for (int x = 0; x < int(side); ++x) {
                 const int mask = IcoMask(f, side, x, y), index = IcoIndex(f, side, x, y);
                 ASSERT_EQ(icon.at(x, y), mask ? art::kTransparent : index) << x << "," << y;
@@ -93,6 +100,7 @@ TEST(IconFiles, AreSixteenColourIconsOfTheRightSizeAndPalette) {
                     ASSERT_EQ(index, 0) << x << "," << y;
                 }
             }
+        }
     }
 }
 
@@ -105,7 +113,7 @@ TEST(IconFiles, SpritesAreOpaqueOnBlackAndCarriedIconsTransparentAround) {
         const bool tile = Starts(name, "IC_LAND") || Starts(name, "IC_WALL");
         Icon icon = LoadIcon(name);
         int transparent = 0, lit = 0, litEdge = 0, opaqueEdge = 0;
-        for (int y = 0; y < icon.height; ++y)
+        for (int y = 0; y < icon.height; ++y) {
             for (int x = 0; x < icon.width; ++x) {
                 const bool edge = x % (icon.width - 1) == 0 || y % (icon.height - 1) == 0;
                 transparent += icon.clear(x, y);
@@ -113,6 +121,7 @@ TEST(IconFiles, SpritesAreOpaqueOnBlackAndCarriedIconsTransparentAround) {
                 litEdge += edge && icon.lit(x, y);
                 opaqueEdge += edge && !icon.clear(x, y);
             }
+        }
         if (name == "IC_BLANC") {
             EXPECT_EQ(lit, 0) << "the eraser is not black";
         } else {
@@ -152,7 +161,7 @@ TEST(BitmapFiles, AreOneBitWhiteDrawingsOf453By302ClearOfTheFrame) {
         art::Image p = LoadPicture(name);
         ASSERT_EQ(std::pair(p.width, p.height), std::pair(453, 302));
         int white = 0;
-        for (int y = 0; y < p.height; ++y)
+        for (int y = 0; y < p.height; ++y) {
             for (int x = 0; x < p.width; ++x) {
                 ASSERT_EQ(p.at(x, y), BmpBit(f, 453, 302, x, y)) << x << "," << y;
                 white += p.at(x, y);
@@ -163,6 +172,7 @@ TEST(BitmapFiles, AreOneBitWhiteDrawingsOf453By302ClearOfTheFrame) {
                     ASSERT_LT(y, 298) << "under the ground at " << x << "," << y;
                 }
             }
+        }
         EXPECT_GT(white, 453 * 302 / 50) << "not a drawing on black";
         EXPECT_LT(white, 453 * 302 / 3) << "not a drawing on black";
         EXPECT_TRUE(seen.insert(p.pixels).second) << "two pictures are the same";

@@ -12,15 +12,17 @@ namespace {
 
 int Differences(const Icon &a, const Icon &b) {
     int n = 0;
-    for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i)
+    for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i) {
         n += a.pixels[i] != b.pixels[i];
+    }
     return n;
 }
 
 int RowWidth(const Icon &icon, int y) {
     int n = 0;
-    for (int x = 0; x < icon.width; ++x)
+    for (int x = 0; x < icon.width; ++x) {
         n += icon.lit(x, y);
+    }
     return n;
 }
 
@@ -30,11 +32,12 @@ void ExpectPointsUp(const std::string &name, bool up) {
     SCOPED_TRACE(name);
     Icon icon = LoadIcon(name);
     int top = icon.height, bottom = -1, widest = 0;
-    for (int y = 0; y < icon.height; ++y)
+    for (int y = 0; y < icon.height; ++y) {
         if (RowWidth(icon, y)) {
             top = std::min(top, y), bottom = y;
             widest = RowWidth(icon, y) > RowWidth(icon, widest) ? y : widest;
         }
+    }
     ASSERT_LT(top, bottom);
     EXPECT_LE(RowWidth(icon, up ? top : bottom), 2) << "no narrow tip at the front";
     EXPECT_TRUE(up ? widest > (top + bottom) / 2 : widest < (top + bottom) / 2)
@@ -45,12 +48,14 @@ void ExpectPointsUp(const std::string &name, bool up) {
 double Spread(const Icon &icon) {
     double sum = 0;
     int n = 0;
-    for (int y = 0; y < icon.height; ++y)
-        for (int x = 0; x < icon.width; ++x)
+    for (int y = 0; y < icon.height; ++y) {
+        for (int x = 0; x < icon.width; ++x) {
             if (icon.lit(x, y)) {
                 sum += std::hypot(x - (icon.width - 1) / 2.0, y - (icon.height - 1) / 2.0);
                 ++n;
             }
+        }
+    }
     return n ? sum / n : 0;
 }
 
@@ -59,15 +64,17 @@ double Spread(const Icon &icon) {
 // abrupt change between neighbouring columns (rows) inside a tile.
 int Seam(const Icon &first, int a, const Icon &second, int b, bool columns = true) {
     int n = 0;
-    for (int k = 0; k < 32; ++k)
+    for (int k = 0; k < 32; ++k) {
         n += columns ? first.at(a, k) != second.at(b, k) : first.at(k, a) != second.at(k, b);
+    }
     return n;
 }
 
 int Roughest(const Icon &t, bool columns = true) {
     int most = 0;
-    for (int k = 0; k + 1 < 32; ++k)
+    for (int k = 0; k + 1 < 32; ++k) {
         most = std::max(most, Seam(t, k, t, k + 1, columns));
+    }
     return most;
 }
 
@@ -103,10 +110,12 @@ TEST(Animation, FramesStepAndExplosionsGrow) {
 }
 
 TEST(Figures, FaceTheWayTheyMove) {
-    for (const char *up : {"IC_SHIP1", "IC_SHIP2", "IC_SHIP3", "IC_MISSILE1", "IC_MISSILE2"})
+    for (const char *up : {"IC_SHIP1", "IC_SHIP2", "IC_SHIP3", "IC_MISSILE1", "IC_MISSILE2"}) {
         ExpectPointsUp(up, true);
-    for (const char *down : {"IC_ROCKET1", "IC_ROCKET2"})
+    }
+    for (const char *down : {"IC_ROCKET1", "IC_ROCKET2"}) {
         ExpectPointsUp(down, false);
+    }
 }
 
 TEST(FrameTiles, GroundWallsAndCornersJoinWithoutSeams) {
@@ -122,14 +131,16 @@ TEST(FrameTiles, GroundWallsAndCornersJoinWithoutSeams) {
     // up at both edges, so the ground line runs straight across.
     auto surface = [](const Icon &t, int x) {
         int y = 0;
-        while (y < 32 && !t.lit(x, y))
+        while (y < 32 && !t.lit(x, y)) {
             ++y;
+        }
         return y;
     };
     for (size_t a = 0; a < 4; ++a) {
-        for (size_t b = 0; b < 4; ++b)
+        for (size_t b = 0; b < 4; ++b) {
             EXPECT_LE(Seam(land[a], 31, land[b], 0), roughest)
                 << "IC_LAND" << a + 1 << "|" << b + 1;
+        }
         EXPECT_EQ(surface(land[a], 0), surface(land[0], 0)) << "IC_LAND" << a + 1;
         EXPECT_EQ(surface(land[a], 31), surface(land[0], 0)) << "IC_LAND" << a + 1;
         // The bottom corners meet every ground tile at their inner side.

@@ -20,8 +20,9 @@ struct Mover {
     std::vector<Icon> Frames() const {
         std::vector<Icon> icons;
         std::istringstream names(frames);
-        for (std::string name; names >> name;)
+        for (std::string name; names >> name;) {
             icons.push_back(LoadIcon("IC_" + name));
+        }
         return icons;
     }
 };
@@ -44,21 +45,27 @@ struct Margins {
 };
 Margins WipingMargins(const Icon &icon) {
     auto wipes = [&](int x0, int y0, int dx, int dy) {
-        for (int x = x0, y = y0; x < icon.width && y < icon.height; x += dx, y += dy)
-            if (icon.at(x, y) != 0)
+        for (int x = x0, y = y0; x < icon.width && y < icon.height; x += dx, y += dy) {
+            if (icon.at(x, y) != 0) {
                 return false;
+            }
+        }
         return true;
     };
     const int w = icon.width, h = icon.height;
     Margins m;
-    while (m.left < w && wipes(m.left, 0, 0, 1))
+    while (m.left < w && wipes(m.left, 0, 0, 1)) {
         ++m.left;
-    while (m.right < w && wipes(w - 1 - m.right, 0, 0, 1))
+    }
+    while (m.right < w && wipes(w - 1 - m.right, 0, 0, 1)) {
         ++m.right;
-    while (m.top < h && wipes(0, m.top, 1, 0))
+    }
+    while (m.top < h && wipes(0, m.top, 1, 0)) {
         ++m.top;
-    while (m.bottom < h && wipes(0, h - 1 - m.bottom, 1, 0))
+    }
+    while (m.bottom < h && wipes(0, h - 1 - m.bottom, 1, 0)) {
         ++m.bottom;
+    }
     return m;
 }
 
@@ -86,8 +93,9 @@ TEST(Trails, FiguresKeepTheirPlaceInTheCellFromFrameToFrame) {
     // to one side than the others, or the figure jitters as it animates (the
     // fireball flickers in size by design).
     for (const Mover &m : kMovers) {
-        if (m.what == "fireball")
+        if (m.what == "fireball") {
             continue;
+        }
         const std::vector<Icon> frames = m.Frames();
         const Margins first = WipingMargins(frames[0]);
         for (size_t k = 0; k < frames.size(); ++k) {
@@ -108,24 +116,31 @@ TEST(Trails, NothingIsLeftBehindWhenTheGamePaintsWithoutErasing) {
     for (const Mover &m : kMovers) {
         const std::vector<Icon> frames = m.Frames();
         const int size = frames[0].width, ticks = 12, span = size + ticks * 8;
-        for (int dx : {m.dxMin, 0, m.dxMax})
+        for (int dx : {m.dxMin, 0, m.dxMax}) {
             for (int dy : {m.dyMin, m.dyMax}) {
                 art::Image window(2 * span, 2 * span);
                 int x = span - dx * ticks / 2 - size / 2, y = span - dy * ticks / 2 - size / 2;
-                for (int t = 0; t < ticks; ++t, x += dx, y += dy)
-                    for (int py = 0; py < size; ++py)
-                        for (int px = 0; px < size; ++px)
-                            if (!frames[size_t(t) % frames.size()].clear(px, py))
+                for (int t = 0; t < ticks; ++t, x += dx, y += dy) {
+                    for (int py = 0; py < size; ++py) {
+                        for (int px = 0; px < size; ++px) {
+                            if (!frames[size_t(t) % frames.size()].clear(px, py)) {
                                 window.set(x + px, y + py,
                                            frames[size_t(t) % frames.size()].at(px, py));
+                            }
+                        }
+                    }
+                }
                 x -= dx, y -= dy;
                 int trail = 0;
-                for (int py = 0; py < window.height; ++py)
-                    for (int px = 0; px < window.width; ++px)
+                for (int py = 0; py < window.height; ++py) {
+                    for (int px = 0; px < window.width; ++px) {
                         trail += window.at(px, py) != 0 &&
                                  (px < x || py < y || px >= x + size || py >= y + size);
+                    }
+                }
                 EXPECT_EQ(trail, 0)
                     << m.what << " stepping (" << dx << "," << dy << ") leaves a trail";
             }
+        }
     }
 }

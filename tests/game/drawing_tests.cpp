@@ -17,8 +17,9 @@ std::vector<int> Frames(int slot, int count) {
     std::vector<int> seen;
     for (int n = 0; n < count; n++) {
         const GameObject &o = objectTable[slot];
-        for (int k = 0; k < 4; k++)
+        for (int k = 0; k < 4; k++) {
             DrawIcon(drawDC, o.x + 32 * (k % 2), o.y + 32 * (k / 2), spriteSet[IC_BLANC]);
+        }
         headless::Image before = Client();
         DrawObject(slot);
         headless::Image after = Client();
@@ -110,16 +111,19 @@ TEST_F(DrawingTest, PlayfieldFrameFor511By330) {
     DrawPlayfield(drawDC); // new ground, same walls
     headless::Image again = Client();
     int differ = 0;
-    for (int x = 32; x < 448; x += 32)
+    for (int x = 32; x < 448; x += 32) {
         differ += SpriteAt(again, x, 298) != SpriteAt(img, x, 298);
+    }
     EXPECT_GT(differ, 0);
     EXPECT_EQ(SpriteAt(again, 479, 0), IC_WALL3);
 }
 
 TEST_F(DrawingTest, EraseObjectsBlanksOneCellOfEveryActiveObject) {
-    for (int y = 0; y < 288; y += 32)
-        for (int x = 0; x < 480; x += 32)
+    for (int y = 0; y < 288; y += 32) {
+        for (int x = 0; x < 480; x += 32) {
             DrawIcon(drawDC, x, y, spriteSet[IC_WALL3]);
+        }
+    }
     Put(0, KIND_SHIP, 32, 224);
     Put(3, KIND_BASE, 128, 64, 10000);
     Put(4, KIND_ALIEN, 320, 64).delay = 7;
@@ -127,22 +131,27 @@ TEST_F(DrawingTest, EraseObjectsBlanksOneCellOfEveryActiveObject) {
     Put(6, KIND_ALIEN, 256, 192).kind = KIND_FREE;
     EraseObjects();
     headless::Image img = Client();
-    for (auto [x, y] : {std::pair{32, 224}, std::pair{128, 64}, std::pair{384, 160}})
+    for (auto [x, y] : {std::pair{32, 224}, std::pair{128, 64}, std::pair{384, 160}}) {
         EXPECT_TRUE(CellIsBlack(img, x, y)) << x;
+    }
     // The rest of the base's 64 x 64, the dormant and the free slot stay.
     for (auto [x, y] : {std::pair{160, 64}, std::pair{128, 96}, std::pair{160, 96},
-                        std::pair{320, 64}, std::pair{256, 192}})
+                        std::pair{320, 64}, std::pair{256, 192}}) {
         EXPECT_EQ(SpriteAt(img, x, y), IC_WALL3) << x << "," << y;
+    }
 }
 
 TEST_F(DrawingTest, ShowBitmapCopiesAtItsOwnSizeAndBeepsOnFailures) {
-    for (int k = 0; k < 6; k++)
+    for (int k = 0; k < 6; k++) {
         DrawIcon(drawDC, 50 + 32 * (k % 3), 60 + 32 * (k / 3), spriteSet[IC_CRAZY1]);
+    }
     ShowBitmap(drawDC, 50, 60, "BMP_TEST");
     headless::Image img = Client();
-    for (int y = 0; y < 20; y++)
-        for (int x = 0; x < 40; x++)
+    for (int y = 0; y < 20; y++) {
+        for (int x = 0; x < 40; x++) {
             ASSERT_EQ(img.At(50 + x, 60 + y), TestBitmapPixelWhite(x, y) ? 0xFFFFFFu : 0u);
+        }
+    }
     // Just right of the copy and just below it.
     EXPECT_EQ(img.At(90, 61), SpriteColour(IC_CRAZY1));
     EXPECT_EQ(img.At(51, 80), SpriteColour(IC_CRAZY1));

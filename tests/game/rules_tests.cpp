@@ -14,8 +14,9 @@ namespace {
 class RulesTest : public GameTest {};
 
 void Update(int slot, int times = 1) {
-    for (int n = 0; n < times; n++)
+    for (int n = 0; n < times; n++) {
         UpdateObject(slot);
+    }
 }
 
 // What the tick and the waves look at: level, enemies counted, aliens, crazy
@@ -48,8 +49,9 @@ TEST_F(RulesTest, FormationsAreOneRowOfFiveThatClosesUpWhenTheTableIsFull) {
                   Obj(KIND_ALIEN, 0, 64 * i, -32, 2, 0, 0))
             << "slot " << i;
     }
-    for (int i = 6; i <= 8; i++) // no alien count to spread the crazy invaders over
+    for (int i = 6; i <= 8; i++) { // no alien count to spread the crazy invaders over
         EXPECT_EQ(int(objectTable[i].delay), 0) << "slot " << i;
+    }
     // Three free slots: three columns side by side, no crazy invader.
     ResetObjects();
     FillTable();
@@ -115,16 +117,18 @@ TEST_F(RulesTest, WallsStopTheShipAndTurnEverythingElse) {
         {5, KIND_SHIP, 35, -4, 35, 0},
     };
     for (const auto &row : rows) {
-        for (GameObject &o : objectTable)
+        for (GameObject &o : objectTable) {
             o.kind = KIND_FREE;
+        }
         level = 3;
         const bool chaser = row.kind == KIND_CRAZY || row.kind == KIND_FIREBALL;
         Put(0, KIND_SHIP, chaser ? (row.dx > 0 ? 447 : 33) : START_X, START_Y);
         const int dy = row.kind == KIND_KAMIKAZE || row.kind == KIND_SHIP ? -1 : 0;
         GameObject &o = objectTable[row.slot] =
             Obj(row.kind, 5000, row.x, 100, dy, row.dx, 0, 1, 1, 500);
-        if (row.slot != 0 && row.kind == KIND_SHIP)
+        if (row.slot != 0 && row.kind == KIND_SHIP) {
             Put(9, KIND_ALIEN, row.x + (row.dx > 0 ? 35 : -35), 50);
+        }
         Update(row.slot);
         EXPECT_EQ((std::vector<int>{o.x, o.dx}), (std::vector<int>{row.xAfter, row.dxAfter}))
             << "kind " << row.kind << " from x " << row.x;
@@ -228,8 +232,9 @@ TEST_F(RulesTest, ABaseSpraysARocketAndAFireballWithoutPauseAndNeverAges) {
     GameObject &b = objectTable[20] = Obj(KIND_BASE, 10000, 200, 100, -1);
     int sprays = 0;
     for (int t = 0; t < 200; t++) {
-        for (int i = 1; i < OBJECT_SLOTS; i++)
+        for (int i = 1; i < OBJECT_SLOTS; i++) {
             objectTable[i].kind = i == 20 ? KIND_BASE : KIND_FREE;
+        }
         Update(20);
         sprays += CountKind(KIND_ROCKET) == 1 && CountKind(KIND_FIREBALL) == 1;
     }

@@ -42,8 +42,9 @@ bool Within(int v, int lo, int hi) {
 // The score events of the game's rules: points with no change of lives, or a
 // lost life with no points.
 bool IsScoreEvent(int points, int lifeChange) {
-    if (lifeChange != 0)
+    if (lifeChange != 0) {
         return points == 0 && lifeChange == -1;
+    }
     return points == 50 || points == 200 || points == -200 || points == 500 || points == -500;
 }
 
@@ -145,11 +146,13 @@ GameRun Play(uint32_t seed, Script script, int maxTicks, int firstLevel = 1, int
             run.levels.push_back(level);
         }
         CheckTick(firstEvent, scoreBefore, livesBefore);
-        if (Failures() != failuresBefore)
+        if (Failures() != failuresBefore) {
             ADD_FAILURE() << "seed " << seed << ", tick " << t;
+        }
         run.ended = lives == 0 && objectCount == 0;
-        if (run.ended || (stopAfterLevels != 0 && run.levels.size() >= stopAfterLevels))
+        if (run.ended || (stopAfterLevels != 0 && run.levels.size() >= stopAfterLevels)) {
             break;
+        }
     }
     return run;
 }
@@ -185,10 +188,12 @@ TEST_F(WholeGameTest, LevelsRunOneToFifteenThenZeroThenOne) {
         Restart();
         GameRun run = Play(seed, HUNT, 15000, 1, 5000, 17);
         ASSERT_FALSE(HasFailure());
-        if (run.levels.size() < 17)
+        if (run.levels.size() < 17) {
             continue;
-        for (size_t k = 0; k < 17; k++)
+        }
+        for (size_t k = 0; k < 17; k++) {
             EXPECT_EQ(run.levels[k], int((k + 1) % 16)) << k;
+        }
         return;
     }
     ADD_FAILURE() << "no seed played through all the levels";
@@ -200,25 +205,31 @@ TEST_F(WholeGameTest, AGameEndsWithNoNewWaveAndAnEmptyTable) {
     EXPECT_EQ((std::vector<int>{gameOver, objectTable[0].kind, CountKind(KIND_FREE)}),
               (std::vector<int>{1, KIND_FREE, 39}));
     size_t lost = 0;
-    while (scoreLog[lost].livesAfter != 0)
+    while (scoreLog[lost].livesAfter != 0) {
         lost++;
-    for (size_t k = lost; k < scoreLog.size(); k++)
+    }
+    for (size_t k = lost; k < scoreLog.size(); k++) {
         EXPECT_EQ(scoreLog[k].level, scoreLog[lost].level);
+    }
 }
 
 // The 32 x 32 cells, by their top-left corners, in which two images of the
 // same size differ.
 std::string DifferingCells(const headless::Image &a, const headless::Image &b) {
     std::string cells;
-    for (int y = 0; y < a.height; y += 32)
+    for (int y = 0; y < a.height; y += 32) {
         for (int x = 0; x < a.width; x += 32) {
             bool same = true;
-            for (int py = y; py < y + 32 && py < a.height; py++)
-                for (int px = x; px < x + 32 && px < a.width; px++)
+            for (int py = y; py < y + 32 && py < a.height; py++) {
+                for (int px = x; px < x + 32 && px < a.width; px++) {
                     same = same && a.At(px, py) == b.At(px, py);
-            if (!same)
+                }
+            }
+            if (!same) {
                 cells += " (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+            }
         }
+    }
     return cells;
 }
 
@@ -275,17 +286,20 @@ TEST_F(WholeGameTest, RegressionGuardAfter3000Ticks) {
                   (std::vector<int32_t>{g.score, g.lives, g.level}))
             << "score, lives and level, seed " << g.seed;
         GameObject recorded[OBJECT_SLOTS] = {};
-        for (const auto &[slot, object] : g.slots)
+        for (const auto &[slot, object] : g.slots) {
             recorded[slot] = object;
-        for (int i = 0; i < OBJECT_SLOTS; i++)
+        }
+        for (int i = 0; i < OBJECT_SLOTS; i++) {
             EXPECT_EQ(objectTable[i], recorded[i]) << "seed " << g.seed << ", slot " << i << ":"
                                                    << Differences(objectTable[i], recorded[i]);
+        }
         const std::string name = "guard-" + std::to_string(g.seed);
         const headless::Image golden = LoadPng(ZORVAK_GOLDEN_DIR "/" + name + ".png");
         ASSERT_EQ(golden.pixels.size(), Client().pixels.size()) << name;
         const std::string cells = DifferingCells(Client(), golden);
-        if (!cells.empty())
+        if (!cells.empty()) {
             headless::SavePng(Client(), name + "-now.png");
+        }
         EXPECT_EQ(cells, "") << "cells of the client area that differ from golden/" << name
                              << ".png; this run's is in " << name << "-now.png";
     }

@@ -18,8 +18,9 @@ class WorldTest : public GameTest {};
 
 std::vector<int32_t> Energies(std::initializer_list<int> slots) {
     std::vector<int32_t> energies;
-    for (int slot : slots)
+    for (int slot : slots) {
         energies.push_back(objectTable[slot].energy);
+    }
     return energies;
 }
 
@@ -172,8 +173,9 @@ TEST_F(WorldTest, CollisionsExchangeEnergy) {
 }
 
 TEST_F(WorldTest, ProjectilesExplodeOnContact) {
-    for (int i = 1; i <= 5; i++)
+    for (int i = 1; i <= 5; i++) {
         Put(i, KIND_ALIEN, 100000, 100000).delay = 200;
+    }
     // A missile against a rocket: the rocket explodes first, then the missile,
     // whose explosion takes the slot just freed by the rocket.
     Put(6, KIND_MISSILE, 100, 100);
@@ -230,12 +232,14 @@ TEST_F(WorldTest, EscortsSteerTowardTheNearestInvader) {
                                          // ship from slot 1 is the escort itself
     };
     for (const auto &row : rows) {
-        for (GameObject &o : objectTable)
+        for (GameObject &o : objectTable) {
             o.kind = KIND_FREE;
+        }
         Put(0, KIND_SHIP, row.playerX, 250);
         Put(5, KIND_SHIP, 200, 200);
-        for (auto [slot, x] : row.invaders)
+        for (auto [slot, x] : row.invaders) {
             Put(slot, KIND_ALIEN, x, 50);
+        }
         Put(12, KIND_ALIEN, 200, 50).delay = 9; // dormant: not a target
         EXPECT_EQ(ChooseEscortStep(5), row.step) << "row " << &row - rows;
     }

@@ -51,13 +51,15 @@ protected:
 
 TEST_F(MenuTest, EveryItemOnTheBarSendsItsCommand) {
     // Sweep the bar, past the system box; every item answers somewhere.
-    for (int x = 20; x < 511; x += 3)
+    for (int x = 20; x < 511; x += 3) {
         headless::Click(main, x, kBar / 2);
+    }
     support::Pump();
     Ids distinct;
     for (WPARAM id : WParamsOf(WM_COMMAND)) {
-        if (distinct.empty() || distinct.back() != id)
+        if (distinct.empty() || distinct.back() != id) {
             distinct.push_back(id);
+        }
     }
     EXPECT_EQ(distinct, (Ids{1000, 1001, 1003}));
     EXPECT_TRUE(SeenOf(WM_LBUTTONDOWN).empty()); // the bar is not the client
@@ -66,8 +68,9 @@ TEST_F(MenuTest, EveryItemOnTheBarSendsItsCommand) {
 // Alt+letters give their commands, unknown ones beep; plain letters are keys
 // for the program.
 TEST_F(MenuTest, AltMnemonicsSendCommands) {
-    for (char c : {'q', 'N', 'a', 'z'})
+    for (char c : {'q', 'N', 'a', 'z'}) {
         headless::AltLetter(main, c);
+    }
     headless::Key(main, 'N');
     support::Pump();
     EXPECT_EQ(WParamsOf(WM_COMMAND), (Ids{1003, 1000, 1001}));

@@ -56,10 +56,12 @@ TEST_F(PaintTest, BeginPaintErasesUnlessDeclinedAndValidates) {
     BOOL fErase[2] = {TRUE, FALSE};
     support::hook = [&](HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT *result) {
         *result = 0;
-        if (msg == WM_ERASEBKGND)
+        if (msg == WM_ERASEBKGND) {
             return hwnd == kept; // declined: the old pixels stay
-        if (msg != WM_PAINT)
+        }
+        if (msg != WM_PAINT) {
             return false;
+        }
         PAINTSTRUCT ps;
         HDC paintDc = BeginPaint(hwnd, &ps);
         paintRect = ps.rcPaint;
@@ -109,8 +111,9 @@ TEST_F(PaintTest, IconsApplyTheirMasksAndAreClippedAtEveryClientEdge) {
     HICON blanc = LoadIconA(Art(), "IC_BLANC");
     HICON red = LoadIconA(Art(), "IC_RED");
     HICON big = LoadIconA(Art(), "IC_BIG");
-    for (HICON icon : {ring, invert, blanc, red, big})
+    for (HICON icon : {ring, invert, blanc, red, big}) {
         ASSERT_NE(icon, nullptr);
+    }
     const auto count = [w](uint32_t rgb, int x0, int y0, int x1, int y1) {
         return CountColor(headless::ClientImage(w), rgb, x0, y0, x1, y1);
     };
@@ -180,8 +183,9 @@ TEST_F(PaintTest, OneBitBitmapsCopyAsBlackAndWhiteThroughAMemoryDcWhereTheSource
     ReleaseDC(w, dc);
 
     headless::Image img = headless::ClientImage(w);
-    for (int x = 80; x < 100; ++x)
+    for (int x = 80; x < 100; ++x) {
         EXPECT_EQ(img.At(x, 7), (x - 80) % 2 ? 0xFFFFFFu : 0x000000u) << x;
+    }
     // Source columns 30..39, rows 5..9 land at 0..9, 20..24; from (-5, -5)
     // the bitmap lands at (5, 55).  Nothing else is white, nothing coloured.
     EXPECT_EQ(CountColor(img, 0xFFFFFF, 80, 5, 100, 15), 10 * 10);
@@ -199,10 +203,12 @@ TEST_F(PaintTest, MalformedArtGivesNullHandlesAndNullObjectsDrawNothing) {
         {zplat::RES_BITMAP, "BMP_HUGE", hugeBmp},
         {zplat::RES_BITMAP, "IC_AS_BMP", icon},
     });
-    for (const char *name : {"IC_CUT", "NO_SUCH", "BMP_HUGE"}) // a bitmap is not an icon
+    for (const char *name : {"IC_CUT", "NO_SUCH", "BMP_HUGE"}) { // a bitmap is not an icon
         EXPECT_EQ(LoadIconA(bad, name), nullptr) << name;
-    for (const char *name : {"BMP_HUGE", "IC_AS_BMP", "IC_CUT"})
+    }
+    for (const char *name : {"BMP_HUGE", "IC_AS_BMP", "IC_CUT"}) {
         EXPECT_EQ(LoadBitmapA(bad, name), nullptr) << name;
+    }
     EXPECT_EQ(LoadBitmapA(bad, NULL), nullptr);
 
     HWND w = Make();

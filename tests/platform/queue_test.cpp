@@ -67,10 +67,12 @@ TEST_F(QueueTest, TimersKeepTheirCadenceAndNeverPileUp) {
     std::vector<DWORD> ticks;
     support::Handle(WM_TIMER, [&](HWND) {
         ticks.push_back(GetTickCount());
-        if (ticks.size() == 3)
+        if (ticks.size() == 3) {
             headless::Advance(420); // a handler that takes long
-        if (ticks.size() == 6)
+        }
+        if (ticks.size() == 6) {
             PostQuitMessage(0);
+        }
         return LRESULT(0);
     });
     support::RunLoop();
@@ -107,8 +109,9 @@ TEST_F(QueueTest, TimerCallbacksAreCalledByDispatch) {
         EXPECT_EQ(msg, UINT(WM_TIMER));
         EXPECT_EQ(id, UINT_PTR(9));
         lastTime = time;
-        if (++calls == 2)
+        if (++calls == 2) {
             PostQuitMessage(0);
+        }
     });
     support::RunLoop();
     EXPECT_EQ(calls, 2);
@@ -129,8 +132,9 @@ TEST_F(QueueTest, ScheduledInputArrivesAtItsVirtualTimeWithTheRepeatBit) {
     });
     support::RunLoop();
     std::vector<bool> repeats;
-    for (const support::Seen &s : SeenOf(WM_KEYDOWN))
+    for (const support::Seen &s : SeenOf(WM_KEYDOWN)) {
         repeats.push_back(s.lParam & (1 << 30)); // bit 30: previously down
+    }
     EXPECT_EQ(repeats, (std::vector<bool>{false, true, true}));
     EXPECT_EQ(headless::Now(), 500u);
 }
@@ -170,8 +174,9 @@ TEST_F(QueueTest, ChangedWindowsArePresentedBeforeWaitingAndOnlyThen) {
             SetPixel(dc, 5, 5, RGB(255, 255, 255));
             ReleaseDC(hwnd, dc);
         }
-        if (presents.size() == 4)
+        if (presents.size() == 4) {
             PostQuitMessage(0);
+        }
         return LRESULT(0);
     });
     support::RunLoop();
@@ -190,8 +195,9 @@ TEST_F(QueueTest, ALoopBehindItsTimerStillPresentsEveryTick) {
         SetPixel(dc, int(presents.size()), 5, RGB(255, 255, 255));
         ReleaseDC(hwnd, dc);
         headless::Advance(60); // every tick takes longer than the period
-        if (presents.size() == 4)
+        if (presents.size() == 4) {
             PostQuitMessage(0);
+        }
         return LRESULT(0);
     });
     support::RunLoop();

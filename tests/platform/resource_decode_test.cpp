@@ -47,8 +47,9 @@ template <typename Out, size_t N> void ExpectPatchesFail(const Bytes &good, cons
     for (const Patch &p : ps) {
         Bytes b = good;
         support::PutLe(&b, p[0], p[2], int(p[1]));
-        if (p[3] != 0)
+        if (p[3] != 0) {
             support::PutLe(&b, p[3], p[4], 4);
+        }
         Out out;
         out.width = -7;
         EXPECT_FALSE(Decodes(b, b.size(), &out)) << "at " << p[0] << ": " << p[2];
@@ -218,8 +219,9 @@ TEST(DecodeBitmap, TruncatedOrDamagedFilesFailAndLeaveTheResultAlone) {
 std::string Items(const Bytes &b) {
     std::vector<zplat::DecodedMenuItem> items = {{5, "kept"}};
     std::string out = Decodes(b, b.size(), &items) ? "" : "refused:";
-    for (const zplat::DecodedMenuItem &item : items)
+    for (const zplat::DecodedMenuItem &item : items) {
         out += std::to_string(item.id) + "=" + item.text + ";";
+    }
     return out;
 }
 
@@ -233,8 +235,9 @@ TEST(DecodeMenu, ItemsInOrderFromTheHeaderOffsetUpToTheLastAsUtf8) {
     shifted.insert(shifted.begin() + 4, {0xEE, 0xEE});
     Bytes longer = menu; // nothing is read after the item marked as the last
     longer.insert(longer.end(), {0x10, 0x00, 0xFF});
-    for (const Bytes &b : {menu, shifted, longer})
+    for (const Bytes &b : {menu, shifted, longer}) {
         EXPECT_EQ(Items(b), "1000=&New game;1001=&About Zorvak;1003=&Quit Zorvak;");
+    }
     ExpectEveryPrefixFails<std::vector<zplat::DecodedMenuItem>>(menu);
     EXPECT_EQ(
         Items(support::MakeMenu({{7, u"\u00e9t\u00e9 \u20ac"}, {0, u""}, {65535, u"\U0001F47E"}})),
@@ -258,8 +261,9 @@ TEST(DecodeMenu, MalformedTemplatesFailAndLeaveTheResultAlone) {
         {"first half at the end", support::MakeMenu({{1, u"\xD800"}})},
         {"header only", Bytes{0, 0, 0, 0}},
     };
-    for (const auto &[what, bytes] : cases)
+    for (const auto &[what, bytes] : cases) {
         EXPECT_EQ(Items(bytes), "refused:5=kept;") << what;
+    }
 }
 
 TEST(Module, NamesAreFoundByTypeIgnoringCaseInTheirOwnModuleOnly) {
@@ -291,9 +295,10 @@ TEST(Module, NamesAreFoundByTypeIgnoringCaseInTheirOwnModuleOnly) {
             {second, zplat::RES_ICON, "IC_SHIP1", nullptr},
             {second, zplat::RES_ICON, "ic_other", &other[0]},
         };
-    for (const auto &[in, type, name, found] : lookups)
+    for (const auto &[in, type, name, found] : lookups) {
         EXPECT_EQ(zplat::FindResourceIn(in, type, name), found)
             << (IS_INTRESOURCE(name) ? "(number)" : name);
+    }
 
     // Handles that are not modules find nothing.
     const uintptr_t raw = reinterpret_cast<uintptr_t>(module);
@@ -306,8 +311,9 @@ TEST(Module, NamesAreFoundByTypeIgnoringCaseInTheirOwnModuleOnly) {
                         raw + 0x10000,            // the right number, another tag
                         raw + 50000,              // a module never registered
                         raw & ~uintptr_t{0xFFFF}, // number 0
-                        ~uintptr_t{0}})
+                        ~uintptr_t{0}}) {
         EXPECT_EQ(find(h), nullptr) << h;
+    }
     EXPECT_EQ(zplat::RegisterModule(nullptr, 2), nullptr);
     const HINSTANCE empty = zplat::RegisterModule(nullptr, 0);
     ASSERT_NE(empty, nullptr);

@@ -39,8 +39,9 @@ struct TempDir {
         std::string error;
         EXPECT_TRUE(rcscript::ParseScript(script, "game.rc", &entries, &error)) << error;
         if (rcembed::CollectBlobs(entries, path.string(), "game.rc", blobs, &error) &&
-            rcembed::CheckBlobs(entries, *blobs, "game.rc", &error))
+            rcembed::CheckBlobs(entries, *blobs, "game.rc", &error)) {
             return "";
+        }
         return error;
     }
 };
@@ -72,8 +73,9 @@ TEST(RcScript, ReadsTheSubsetTheWindowsBuildCompiles) {
     for (const rcscript::Entry &e : entries) {
         got += std::to_string(int(e.kind)) + " " + e.name + " " + e.path + " " +
                std::to_string(e.line);
-        for (const rcscript::MenuItem &i : e.items)
+        for (const rcscript::MenuItem &i : e.items) {
             got += " [" + i.text + "=" + std::to_string(i.id) + "]";
+        }
         got += "\n";
     }
     // One name may be an icon and a bitmap at once, as on Windows.
@@ -162,8 +164,9 @@ TEST(RcScript, FilesAreEmbeddedByteForByteAndMissingOrDamagedOnesStopTheBuild) {
         {good + "\nB BITMAP \"text.bmp\"\n", "game.rc:7: 'text.bmp' is not a bitmap"},
         {good + "B BITMAP \"icons/a.ico\"\n", "game.rc:6: 'icons/a.ico' is not a bitmap"},
     };
-    for (const auto &[script, says] : cases)
+    for (const auto &[script, says] : cases) {
         EXPECT_EQ(dir.Build(script, &blobs).rfind(says, 0), 0u) << says;
+    }
 }
 
 // The built tool: what the build sees when the script is wrong, and the

@@ -18,11 +18,12 @@ template <typename T, size_t Size, bool Signed>
 constexpr bool kInt = sizeof(T) == Size &&std::is_integral_v<T> &&std::is_signed_v<T> == Signed;
 // Pointers, pairwise distinct and not convertible into one another.
 template <typename T, typename... Rest> constexpr bool Distinct() {
-    if constexpr (sizeof...(Rest) == 0)
+    if constexpr (sizeof...(Rest) == 0) {
         return std::is_pointer_v<T>;
-    else
+    } else {
         return std::is_pointer_v<T> && (!std::is_convertible_v<T, Rest> && ...) &&
                (!std::is_convertible_v<Rest, T> && ...) && Distinct<Rest...>();
+    }
 }
 
 constexpr size_t kPtr = sizeof(void *);
@@ -168,8 +169,9 @@ ZORVAK_SAME_SIGNATURE(GetTickCount, DWORD(WINAPI *)(void));
 // Callbacks written the way the game writes them, and the one macro that
 // cannot be evaluated at compile time.
 LRESULT CALLBACK CheckWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (IS_INTRESOURCE(IDC_ARROW) && !IS_INTRESOURCE("name") && message == WM_COMMAND)
+    if (IS_INTRESOURCE(IDC_ARROW) && !IS_INTRESOURCE("name") && message == WM_COMMAND) {
         return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 VOID CALLBACK CheckTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {

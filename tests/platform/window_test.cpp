@@ -42,8 +42,9 @@ TEST_F(WindowTest, CreateSendsWmCreateWithTheClientReadyAndSizesLeaveFrameAndMen
     HWND returned = nullptr;
     Ints clientInCreate;
     support::Handle(WM_CREATE, [&](HWND hwnd) {
-        if (returned == nullptr) // still inside the first CreateWindowExA
+        if (returned == nullptr) { // still inside the first CreateWindowExA
             clientInCreate = Rect(GetClientRect, hwnd);
+        }
         HDC dc = GetDC(hwnd);
         EXPECT_NE(SetPixel(dc, 0, 0, RGB(1, 2, 3)), CLR_INVALID);
         ReleaseDC(hwnd, dc);
@@ -97,8 +98,9 @@ TEST_F(WindowTest, CloseButtonAndAltF4GoThroughScCloseWmCloseAndWmDestroy) {
         HWND w = Main();
         ShowWindow(w, SW_SHOW);
         headless::At(headless::Now() + 100, [w, altF4] {
-            if (!altF4)
+            if (!altF4) {
                 return headless::Close(w);
+            }
             zplat::PushInput({zplat::InputEvent::KeyDown, w, 0x73, true, false, 0, 0});
         });
         EXPECT_EQ(support::RunLoop(), 7);
@@ -181,8 +183,9 @@ TEST_F(WindowTest, BadHandlesAreRefusedWithoutEffect) {
     EXPECT_FALSE(DeleteObject(icon));
     EXPECT_EQ(SelectObject(windowDc, bitmap), nullptr);
     EXPECT_FALSE(DeleteDC(windowDc));
-    for (HDC bad : {HDC(NULL), reinterpret_cast<HDC>(w)})
+    for (HDC bad : {HDC(NULL), reinterpret_cast<HDC>(w)}) {
         EXPECT_EQ(SetPixel(bad, 0, 0, 0), CLR_INVALID);
+    }
     ReleaseDC(w, windowDc);
 
     // Destroying twice: the second call finds nothing and does nothing.

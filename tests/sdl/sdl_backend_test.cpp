@@ -73,8 +73,9 @@ protected:
         support::hook = [tick, ticks = 0](HWND hwnd, UINT message, WPARAM, LPARAM,
                                           LRESULT *result) mutable {
             *result = 0;
-            if ((message == WM_TIMER && !tick(hwnd, ticks++)) || message == WM_DESTROY)
+            if ((message == WM_TIMER && !tick(hwnd, ticks++)) || message == WM_DESTROY) {
                 PostQuitMessage(0);
+            }
             return message == WM_TIMER || message == WM_DESTROY;
         };
         SetTimer(window, 7, 20, NULL);

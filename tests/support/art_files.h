@@ -23,9 +23,11 @@ inline const std::vector<rcscript::Entry> &Script() {
     return entries;
 }
 inline std::string PathOf(const std::string &name) {
-    for (const rcscript::Entry &e : Script())
-        if (e.name == name && e.kind != rcscript::EntryKind::Menu)
+    for (const rcscript::Entry &e : Script()) {
+        if (e.name == name && e.kind != rcscript::EntryKind::Menu) {
             return ResourcesDir() + "/" + e.path;
+        }
+    }
     ADD_FAILURE() << name << " is not in zorvak.rc";
     return "";
 }
@@ -40,8 +42,9 @@ inline std::vector<uint8_t> FileOf(const std::string &name) {
 // what the checks of the files and of the decoder's view rest on.
 inline uint32_t Field(const std::vector<uint8_t> &f, size_t at, int bytes = 4) {
     uint32_t v = 0;
-    for (int k = bytes - 1; k >= 0; --k)
+    for (int k = bytes - 1; k >= 0; --k) {
         v = v << 8 | (at + size_t(k) < f.size() ? f[at + size_t(k)] : 0xFF);
+    }
     return v;
 }
 inline int IcoIndex(const std::vector<uint8_t> &f, int side, int x, int y) {
@@ -77,9 +80,11 @@ inline const std::vector<std::string> &SpriteSet() {
             {"ALIEN", 5}, {"ROCKET", 2},  {"LAND", 4}, {"EXPLOSE", 4}, {"BLANC", 0}, {"KAMIK", 2},
             {"SHIP", 3},  {"MISSILE", 2}, {"BASE", 4}, {"CRAZY", 2},   {"WALL", 4}};
         std::vector<std::string> all;
-        for (auto [stem, count] : runs)
-            for (int k = count ? 1 : 0; k <= count; ++k)
+        for (auto [stem, count] : runs) {
+            for (int k = count ? 1 : 0; k <= count; ++k) {
                 all.push_back("IC_" + std::string(stem) + (count ? std::to_string(k) : ""));
+            }
+        }
         return all;
     }();
     return names;

@@ -29,8 +29,9 @@ void PrintTo(const GameObject &o, std::ostream *os) {
 std::string Differences(const GameObject &actual, const GameObject &expected) {
     std::ostringstream out;
     auto field = [&out](const char *name, long a, long e) {
-        if (a != e)
+        if (a != e) {
             out << " " << name << " " << a << " (expected " << e << ")";
+        }
     };
     field("kind", actual.kind, expected.kind);
     field("energy", actual.energy, expected.energy);
@@ -55,8 +56,9 @@ int Size(int s) {
 // Palette index of pixel (x, y) of test sprite s; (outer, inner) differs per sprite.
 int Pixel(int s, int x, int y) {
     int n = Size(s);
-    if (s == IC_BLANC || x == 0 || y == 0 || x == n - 1 || y == n - 1)
+    if (s == IC_BLANC || x == 0 || y == 0 || x == n - 1 || y == n - 1) {
         return 0;
+    }
     bool inner = x >= n * 3 / 8 && x < n * 5 / 8 && y >= n * 3 / 8 && y < n * 5 / 8;
     return inner ? 1 + s / 15 : 1 + s % 15;
 }
@@ -94,34 +96,45 @@ uint32_t SpriteColour(int s) {
 
 int SpriteAt(const headless::Image &img, int x, int y) {
     auto index = [&img](int px, int py) {
-        for (int k = 1; k < 16; k++)
-            if (px < img.width && py < img.height && img.At(px, py) == PaletteColor(4, uint32_t(k)))
+        for (int k = 1; k < 16; k++) {
+            if (px < img.width && py < img.height &&
+                img.At(px, py) == PaletteColor(4, uint32_t(k))) {
                 return k;
+            }
+        }
         return -99;
     };
-    if (x < 0 || y < 0)
+    if (x < 0 || y < 0) {
         return -1;
+    }
     const int outer = index(x + 4, y + 4);
     // Decode as a 32 x 32 sprite, then as a 64 x 64 one, and check the whole cell.
     for (int n : {32, 64}) {
         int s = (index(x + n / 2, y + n / 2) - 1) * 15 + outer - 1;
-        if (s < 0 || s >= SPRITE_COUNT || Size(s) != n || x + n > img.width || y + n > img.height)
+        if (s < 0 || s >= SPRITE_COUNT || Size(s) != n || x + n > img.width || y + n > img.height) {
             continue;
+        }
         bool match = true;
-        for (int py = 0; py < n && match; py++)
-            for (int px = 0; px < n && match; px++)
+        for (int py = 0; py < n && match; py++) {
+            for (int px = 0; px < n && match; px++) {
                 match = img.At(x + px, y + py) == PaletteColor(4, uint32_t(Pixel(s, px, py)));
-        if (match)
+            }
+        }
+        if (match) {
             return s;
+        }
     }
     return -1;
 }
 
 bool CellIsBlack(const headless::Image &img, int x, int y) {
-    for (int py = y; py < y + 32 && py < img.height; py++)
-        for (int px = x; px < x + 32 && px < img.width; px++)
-            if (img.At(px, py) != 0)
+    for (int py = y; py < y + 32 && py < img.height; py++) {
+        for (int px = x; px < x + 32 && px < img.width; px++) {
+            if (img.At(px, py) != 0) {
                 return false;
+            }
+        }
+    }
     return true;
 }
 
@@ -145,15 +158,18 @@ GameObject &Put(int slot, int kind, int32_t x, int32_t y, int32_t energy) {
 }
 
 void FillTable() {
-    for (int i = 1; i < OBJECT_SLOTS; i++)
-        if (objectTable[i].kind == KIND_FREE)
+    for (int i = 1; i < OBJECT_SLOTS; i++) {
+        if (objectTable[i].kind == KIND_FREE) {
             Put(i, KIND_ALIEN, 100000, 100000).delay = 200;
+        }
+    }
 }
 
 int CountKind(int kind) {
     int n = 0;
-    for (int i = 1; i < OBJECT_SLOTS; i++)
+    for (int i = 1; i < OBJECT_SLOTS; i++) {
         n += objectTable[i].kind == kind;
+    }
     return n;
 }
 

@@ -16,8 +16,9 @@ HWND MakeClientWindow(HINSTANCE module, const char *className, int width, int he
     RECT rc = {0, 0, width, height};
     HWND w = NULL;
     for (int k = 0; k < 2; k++) { // the second time grown by the frame the platform added
-        if (w != NULL)
+        if (w != NULL) {
             DestroyWindow(w);
+        }
         w = CreateWindowExA(0, className, className, style, 0, 0, 2 * width - rc.right,
                             2 * height - rc.bottom, NULL, NULL, module, NULL);
         GetClientRect(w, &rc);
@@ -30,18 +31,22 @@ void Hunt() {
     for (int i = 1; i < OBJECT_SLOTS; i++) {
         const GameObject &o = objectTable[i];
         bool invader = o.kind == KIND_ALIEN || o.kind == KIND_KAMIKAZE || o.kind == KIND_CRAZY;
-        if (invader && o.delay == 0 && (target < 0 || o.y > objectTable[target].y))
+        if (invader && o.delay == 0 && (target < 0 || o.y > objectTable[target].y)) {
             target = i;
+        }
     }
-    if (target < 0)
+    if (target < 0) {
         return;
+    }
     const int32_t tx = objectTable[target].x, sx = objectTable[0].x;
-    if (tx < sx - 8)
+    if (tx < sx - 8) {
         SteerShipLeft();
-    else if (tx > sx + 8)
+    } else if (tx > sx + 8) {
         SteerShipRight();
-    if (tx > sx - 24 && tx < sx + 24)
+    }
+    if (tx > sx - 24 && tx < sx + 24) {
         fireRequested = 1;
+    }
 }
 
 } // namespace support

@@ -19,8 +19,9 @@ bool pumping = false;
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     seen.push_back(Seen{hwnd, message, wParam, lParam});
     LRESULT result = 0;
-    if (hook && hook(hwnd, message, wParam, lParam, &result))
+    if (hook && hook(hwnd, message, wParam, lParam, &result)) {
         return result;
+    }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -37,8 +38,9 @@ void ResetPlatform() {
     headless::OnFailure([](const std::string &why) { ADD_FAILURE() << "headless: " << why; });
     pumping = false;
     headless::OnIdle([] {
-        if (std::exchange(pumping, false))
+        if (std::exchange(pumping, false)) {
             PostQuitMessage(0);
+        }
     });
 }
 
@@ -78,24 +80,29 @@ std::vector<Seen> SeenOf(UINT message) {
 
 std::vector<WPARAM> WParamsOf(UINT message) {
     std::vector<WPARAM> out;
-    for (const Seen &s : SeenOf(message))
+    for (const Seen &s : SeenOf(message)) {
         out.push_back(s.wParam);
+    }
     return out;
 }
 
 std::vector<UINT> SeenSequence(const std::vector<UINT> &interesting) {
     std::vector<UINT> out;
-    for (const Seen &s : seen)
-        if (std::count(interesting.begin(), interesting.end(), s.message))
+    for (const Seen &s : seen) {
+        if (std::count(interesting.begin(), interesting.end(), s.message)) {
             out.push_back(s.message);
+        }
+    }
     return out;
 }
 
 int CountColor(const headless::Image &img, uint32_t rgb, int x0, int y0, int x1, int y1) {
     int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
             n += img.At(x, y) == rgb;
+        }
+    }
     return n;
 }
 

@@ -12,19 +12,21 @@ size_t Stride(int width, int bits) {
 }
 
 void PutIndex(Bytes *b, size_t rowStart, int x, int bits, uint32_t index) {
-    if (bits == 1)
+    if (bits == 1) {
         (*b)[rowStart + x / 8] |= static_cast<unsigned char>((index & 1) << (7 - x % 8));
-    else if (bits == 4)
+    } else if (bits == 4) {
         (*b)[rowStart + x / 2] |= static_cast<unsigned char>(x % 2 == 0 ? index << 4 : index);
-    else
+    } else {
         (*b)[rowStart + x] = static_cast<unsigned char>(index);
+    }
 }
 
 } // namespace
 
 void PutLe(Bytes *b, size_t at, uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i)
+    for (int i = 0; i < bytes; ++i) {
         (*b)[at + i] = static_cast<unsigned char>(v >> (8 * i));
+    }
 }
 
 uint32_t PaletteColor(int bits, uint32_t i) {
@@ -47,10 +49,12 @@ Bytes MakeIcon(int size, const PixelFn &index, const std::function<bool(int, int
                                   {8, colors, 1}, {10, 1, 2},     {12, nbits, 2}, {14, total, 4},
                                   {18, 22, 4},    {22, 40, 4},    {26, u, 4},     {30, 2 * u, 4},
                                   {34, 1, 2},     {36, nbits, 2}, {42, data, 4}};
-    for (const auto &f : fields)
+    for (const auto &f : fields) {
         PutLe(&b, f[0], f[1], int(f[2]));
-    for (size_t i = 0; i < palette; ++i)
+    }
+    for (size_t i = 0; i < palette; ++i) {
         PutLe(&b, 62 + 4 * i, PaletteColor(bits, uint32_t(i)), 3);
+    }
     const size_t colorBits = 62 + 4 * palette, maskBits = colorBits + colorStride * size;
     for (int y = 0; y < size; ++y) {
         const size_t row = size_t(size - 1 - y); // bottom-up
@@ -70,8 +74,9 @@ Bytes SolidIcon(int size, int paletteIndex) {
 Bytes MakeBitmap(int width, int height, int bits, const PixelFn &value,
                  std::vector<uint32_t> palette, bool topDown) {
     const uint32_t fill = palette.empty() && bits <= 8 ? 1u << bits : 0;
-    for (uint32_t i = 0; i < fill; ++i)
+    for (uint32_t i = 0; i < fill; ++i) {
         palette.push_back(bits == 1 ? 0xFFFFFF * i : PaletteColor(bits, i));
+    }
     const size_t stride = Stride(width, bits), bitsAt = 54 + 4 * palette.size();
     Bytes b(bitsAt + stride * height, 0);
     const uint32_t size = uint32_t(b.size()), at = uint32_t(bitsAt), w = uint32_t(width);
@@ -81,17 +86,20 @@ Bytes MakeBitmap(int width, int height, int bits, const PixelFn &value,
     const uint32_t fields[][3] = {{0, 0x4D42, 2}, {2, size, 4},   {10, at, 4}, {14, 40, 4},
                                   {18, w, 4},     {22, h, 4},     {26, 1, 2},  {28, nbits, 2},
                                   {34, image, 4}, {46, colors, 4}};
-    for (const auto &f : fields)
+    for (const auto &f : fields) {
         PutLe(&b, f[0], f[1], int(f[2]));
-    for (size_t i = 0; i < palette.size(); ++i)
+    }
+    for (size_t i = 0; i < palette.size(); ++i) {
         PutLe(&b, 54 + 4 * i, palette[i], 3);
+    }
     for (int y = 0; y < height; ++y) {
         const size_t row = bitsAt + stride * size_t(topDown ? y : height - 1 - y);
         for (int x = 0; x < width; ++x) {
-            if (bits == 24)
+            if (bits == 24) {
                 PutLe(&b, row + 3 * x, value(x, y), 3);
-            else
+            } else {
                 PutIndex(&b, row, x, bits, value(x, y));
+            }
         }
     }
     return b;
@@ -103,8 +111,9 @@ Bytes MakeMenu(const std::vector<std::pair<uint16_t, std::u16string>> &items, ui
     for (size_t i = 0; i < items.size(); ++i) {
         put16(i + 1 == items.size() ? lastFlags : 0);
         put16(items[i].first);
-        for (char16_t c : items[i].second)
+        for (char16_t c : items[i].second) {
             put16(c);
+        }
         put16(0);
     }
     return b;
@@ -116,8 +125,9 @@ HINSTANCE RegisterTestModule(std::vector<TestResource> resources) {
     static std::list<std::vector<zplat::Resource>> tables;
     keep.push_back(std::move(resources));
     std::vector<zplat::Resource> table;
-    for (const TestResource &r : keep.back())
+    for (const TestResource &r : keep.back()) {
         table.push_back(zplat::Resource{r.type, r.name.c_str(), r.data.data(), r.data.size()});
+    }
     tables.push_back(std::move(table));
     return zplat::RegisterModule(tables.back().data(), tables.back().size());
 }
@@ -125,15 +135,18 @@ HINSTANCE RegisterTestModule(std::vector<TestResource> resources) {
 headless::Image LoadPng(const std::string &path) {
     png_image png = {};
     png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str()))
+    if (!png_image_begin_read_from_file(&png, path.c_str())) {
         return {};
+    }
     png.format = PNG_FORMAT_RGB;
     std::vector<png_byte> rgb(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr))
+    if (!png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr)) {
         return {};
+    }
     headless::Image image{int(png.width), int(png.height), {}};
-    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
         image.pixels.push_back(uint32_t(rgb[i]) << 16 | uint32_t(rgb[i + 1]) << 8 | rgb[i + 2]);
+    }
     return image;
 }
 

@@ -47,11 +47,13 @@ std::vector<std::string> Words(const std::string &line, const std::string &file,
                     word += c;
                 }
             }
-            if (!closed)
+            if (!closed) {
                 Fail(file, lineNo, "unterminated string");
+            }
         } else {
-            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
+            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
                 word += line[i++];
+            }
         }
         words.push_back(word);
     }
@@ -62,8 +64,9 @@ int ToInt(const std::string &word, const std::string &file, int line) {
     try {
         size_t used = 0;
         int v = std::stoi(word, &used, 0);
-        if (used != word.size())
+        if (used != word.size()) {
             throw std::invalid_argument(word);
+        }
         return v;
     } catch (const std::exception &) {
         Fail(file, line, "expected a number, found '" + word + "'");
@@ -71,27 +74,33 @@ int ToInt(const std::string &word, const std::string &file, int line) {
 }
 
 int PaletteIndex(char c) {
-    for (int i = 0; i < 16; ++i)
-        if (kPaletteChars[i] == c)
+    for (int i = 0; i < 16; ++i) {
+        if (kPaletteChars[i] == c) {
             return i;
-    if (c == kTransparentChar)
+        }
+    }
+    if (c == kTransparentChar) {
         return kTransparent;
+    }
     return -1;
 }
 
 std::string StripRight(std::string s) {
-    while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t'))
+    while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t')) {
         s.pop_back();
+    }
     return s;
 }
 
 void LoadArtFile(const std::string &path, ArtSet &set) {
     std::ifstream in(path);
-    if (!in)
+    if (!in) {
         Fail(path, 0, "cannot open");
+    }
     std::vector<std::string> lines;
-    for (std::string l; std::getline(in, l);)
+    for (std::string l; std::getline(in, l);) {
         lines.push_back(StripRight(l));
+    }
 
     size_t i = 0;
     auto lineNo = [&](size_t idx) { return int(idx + 1); };
@@ -100,12 +109,14 @@ void LoadArtFile(const std::string &path, ArtSet &set) {
         std::vector<std::string> grid;
         for (int r = 0; r < rows; ++r) {
             size_t idx = start + size_t(r);
-            if (idx >= lines.size())
+            if (idx >= lines.size()) {
                 Fail(path, lineNo(idx), "grid ends early");
-            if (int(lines[idx].size()) != cols)
+            }
+            if (int(lines[idx].size()) != cols) {
                 Fail(path, lineNo(idx),
                      "grid row has " + std::to_string(lines[idx].size()) + " columns, expected " +
                          std::to_string(cols));
+            }
             grid.push_back(lines[idx]);
         }
         return grid;
@@ -120,35 +131,40 @@ void LoadArtFile(const std::string &path, ArtSet &set) {
         std::vector<std::string> w = Words(line, path, lineNo(i));
         if (w[0] == "sprite") {
             // sprite NAME WIDTH HEIGHT [transparent]
-            if (w.size() < 4 || w.size() > 5 || (w.size() == 5 && w[4] != "transparent"))
+            if (w.size() < 4 || w.size() > 5 || (w.size() == 5 && w[4] != "transparent")) {
                 Fail(path, lineNo(i), "expected: sprite NAME WIDTH HEIGHT [transparent]");
+            }
             Sprite s;
             s.name = w[1];
             s.file = path;
             s.transparentAllowed = w.size() == 5;
             int width = ToInt(w[2], path, lineNo(i));
             int height = ToInt(w[3], path, lineNo(i));
-            if (width <= 0 || height <= 0 || width > 256 || height > 256)
+            if (width <= 0 || height <= 0 || width > 256 || height > 256) {
                 Fail(path, lineNo(i), "bad sprite size");
+            }
             std::vector<std::string> grid = readRows(height, width, i + 1);
             s.image = Image(width, height);
             for (int y = 0; y < height; ++y) {
                 for (int x = 0; x < width; ++x) {
                     int v = PaletteIndex(grid[size_t(y)][size_t(x)]);
-                    if (v < 0 || (v == kTransparent && !s.transparentAllowed))
+                    if (v < 0 || (v == kTransparent && !s.transparentAllowed)) {
                         Fail(path, lineNo(i + 1 + size_t(y)),
                              std::string("bad pixel '") + grid[size_t(y)][size_t(x)] + "'");
+                    }
                     s.image.set(x, y, uint8_t(v));
                 }
             }
-            if (set.sprites.count(s.name))
+            if (set.sprites.count(s.name)) {
                 Fail(path, lineNo(i), "sprite " + s.name + " defined twice");
+            }
             set.sprites[s.name] = s;
             i += size_t(height) + 1;
         } else if (w[0] == "font") {
             // font NAME WIDTH HEIGHT ADVANCE LINEHEIGHT, then glyphs
-            if (w.size() != 6)
+            if (w.size() != 6) {
                 Fail(path, lineNo(i), "expected: font NAME WIDTH HEIGHT ADVANCE LINEHEIGHT");
+            }
             Font f;
             f.name = w[1];
             f.width = ToInt(w[2], path, lineNo(i));
@@ -161,26 +177,33 @@ void LoadArtFile(const std::string &path, ArtSet &set) {
                     ++i;
                     continue;
                 }
-                if (lines[i].rfind("glyph ", 0) != 0)
+                if (lines[i].rfind("glyph ", 0) != 0) {
                     break;
+                }
                 std::string key = lines[i].substr(6);
                 char c = key.size() == 1 ? key[0] : key == "space" ? ' ' : 0;
-                if (c == 0)
+                if (c == 0) {
                     Fail(path, lineNo(i), "glyph name must be one character or 'space'");
-                if (f.glyphs.count(c))
+                }
+                if (f.glyphs.count(c)) {
                     Fail(path, lineNo(i), "glyph '" + key + "' defined twice");
+                }
                 std::vector<std::string> grid = readRows(f.height, f.width, i + 1);
-                for (size_t r = 0; r < grid.size(); ++r)
-                    for (char p : grid[r])
-                        if (p != '#' && p != '.')
+                for (size_t r = 0; r < grid.size(); ++r) {
+                    for (char p : grid[r]) {
+                        if (p != '#' && p != '.') {
                             Fail(path, lineNo(i + 1 + r), "glyph pixels are '#' or '.'");
+                        }
+                    }
+                }
                 f.glyphs[c] = grid;
                 i += size_t(f.height) + 1;
             }
             set.fonts[f.name] = f;
         } else if (w[0] == "picture") {
-            if (w.size() != 4)
+            if (w.size() != 4) {
                 Fail(path, lineNo(i), "expected: picture NAME WIDTH HEIGHT");
+            }
             Picture p;
             p.name = w[1];
             p.file = path;
@@ -206,8 +229,9 @@ void LoadArtFile(const std::string &path, ArtSet &set) {
                 p.commands.push_back(c);
                 ++i;
             }
-            if (!ended)
+            if (!ended) {
                 Fail(path, lineNo(i), "picture " + p.name + " has no 'end'");
+            }
             set.pictures[p.name] = p;
         } else {
             Fail(path, lineNo(i), "unknown statement '" + w[0] + "'");
@@ -225,29 +249,35 @@ struct Mask {
                bits[size_t(y) * size_t(width) + size_t(x)];
     }
     void set(int x, int y, bool v = true) {
-        if (x >= 0 && y >= 0 && x < width && y < height)
+        if (x >= 0 && y >= 0 && x < width && y < height) {
             bits[size_t(y) * size_t(width) + size_t(x)] = v;
+        }
     }
 };
 
 Mask Dilate(const Mask &m, int r) {
     Mask out(m.width, m.height);
-    for (int y = 0; y < m.height; ++y)
+    for (int y = 0; y < m.height; ++y) {
         for (int x = 0; x < m.width; ++x) {
             bool any = false;
-            for (int dy = -r; dy <= r && !any; ++dy)
-                for (int dx = -r; dx <= r && !any; ++dx)
+            for (int dy = -r; dy <= r && !any; ++dy) {
+                for (int dx = -r; dx <= r && !any; ++dx) {
                     any = m.at(x + dx, y + dy);
+                }
+            }
             out.set(x, y, any);
         }
+    }
     return out;
 }
 
 bool HasStyle(const std::string &style, const std::string &what) {
     std::stringstream ss(style);
-    for (std::string part; std::getline(ss, part, '+');)
-        if (part == what)
+    for (std::string part; std::getline(ss, part, '+');) {
+        if (part == what) {
             return true;
+        }
+    }
     return false;
 }
 
@@ -258,20 +288,24 @@ int SlantShift(int pixelHeight) {
 
 int StyleExtraWidth(const Font &font, int scale, const std::string &style) {
     int extra = 0;
-    if (HasStyle(style, "slant"))
+    if (HasStyle(style, "slant")) {
         extra += SlantShift(font.height * scale);
-    if (HasStyle(style, "bold"))
+    }
+    if (HasStyle(style, "bold")) {
         extra += scale;
-    if (HasStyle(style, "shadow"))
+    }
+    if (HasStyle(style, "shadow")) {
         extra += scale / 2 + 1;
+    }
     return extra;
 }
 
 } // namespace
 
 int TextWidth(const Font &font, int scale, const std::string &style, const std::string &text) {
-    if (text.empty())
+    if (text.empty()) {
         return 0;
+    }
     int step = font.advance + (HasStyle(style, "bold") ? 1 : 0);
     int last = font.width;
     return (int(text.size()) - 1) * step * scale + last * scale +
@@ -284,10 +318,12 @@ void DrawText(Image &dst, const Font &font, int scale, const std::string &style,
                                   "slant", "dotted", "striped", "erase"};
     {
         std::stringstream ss(style);
-        for (std::string part; std::getline(ss, part, '+');)
+        for (std::string part; std::getline(ss, part, '+');) {
             if (std::find_if(std::begin(known), std::end(known),
-                             [&](const char *k) { return part == k; }) == std::end(known))
+                             [&](const char *k) { return part == k; }) == std::end(known)) {
                 throw std::runtime_error("unknown text style '" + part + "'");
+            }
+        }
     }
     const int pad = 2 * scale + 2;
     const int pixelH = font.height * scale;
@@ -300,52 +336,66 @@ void DrawText(Image &dst, const Font &font, int scale, const std::string &style,
     Mask m(w, h);
     for (size_t ci = 0; ci < text.size(); ++ci) {
         auto g = font.glyphs.find(text[ci]);
-        if (g == font.glyphs.end())
+        if (g == font.glyphs.end()) {
             throw std::runtime_error(std::string("font ") + font.name + " has no glyph '" +
                                      text[ci] + "'");
+        }
         const int gx = pad + int(ci) * step * scale;
-        for (int r = 0; r < font.height; ++r)
+        for (int r = 0; r < font.height; ++r) {
             for (int c = 0; c < font.width; ++c) {
-                if (g->second[size_t(r)][size_t(c)] != '#')
+                if (g->second[size_t(r)][size_t(c)] != '#') {
                     continue;
-                for (int sy = 0; sy < scale; ++sy)
+                }
+                for (int sy = 0; sy < scale; ++sy) {
                     for (int sx = 0; sx < scale; ++sx) {
                         if (dotted && scale >= 3) {
                             // A round dot that leaves a gap to the next pixel.
                             int d = scale - 1;
                             int cx2 = 2 * sx - (d - 1), cy2 = 2 * sy - (d - 1);
-                            if (sx >= d || sy >= d || cx2 * cx2 + cy2 * cy2 > d * d + 1)
+                            if (sx >= d || sy >= d || cx2 * cx2 + cy2 * cy2 > d * d + 1) {
                                 continue;
+                            }
                         }
                         m.set(gx + c * scale + sx, pad + r * scale + sy);
                     }
+                }
             }
+        }
     }
     if (slant) {
         Mask s(w, h);
         for (int yy = 0; yy < h; ++yy) {
             int row = std::clamp(yy - pad, 0, pixelH - 1);
             int shift = SlantShift(pixelH) - (row * SlantShift(pixelH)) / std::max(1, pixelH - 1);
-            for (int xx = 0; xx < w; ++xx)
-                if (m.at(xx, yy))
+            for (int xx = 0; xx < w; ++xx) {
+                if (m.at(xx, yy)) {
                     s.set(xx + shift, yy);
+                }
+            }
         }
         m = s;
     }
     if (HasStyle(style, "bold")) {
         Mask b = m;
-        for (int yy = 0; yy < h; ++yy)
-            for (int xx = 0; xx < w; ++xx)
-                if (m.at(xx, yy))
-                    for (int k = 1; k <= scale; ++k)
+        for (int yy = 0; yy < h; ++yy) {
+            for (int xx = 0; xx < w; ++xx) {
+                if (m.at(xx, yy)) {
+                    for (int k = 1; k <= scale; ++k) {
                         b.set(xx + k, yy);
+                    }
+                }
+            }
+        }
         m = b;
     }
     if (HasStyle(style, "striped")) {
-        for (int yy = 0; yy < h; ++yy)
-            if ((yy - pad) % 2 != 0)
-                for (int xx = 0; xx < w; ++xx)
+        for (int yy = 0; yy < h; ++yy) {
+            if ((yy - pad) % 2 != 0) {
+                for (int xx = 0; xx < w; ++xx) {
                     m.set(xx, yy, false);
+                }
+            }
+        }
     }
     const uint8_t paper = ink ? 0 : 1;
     const uint8_t pen = HasStyle(style, "erase") ? paper : ink;
@@ -353,13 +403,15 @@ void DrawText(Image &dst, const Font &font, int scale, const std::string &style,
     if (HasStyle(style, "outline")) {
         int r = std::max(1, scale / 3);
         Mask ring = Dilate(m, r);
-        for (int yy = 0; yy < h; ++yy)
+        for (int yy = 0; yy < h; ++yy) {
             for (int xx = 0; xx < w; ++xx) {
-                if (m.at(xx, yy))
+                if (m.at(xx, yy)) {
                     dst.set(ox + xx, oy + yy, paper);
-                else if (ring.at(xx, yy))
+                } else if (ring.at(xx, yy)) {
                     dst.set(ox + xx, oy + yy, pen);
+                }
             }
+        }
         return;
     }
     if (HasStyle(style, "shadow")) {
@@ -367,38 +419,47 @@ void DrawText(Image &dst, const Font &font, int scale, const std::string &style,
         // by a one-pixel gap.
         int off = scale / 2 + 1;
         Mask gap = Dilate(m, 1);
-        for (int yy = 0; yy < h; ++yy)
+        for (int yy = 0; yy < h; ++yy) {
             for (int xx = 0; xx < w; ++xx) {
-                if (m.at(xx - off, yy - off) && !gap.at(xx, yy) && ((ox + xx + oy + yy) % 2 == 0))
+                if (m.at(xx - off, yy - off) && !gap.at(xx, yy) && ((ox + xx + oy + yy) % 2 == 0)) {
                     dst.set(ox + xx, oy + yy, pen);
-                else if (gap.at(xx, yy) && !m.at(xx, yy))
+                } else if (gap.at(xx, yy) && !m.at(xx, yy)) {
                     dst.set(ox + xx, oy + yy, paper);
+                }
             }
+        }
     }
-    for (int yy = 0; yy < h; ++yy)
-        for (int xx = 0; xx < w; ++xx)
-            if (m.at(xx, yy))
+    for (int yy = 0; yy < h; ++yy) {
+        for (int xx = 0; xx < w; ++xx) {
+            if (m.at(xx, yy)) {
                 dst.set(ox + xx, oy + yy, pen);
+            }
+        }
+    }
 }
 
 ArtSet LoadArt(const std::string &artDir) {
     namespace fs = std::filesystem;
     std::vector<std::string> files;
-    for (const auto &e : fs::recursive_directory_iterator(artDir))
-        if (e.is_regular_file() && e.path().extension() == ".txt")
+    for (const auto &e : fs::recursive_directory_iterator(artDir)) {
+        if (e.is_regular_file() && e.path().extension() == ".txt") {
             files.push_back(e.path().string());
+        }
+    }
     std::sort(files.begin(), files.end());
     ArtSet set;
-    for (const auto &f : files)
+    for (const auto &f : files) {
         LoadArtFile(f, set);
+    }
     return set;
 }
 
 std::vector<rcscript::Entry> ReadScript(const std::string &rcPath) {
     std::vector<rcscript::Entry> entries;
     std::string error;
-    if (!rcscript::ReadScript(rcPath, &entries, &error))
+    if (!rcscript::ReadScript(rcPath, &entries, &error)) {
         throw std::runtime_error(error);
+    }
     return entries;
 }
 
@@ -406,30 +467,34 @@ Image RenderPicture(const Picture &p, const ArtSet &art) {
     Image img(p.width, p.height, 0);
     for (const PictureCommand &c : p.commands) {
         auto need = [&](size_t n) {
-            if (c.words.size() != n)
+            if (c.words.size() != n) {
                 Fail(p.file, c.line, "'" + c.op + "' takes " + std::to_string(n) + " arguments");
+            }
         };
         auto num = [&](size_t k) { return ToInt(c.words[k], p.file, c.line); };
         if (c.op == "text") {
             // text FONT SCALE STYLE ALIGN X Y "string"
             need(7);
             auto f = art.fonts.find(c.words[0]);
-            if (f == art.fonts.end())
+            if (f == art.fonts.end()) {
                 Fail(p.file, c.line, "no font '" + c.words[0] + "'");
+            }
             int scale = num(1);
-            if (scale < 1 || scale > 16)
+            if (scale < 1 || scale > 16) {
                 Fail(p.file, c.line, "scale must be 1 to 16");
+            }
             const std::string &style = c.words[2];
             const std::string &align = c.words[3];
             int x = num(4), y = num(5);
             const std::string &s = c.words[6];
             int tw = TextWidth(f->second, scale, style, s);
-            if (align == "center")
+            if (align == "center") {
                 x -= tw / 2;
-            else if (align == "right")
+            } else if (align == "right") {
                 x -= tw;
-            else if (align != "left")
+            } else if (align != "left") {
                 Fail(p.file, c.line, "align is left, center or right");
+            }
             try {
                 DrawText(img, f->second, scale, style, x, y, s, 1);
             } catch (const std::exception &e) {
@@ -440,64 +505,79 @@ Image RenderPicture(const Picture &p, const ArtSet &art) {
             need(c.op == "frame" ? 5 : 4);
             int x = num(0), y = num(1), w = num(2), h = num(3);
             int t = c.op == "frame" ? num(4) : 0;
-            for (int yy = y; yy < y + h; ++yy)
+            for (int yy = y; yy < y + h; ++yy) {
                 for (int xx = x; xx < x + w; ++xx) {
                     bool edge = xx < x + t || yy < y + t || xx >= x + w - t || yy >= y + h - t;
-                    if (c.op == "box")
+                    if (c.op == "box") {
                         img.set(xx, yy, 1);
-                    else if (c.op == "clear")
+                    } else if (c.op == "clear") {
                         img.set(xx, yy, 0);
-                    else if (edge)
+                    } else if (edge) {
                         img.set(xx, yy, 1);
+                    }
                 }
+            }
         } else if (c.op == "dots") {
             // dots X Y W SPACING: a dotted horizontal rule
             need(4);
             int x = num(0), y = num(1), w = num(2), sp = num(3);
-            if (sp < 1)
+            if (sp < 1) {
                 Fail(p.file, c.line, "spacing must be at least 1");
-            for (int xx = x; xx < x + w; xx += sp)
+            }
+            for (int xx = x; xx < x + w; xx += sp) {
                 img.set(xx, y, 1);
+            }
         } else if (c.op == "sprite") {
             // sprite NAME X Y SCALE [fill|edge]: the sprite's lit pixels in
             // white, or only those on the edge of the figure (a line drawing).
-            if (c.words.size() != 4 && c.words.size() != 5)
+            if (c.words.size() != 4 && c.words.size() != 5) {
                 Fail(p.file, c.line, "'sprite' takes 4 or 5 arguments");
+            }
             auto s = art.sprites.find(c.words[0]);
-            if (s == art.sprites.end())
+            if (s == art.sprites.end()) {
                 Fail(p.file, c.line, "no sprite '" + c.words[0] + "'");
+            }
             int x = num(1), y = num(2), scale = num(3);
-            if (scale < 1 || scale > 16)
+            if (scale < 1 || scale > 16) {
                 Fail(p.file, c.line, "scale must be 1 to 16");
+            }
             const std::string mode = c.words.size() == 5 ? c.words[4] : "fill";
-            if (mode != "fill" && mode != "edge")
+            if (mode != "fill" && mode != "edge") {
                 Fail(p.file, c.line, "sprite mode is fill or edge");
+            }
             const Image &si = s->second.image;
             auto lit = [&](int xx, int yy) {
-                if (xx < 0 || yy < 0 || xx >= si.width || yy >= si.height)
+                if (xx < 0 || yy < 0 || xx >= si.width || yy >= si.height) {
                     return false;
+                }
                 uint8_t v = si.at(xx, yy);
                 return v != 0 && v != kTransparent;
             };
-            for (int yy = 0; yy < si.height; ++yy)
+            for (int yy = 0; yy < si.height; ++yy) {
                 for (int xx = 0; xx < si.width; ++xx) {
-                    if (!lit(xx, yy))
+                    if (!lit(xx, yy)) {
                         continue;
+                    }
                     if (mode == "edge" && lit(xx - 1, yy) && lit(xx + 1, yy) && lit(xx, yy - 1) &&
-                        lit(xx, yy + 1))
+                        lit(xx, yy + 1)) {
                         continue;
-                    for (int a = 0; a < scale; ++a)
-                        for (int b = 0; b < scale; ++b)
+                    }
+                    for (int a = 0; a < scale; ++a) {
+                        for (int b = 0; b < scale; ++b) {
                             img.set(x + xx * scale + b, y + yy * scale + a, 1);
+                        }
+                    }
                 }
+            }
         } else if (c.op == "stars") {
             // stars SEED COUNT X Y W H: single white pixels scattered over
             // the area where nothing else is drawn nearby.
             need(6);
             uint32_t seed = uint32_t(num(0));
             int count = num(1), x = num(2), y = num(3), w = num(4), h = num(5);
-            if (w <= 0 || h <= 0)
+            if (w <= 0 || h <= 0) {
                 Fail(p.file, c.line, "empty star area");
+            }
             int placed = 0;
             for (int tries = 0; placed < count && tries < count * 50; ++tries) {
                 seed = seed * 1103515245u + 12345u;
@@ -505,15 +585,18 @@ Image RenderPicture(const Picture &p, const ArtSet &art) {
                 seed = seed * 1103515245u + 12345u;
                 int sy = y + int((seed >> 8) % uint32_t(h));
                 bool clear = true;
-                for (int dy = -4; dy <= 4 && clear; ++dy)
+                for (int dy = -4; dy <= 4 && clear; ++dy) {
                     for (int dx = -4; dx <= 4 && clear; ++dx) {
                         int px = sx + dx, py = sy + dy;
                         if (px >= 0 && py >= 0 && px < img.width && py < img.height &&
-                            img.at(px, py))
+                            img.at(px, py)) {
                             clear = false;
+                        }
                     }
-                if (!clear)
+                }
+                if (!clear) {
                     continue;
+                }
                 img.set(sx, sy, 1);
                 ++placed;
             }
@@ -539,8 +622,9 @@ size_t Pad4(size_t n) {
 } // namespace
 
 std::vector<uint8_t> EncodeIco(const Image &img) {
-    if (img.width != img.height || (img.width != 32 && img.width != 64))
+    if (img.width != img.height || (img.width != 32 && img.width != 64)) {
         throw std::runtime_error("icons are 32x32 or 64x64");
+    }
     const size_t xorRow = Pad4(size_t(img.width) / 2);
     const size_t andRow = Pad4(size_t(img.width) / 8);
     const size_t bits = (xorRow + andRow) * size_t(img.height);
@@ -585,9 +669,11 @@ std::vector<uint8_t> EncodeIco(const Image &img) {
     }
     for (int y = img.height - 1; y >= 0; --y) {
         std::vector<uint8_t> row(andRow, 0);
-        for (int x = 0; x < img.width; ++x)
-            if (img.at(x, y) == kTransparent)
+        for (int x = 0; x < img.width; ++x) {
+            if (img.at(x, y) == kTransparent) {
                 row[size_t(x) / 8] |= uint8_t(0x80 >> (x % 8));
+            }
+        }
         b.insert(b.end(), row.begin(), row.end());
     }
     return b;
@@ -618,9 +704,11 @@ std::vector<uint8_t> EncodeBmp1(const Image &img) {
     Put32(b, 0x00FFFFFF); // index 1 white
     for (int y = img.height - 1; y >= 0; --y) {
         std::vector<uint8_t> r(row, 0);
-        for (int x = 0; x < img.width; ++x)
-            if (img.at(x, y))
+        for (int x = 0; x < img.width; ++x) {
+            if (img.at(x, y)) {
                 r[size_t(x) / 8] |= uint8_t(0x80 >> (x % 8));
+            }
+        }
         b.insert(b.end(), r.begin(), r.end());
     }
     return b;
@@ -628,8 +716,9 @@ std::vector<uint8_t> EncodeBmp1(const Image &img) {
 
 bool ImageFromIco(const std::vector<uint8_t> &bytes, Image *out) {
     zplat::DecodedIcon icon;
-    if (!zplat::DecodeIcon(bytes.data(), bytes.size(), &icon))
+    if (!zplat::DecodeIcon(bytes.data(), bytes.size(), &icon)) {
         return false;
+    }
     Image img(icon.width, icon.height);
     for (size_t i = 0; i < img.pixels.size(); ++i) {
         if (icon.transparent[i]) {
@@ -637,8 +726,9 @@ bool ImageFromIco(const std::vector<uint8_t> &bytes, Image *out) {
             continue;
         }
         const uint32_t *entry = std::find(std::begin(kPalette), std::end(kPalette), icon.color[i]);
-        if (entry == std::end(kPalette))
+        if (entry == std::end(kPalette)) {
             return false;
+        }
         img.pixels[i] = uint8_t(entry - std::begin(kPalette));
     }
     *out = img;
@@ -647,19 +737,22 @@ bool ImageFromIco(const std::vector<uint8_t> &bytes, Image *out) {
 
 bool ImageFromBmp1(const std::vector<uint8_t> &bytes, Image *out) {
     zplat::DecodedBitmap bitmap;
-    if (!zplat::DecodeBitmap(bytes.data(), bytes.size(), &bitmap) || bitmap.bitsPixel != 1)
+    if (!zplat::DecodeBitmap(bytes.data(), bytes.size(), &bitmap) || bitmap.bitsPixel != 1) {
         return false;
+    }
     Image img(bitmap.width, bitmap.height);
-    for (size_t i = 0; i < img.pixels.size(); ++i)
+    for (size_t i = 0; i < img.pixels.size(); ++i) {
         img.pixels[i] = bitmap.pixels[i] == 0xFFFFFF ? 1 : 0;
+    }
     *out = img;
     return true;
 }
 
 std::vector<uint8_t> ReadFile(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
+    if (!in) {
         throw std::runtime_error(path + ": cannot open");
+    }
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -667,8 +760,9 @@ void WriteFile(const std::string &path, const std::vector<uint8_t> &bytes) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));
-    if (!out)
+    if (!out) {
         throw std::runtime_error(path + ": cannot write");
+    }
 }
 
 } // namespace art

@@ -34,8 +34,9 @@ struct Image {
         : width(w), height(h), pixels(size_t(w) * size_t(h), fill) {}
     uint8_t at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
     void set(int x, int y, uint8_t v) {
-        if (x >= 0 && y >= 0 && x < width && y < height)
+        if (x >= 0 && y >= 0 && x < width && y < height) {
             pixels[size_t(y) * size_t(width) + size_t(x)] = v;
+        }
     }
 };
 

@@ -26,13 +26,16 @@ struct Canvas {
     std::vector<uint32_t> rgb;
     Canvas(int w, int h, uint32_t fill) : width(w), height(h), rgb(size_t(w) * size_t(h), fill) {}
     void set(int x, int y, uint32_t c) {
-        if (x >= 0 && y >= 0 && x < width && y < height)
+        if (x >= 0 && y >= 0 && x < width && y < height) {
             rgb[size_t(y) * size_t(width) + size_t(x)] = c;
+        }
     }
     void fill(int x, int y, int w, int h, uint32_t c) {
-        for (int yy = y; yy < y + h; ++yy)
-            for (int xx = x; xx < x + w; ++xx)
+        for (int yy = y; yy < y + h; ++yy) {
+            for (int xx = x; xx < x + w; ++xx) {
                 set(xx, yy, c);
+            }
+        }
     }
 };
 
@@ -45,10 +48,10 @@ const art::Font *labelFont = nullptr;
 
 // Draws an icon at a scale; transparent pixels show a checkerboard.
 void DrawIcon(Canvas &c, const art::Image &img, int x, int y, int scale) {
-    for (int yy = 0; yy < img.height; ++yy)
+    for (int yy = 0; yy < img.height; ++yy) {
         for (int xx = 0; xx < img.width; ++xx) {
             uint8_t v = img.at(xx, yy);
-            for (int a = 0; a < scale; ++a)
+            for (int a = 0; a < scale; ++a) {
                 for (int b = 0; b < scale; ++b) {
                     int px = x + xx * scale + b, py = y + yy * scale + a;
                     uint32_t col = v == art::kTransparent
@@ -56,29 +59,37 @@ void DrawIcon(Canvas &c, const art::Image &img, int x, int y, int scale) {
                                        : art::kPalette[v];
                     c.set(px, py, col);
                 }
+            }
         }
+    }
 }
 
 void DrawPicture(Canvas &c, const art::Image &img, int x, int y) {
-    for (int yy = 0; yy < img.height; ++yy)
-        for (int xx = 0; xx < img.width; ++xx)
+    for (int yy = 0; yy < img.height; ++yy) {
+        for (int xx = 0; xx < img.width; ++xx) {
             c.set(x + xx, y + yy, img.at(xx, yy) ? 0xFFFFFF : 0x000000);
+        }
+    }
 }
 
 void Label(Canvas &c, int x, int y, const std::string &text, uint32_t colour, int scale = 2) {
     art::Image mask(art::TextWidth(*labelFont, scale, "plain", text) + 8,
                     labelFont->height * scale + 8, 0);
     art::DrawText(mask, *labelFont, scale, "plain", 4, 4, text, 1);
-    for (int yy = 0; yy < mask.height; ++yy)
-        for (int xx = 0; xx < mask.width; ++xx)
-            if (mask.at(xx, yy))
+    for (int yy = 0; yy < mask.height; ++yy) {
+        for (int xx = 0; xx < mask.width; ++xx) {
+            if (mask.at(xx, yy)) {
                 c.set(x - 4 + xx, y - 4 + yy, colour);
+            }
+        }
+    }
 }
 
 const art::Image &Icon(const std::string &name) {
     auto it = icons.find(name);
-    if (it == icons.end())
+    if (it == icons.end()) {
         throw std::runtime_error("zorvak.rc has no icon " + name);
+    }
     return it->second;
 }
 
@@ -90,8 +101,9 @@ struct Row {
 
 void WritePng(const Canvas &c, const std::string &path) {
     FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f)
+    if (!f) {
         throw std::runtime_error(path + ": cannot write");
+    }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     if (setjmp(png_jmpbuf(png))) {
@@ -132,9 +144,10 @@ void DrawFrame(Canvas &c, int x0, int y0, int w, int h, int scale) {
         DrawIcon(c, Icon("IC_WALL4"), x0, y0 + y * scale, scale);
         DrawIcon(c, Icon("IC_WALL3"), x0 + (w - 32) * scale, y0 + y * scale, scale);
     }
-    for (int x = 0; x < w - 32; x += 32)
+    for (int x = 0; x < w - 32; x += 32) {
         DrawIcon(c, Icon("IC_LAND" + std::to_string(1 + SheetRandom(4))), x0 + x * scale,
                  y0 + (h - 32) * scale, scale);
+    }
     DrawIcon(c, Icon("IC_WALL1"), x0, y0 + (h - 32) * scale, scale);
     DrawIcon(c, Icon("IC_WALL2"), x0 + (w - 32) * scale, y0 + (h - 32) * scale, scale);
 }
@@ -152,18 +165,21 @@ int main(int argc, char **argv) {
         const std::vector<rcscript::Entry> script = art::ReadScript(res + "/zorvak.rc");
         art::ArtSet set = art::LoadArt(res + "/art");
         auto f = set.fonts.find("small");
-        if (f == set.fonts.end())
+        if (f == set.fonts.end()) {
             throw std::runtime_error("resources/art has no font 'small'");
+        }
         labelFont = &f->second;
         for (const rcscript::Entry &e : script) {
-            if (e.kind == rcscript::EntryKind::Menu)
+            if (e.kind == rcscript::EntryKind::Menu) {
                 continue;
+            }
             const bool icon = e.kind == rcscript::EntryKind::Icon;
             art::Image img;
             std::vector<uint8_t> bytes = art::ReadFile(res + "/" + e.path);
-            if (!(icon ? art::ImageFromIco(bytes, &img) : art::ImageFromBmp1(bytes, &img)))
+            if (!(icon ? art::ImageFromIco(bytes, &img) : art::ImageFromBmp1(bytes, &img))) {
                 throw std::runtime_error(
                     e.path + (icon ? ": not a readable icon" : ": not a readable 1-bit bitmap"));
+            }
             (icon ? icons : pictures)[e.name] = img;
         }
 
@@ -238,8 +254,9 @@ int main(int argc, char **argv) {
         int x = left;
         for (const char *n : {"BMP_INTRO", "BMP_GAMEOVER", "BMP_ABOUT"}) {
             auto p = pictures.find(n);
-            if (p == pictures.end())
+            if (p == pictures.end()) {
                 throw std::runtime_error(std::string("zorvak.rc has no bitmap ") + n);
+            }
             DrawPicture(c, p->second, x, pictureY);
             x += p->second.width + 24;
         }
@@ -275,8 +292,9 @@ int main(int argc, char **argv) {
                                                    {"IC_EXPLOSE2", 120, 170},
                                                    {"IC_EXPLOSE4", 352, 72},
                                                    {"IC_MISSILE1", 239, 200},
-                                                   {"IC_SHIP2", 239, 250}})
+                                                   {"IC_SHIP2", 239, 250}}) {
             DrawIcon(c, Icon(p.name), x + p.px, mockY + p.py, 1);
+        }
 
         WritePng(c, outPath);
         std::printf("zorvak-contact-sheet: %dx%d written to %s\n", width, height, outPath);

@@ -42,29 +42,36 @@ Files MakeFiles(const std::string &resources) {
             continue;
         } else if (e.kind == rcscript::EntryKind::Icon) {
             auto s = set.sprites.find(e.name);
-            if (s == set.sprites.end())
+            if (s == set.sprites.end()) {
                 throw std::runtime_error("zorvak.rc lists icon " + e.name +
                                          " but no art source defines it");
+            }
             bytes = art::EncodeIco(s->second.image);
         } else {
             auto p = set.pictures.find(e.name);
-            if (p == set.pictures.end())
+            if (p == set.pictures.end()) {
                 throw std::runtime_error("zorvak.rc lists bitmap " + e.name +
                                          " but no art source defines it");
+            }
             bytes = art::EncodeBmp1(art::RenderPicture(p->second, set));
         }
-        if (!used.insert(e.name).second)
+        if (!used.insert(e.name).second) {
             throw std::runtime_error("zorvak.rc lists " + e.name + " twice");
+        }
         files.emplace_back(e.path, std::move(bytes));
     }
-    for (const auto &[name, sprite] : set.sprites)
-        if (!used.count(name))
+    for (const auto &[name, sprite] : set.sprites) {
+        if (!used.count(name)) {
             throw std::runtime_error(sprite.file + ": sprite " + name +
                                      " is not listed in zorvak.rc");
-    for (const auto &[name, picture] : set.pictures)
-        if (!used.count(name))
+        }
+    }
+    for (const auto &[name, picture] : set.pictures) {
+        if (!used.count(name)) {
             throw std::runtime_error(picture.file + ": picture " + name +
                                      " is not listed in zorvak.rc");
+        }
+    }
     return files;
 }
 
@@ -75,21 +82,25 @@ std::string Differences(const std::string &resources, const Files &files) {
     for (const auto &[path, bytes] : files) {
         made.insert(fs::path(path).lexically_normal().generic_string());
         const fs::path folder = *fs::path(path).begin();
-        if (folder != fs::path(path))
+        if (folder != fs::path(path)) {
             folders.insert(folder.string());
+        }
         const fs::path file = fs::path(resources) / path;
-        if (!fs::is_regular_file(file))
+        if (!fs::is_regular_file(file)) {
             problems += "\n  missing from " + resources + ": " + path;
-        else if (art::ReadFile(file.string()) != bytes)
+        } else if (art::ReadFile(file.string()) != bytes) {
             problems += "\n  differs from the generator's output: " + path;
+        }
     }
     for (const std::string &folder : folders) {
-        if (!fs::is_directory(fs::path(resources) / folder))
+        if (!fs::is_directory(fs::path(resources) / folder)) {
             continue;
+        }
         for (const auto &entry : fs::recursive_directory_iterator(fs::path(resources) / folder)) {
             const std::string path = fs::relative(entry.path(), resources).generic_string();
-            if (entry.is_regular_file() && !made.count(path))
+            if (entry.is_regular_file() && !made.count(path)) {
                 problems += "\n  not made by the generator (stale?): " + path;
+            }
         }
     }
     return problems;
@@ -123,8 +134,9 @@ int main(int argc, char **argv) {
                         resources.c_str());
             return 0;
         }
-        for (const auto &[path, bytes] : files)
+        for (const auto &[path, bytes] : files) {
             art::WriteFile(output + "/" + path, bytes);
+        }
         std::printf("zorvak-art: wrote %zu files under %s\n", files.size(), output.c_str());
     } catch (const std::exception &e) {
         std::fprintf(stderr, "zorvak-art: %s\n", e.what());
