@@ -31,7 +31,7 @@ LRESULT CALLBACK BenchWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         arrivals.push_back(at);
         // Something to show, as a game tick would.
         HDC dc = GetDC(window);
-        SetPixel(dc, (int)(arrivals.size() % 100), 10, RGB(255, 255, 255));
+        SetPixel(dc, int(arrivals.size() % 100), 10, RGB(255, 255, 255));
         ReleaseDC(window, dc);
         if (at >= seconds * 1000.0) {
             PostQuitMessage(0);
@@ -64,7 +64,7 @@ int main(int argc, char **argv) {
 
     WNDCLASSA wc = {};
     wc.lpfnWndProc = BenchWndProc;
-    wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     wc.lpszClassName = "BENCH";
     RegisterClassA(&wc);
     HWND window = CreateWindowExA(0, "BENCH", "timer bench", WS_DLGFRAME | WS_SYSMENU, 100, 100,
@@ -89,7 +89,7 @@ int main(int argc, char **argv) {
     double worstLate = 0.0;
     double sumLate = 0.0;
     for (size_t i = 0; i < arrivals.size(); ++i) {
-        const double due = (double)(i + 1) * kPeriodMs;
+        const double due = double(i + 1) * kPeriodMs;
         const double late = arrivals[i] - due;
         worstLate = std::max(worstLate, late);
         sumLate += late;
@@ -101,9 +101,9 @@ int main(int argc, char **argv) {
     std::printf("ticks               %zu (%.1f expected, %.2f per second)\n", arrivals.size(),
                 expected, arrivals.size() * 1000.0 / elapsed);
     std::printf("drift at the end    %+.1f ms\n",
-                arrivals.empty() ? 0.0 : arrivals.back() - (double)arrivals.size() * kPeriodMs);
+                arrivals.empty() ? 0.0 : arrivals.back() - double(arrivals.size()) * kPeriodMs);
     std::printf("lateness            mean %.2f ms, worst %.2f ms\n",
-                arrivals.empty() ? 0.0 : sumLate / (double)arrivals.size(), worstLate);
+                arrivals.empty() ? 0.0 : sumLate / double(arrivals.size()), worstLate);
     std::printf("CPU                 %.0f ms = %.2f %% of one core\n", cpu, cpu * 100.0 / elapsed);
 
     zplat::ShutdownPlatform();

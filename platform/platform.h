@@ -125,12 +125,12 @@ typedef struct tagBITMAP {
     LPVOID bmBits;
 } BITMAP;
 
-#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
-#define IS_INTRESOURCE(p) ((((ULONG_PTR)(p)) >> 16) == 0)
-#define LOWORD(l) ((WORD)(((DWORD)(l)) & 0xffff))
-#define HIWORD(l) ((WORD)((((DWORD)(l)) >> 16) & 0xffff))
-#define RGB(r, g, b)                                                                               \
-    ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+// The same conversions as in <windows.h>, written as C++ casts.
+#define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(ULONG_PTR(WORD(i))))
+#define IS_INTRESOURCE(p) ((reinterpret_cast<ULONG_PTR>(p) >> 16) == 0)
+#define LOWORD(l) (WORD(DWORD(l) & 0xffff))
+#define HIWORD(l) (WORD((DWORD(l) >> 16) & 0xffff))
+#define RGB(r, g, b) (COLORREF((BYTE(r) | (WORD(BYTE(g)) << 8)) | (DWORD(BYTE(b)) << 16)))
 
 // Messages
 #define WM_CREATE 0x0001
@@ -207,7 +207,7 @@ typedef struct tagBITMAP {
 // GDI
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 #define BLACK_BRUSH 4
-#define SRCCOPY (DWORD)0x00CC0020
+#define SRCCOPY DWORD(0x00CC0020)
 #define MM_TEXT 1
 #define CLR_INVALID 0xFFFFFFFF
 

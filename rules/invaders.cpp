@@ -15,7 +15,7 @@ static const LevelEntry &CurrentLevel() {
 
 // A threshold event: a fresh Random(1000) strictly above the threshold.
 static bool Exceeds(int32_t draw, uint32_t threshold) {
-    return static_cast<uint32_t>(draw) > threshold;
+    return uint32_t(draw) > threshold;
 }
 
 // Crazy invaders hover a box and a half above the ground line.

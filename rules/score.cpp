@@ -16,6 +16,6 @@ void AddScore(int32_t points, int32_t lifeChange) {
     lives = WrapAdd(lives, lifeChange);
     char status[100];
     snprintf(status, sizeof status, "Lives: %.2d - Level %.2u - Score: %.5ld", lives,
-             static_cast<unsigned>(static_cast<int>(level)), static_cast<long>(score));
+             unsigned(int(level)), long(score));
     SetWindowTextA(mainWindow, status);
 }

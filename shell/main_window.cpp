@@ -83,15 +83,15 @@ static void OnNewGame(HWND window) {
 // frames 1..5 and back, each drawn on two ticks out of four.
 static void AnimateMinimized() {
     uint8_t ticks = attractTicks;
-    attractTicks = static_cast<uint8_t>(ticks + 1);
+    attractTicks = uint8_t(ticks + 1);
     if ((ticks & 2) == 0) {
         return;
     }
     DrawIcon(drawDC, 0, 0, spriteSet[IC_ALIEN1 + minimizedFrame - 1]);
-    minimizedFrame = static_cast<int8_t>(minimizedFrame + minimizedStep);
+    minimizedFrame = int8_t(minimizedFrame + minimizedStep);
     if (minimizedFrame > 5 || minimizedFrame < 1) {
-        minimizedStep = static_cast<int8_t>(-minimizedStep);
-        minimizedFrame = static_cast<int8_t>(minimizedFrame + minimizedStep);
+        minimizedStep = int8_t(-minimizedStep);
+        minimizedFrame = int8_t(minimizedFrame + minimizedStep);
     }
 }
 
@@ -118,7 +118,7 @@ static void AttractStep() {
             break;
         }
     }
-    attractTicks = static_cast<uint8_t>(attractTicks + 1);
+    attractTicks = uint8_t(attractTicks + 1);
 }
 
 static void OnTimer(HWND window) {

@@ -29,7 +29,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showComman
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    return static_cast<int>(message.wParam);
+    return int(message.wParam);
 }
 
 ATOM RegisterClasses(HINSTANCE instance) {

@@ -23,7 +23,7 @@ void SeedRandom(uint32_t seed) {
 int32_t Random(uint32_t n) {
     randomState = randomState * 214013u + 2531011u;
     uint32_t r = (randomState >> 16) & 32767u;
-    return static_cast<int32_t>((static_cast<uint64_t>(n) * r) / 32768u);
+    return int32_t((uint64_t(n) * r) / 32768u);
 }
 
 int32_t FindFreeSlot() {

@@ -83,16 +83,16 @@ int32_t FindFreeSlot();
 // arithmetic in unsigned form so that an overflow wraps instead of being
 // undefined.
 inline int32_t WrapAdd(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+    return int32_t(uint32_t(a) + uint32_t(b));
 }
 inline int32_t WrapSub(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+    return int32_t(uint32_t(a) - uint32_t(b));
 }
 inline int32_t WrapNeg(int32_t a) {
-    return static_cast<int32_t>(0u - static_cast<uint32_t>(a));
+    return int32_t(0u - uint32_t(a));
 }
 inline int8_t Byte(int32_t v) {
-    return static_cast<int8_t>(static_cast<uint8_t>(v));
+    return int8_t(uint8_t(v));
 }
 
 #endif

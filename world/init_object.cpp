@@ -7,7 +7,7 @@
 
 // A column from 64 to clientWidth - 65: clear of the walls by a box.
 static int32_t RandomColumn() {
-    return Random(static_cast<uint32_t>(clientWidth - 128)) + 64;
+    return Random(uint32_t(clientWidth - 128)) + 64;
 }
 
 // Draws columns until the new object's box touches nothing.  Each trial is a
@@ -23,7 +23,7 @@ static void PlaceByTrial(int32_t slot) {
 
 static uint8_t RandomStartDelay() {
     // The range grows with the wave's size; the byte keeps the low 8 bits.
-    return static_cast<uint8_t>(Random(500u * enemyCount));
+    return uint8_t(Random(500u * enemyCount));
 }
 
 void InitObject(int32_t slot) {
@@ -81,10 +81,10 @@ void InitObject(int32_t slot) {
         o.dx = 1;
         o.dy = 1;
         o.energy = 10000;
-        o.delay = static_cast<uint8_t>(Random(500) + 10);
+        o.delay = uint8_t(Random(500) + 10);
         o.cooldown = 0;
         o.x = RandomColumn();
-        o.y = Random(static_cast<uint32_t>(clientHeight - 64)) + 32;
+        o.y = Random(uint32_t(clientHeight - 64)) + 32;
         break;
     default:
         break;

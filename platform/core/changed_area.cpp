@@ -13,9 +13,9 @@ Area ChangedArea(const uint32_t *before, const Frame &frame) {
     int top = -1;
     int bottom = -1;
     for (int y = 0; y < frame.height; ++y) {
-        const uint32_t *now = frame.pixels + (size_t)y * frame.width;
-        const uint32_t *was = before + (size_t)y * frame.width;
-        if (std::memcmp(now, was, (size_t)frame.width * 4) == 0) {
+        const uint32_t *now = frame.pixels + size_t(y) * frame.width;
+        const uint32_t *was = before + size_t(y) * frame.width;
+        if (std::memcmp(now, was, size_t(frame.width) * 4) == 0) {
             continue;
         }
         if (top < 0) {

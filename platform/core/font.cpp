@@ -109,7 +109,7 @@ const uint8_t kGlyphs[95][kGlyphRows] = {
 };
 
 const uint8_t *GlyphOf(char c) {
-    auto u = static_cast<unsigned char>(c);
+    auto u = uint8_t(c);
     if (u < 0x20 || u > 0x7E) {
         u = '?';
     }

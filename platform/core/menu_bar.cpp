@@ -251,7 +251,7 @@ bool MenuBarMnemonic(HWND hwnd, char letter) {
     if (!bar) {
         return false;
     }
-    char want = char(std::tolower(static_cast<unsigned char>(letter)));
+    char want = char(std::tolower(uint8_t(letter)));
     for (const MenuItem &item : bar->items) {
         if (!item.separator && MnemonicOf(item.text) == want) {
             Post(hwnd, WM_COMMAND, item.id, 0);

@@ -47,7 +47,7 @@ inline char MnemonicOf(const std::string &text) {
     for (size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] == '&') {
             if (text[i + 1] != '&') {
-                return char(std::tolower(static_cast<unsigned char>(text[i + 1])));
+                return char(std::tolower(uint8_t(text[i + 1])));
             }
             ++i;
         }

@@ -24,7 +24,7 @@ struct Module {
 std::vector<Module> modules;
 
 char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
 
 bool SameNameIgnoringCase(const char *a, const char *b) {

@@ -279,8 +279,8 @@ BOOL WINAPI TranslateMessage(const MSG *lpMsg) {
     if (!IsCharKey(int(lpMsg->wParam), &ch)) {
         return FALSE;
     }
-    Post(lpMsg->hwnd, lpMsg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR,
-         WPARAM(static_cast<unsigned char>(ch)), lpMsg->lParam);
+    Post(lpMsg->hwnd, lpMsg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, WPARAM(uint8_t(ch)),
+         lpMsg->lParam);
     return TRUE;
 }
 

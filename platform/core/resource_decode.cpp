@@ -13,16 +13,15 @@ namespace zplat {
 namespace {
 
 uint16_t U16(const unsigned char *p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+    return uint16_t(p[0] | (p[1] << 8));
 }
 
 uint32_t U32(const unsigned char *p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
 int32_t I32(const unsigned char *p) {
-    return static_cast<int32_t>(U32(p));
+    return int32_t(U32(p));
 }
 
 constexpr size_t kInfoHeaderSize = 40; // BITMAPINFOHEADER
@@ -75,8 +74,8 @@ int64_t PaletteEntries(const InfoHeader &h) {
 }
 
 uint32_t PaletteColor(const unsigned char *palette, uint32_t index) {
-    const unsigned char *q = palette + 4 * static_cast<size_t>(index); // blue, green, red, 0
-    return (static_cast<uint32_t>(q[2]) << 16) | (static_cast<uint32_t>(q[1]) << 8) | q[0];
+    const unsigned char *q = palette + 4 * size_t(index); // blue, green, red, 0
+    return (uint32_t(q[2]) << 16) | (uint32_t(q[1]) << 8) | q[0];
 }
 
 // The palette index of pixel x in a row of 1, 4 or 8 bits per pixel.
@@ -144,7 +143,7 @@ bool DecodeIcon(const unsigned char *data, size_t size, DecodedIcon *out) {
     const uint64_t colorStride = RowBytes(width, h.bitCount);
     const uint64_t maskStride = RowBytes(width, 1);
     const uint64_t paletteOffset = h.size;
-    const uint64_t colorOffset = paletteOffset + 4 * static_cast<uint64_t>(paletteEntries);
+    const uint64_t colorOffset = paletteOffset + 4 * uint64_t(paletteEntries);
     const uint64_t maskOffset = colorOffset + colorStride * height;
     if (maskOffset + maskStride * height > imageSize) {
         return false;
@@ -153,20 +152,20 @@ bool DecodeIcon(const unsigned char *data, size_t size, DecodedIcon *out) {
     DecodedIcon icon;
     icon.width = width;
     icon.height = height;
-    icon.color.resize(static_cast<size_t>(width) * height);
-    icon.transparent.resize(static_cast<size_t>(width) * height);
+    icon.color.resize(size_t(width) * height);
+    icon.transparent.resize(size_t(width) * height);
     for (int y = 0; y < height; ++y) {
         const int sourceRow = height - 1 - y; // stored bottom-up
         const unsigned char *colorRow = image + colorOffset + colorStride * sourceRow;
         const unsigned char *maskRow = image + maskOffset + maskStride * sourceRow;
         for (int x = 0; x < width; ++x) {
             const uint32_t index = IndexAt(colorRow, x, h.bitCount);
-            if (index >= static_cast<uint64_t>(paletteEntries)) {
+            if (index >= uint64_t(paletteEntries)) {
                 return false;
             }
-            const size_t at = static_cast<size_t>(y) * width + x;
+            const size_t at = size_t(y) * width + x;
             icon.color[at] = PaletteColor(image + paletteOffset, index);
-            icon.transparent[at] = static_cast<uint8_t>(IndexAt(maskRow, x, 1));
+            icon.transparent[at] = uint8_t(IndexAt(maskRow, x, 1));
         }
     }
     *out = std::move(icon);
@@ -197,7 +196,7 @@ bool DecodeBitmap(const unsigned char *data, size_t size, DecodedBitmap *out) {
         return false;
     }
     const int width = h.width;
-    const int height = static_cast<int>(heightAbs);
+    const int height = int(heightAbs);
     const int64_t paletteEntries = PaletteEntries(h);
     if (paletteEntries < 0) {
         return false;
@@ -206,7 +205,7 @@ bool DecodeBitmap(const unsigned char *data, size_t size, DecodedBitmap *out) {
     // Windows then finds the bits right after the palette; a file whose bits
     // sit anywhere else would look different there, so it is refused here.
     const uint64_t paletteOffset = kFileHeaderSize + h.size;
-    const uint64_t expectedBits = paletteOffset + 4 * static_cast<uint64_t>(paletteEntries);
+    const uint64_t expectedBits = paletteOffset + 4 * uint64_t(paletteEntries);
     const uint64_t stride = RowBytes(width, h.bitCount);
     if (bitsOffset != expectedBits || bitsOffset + stride * height > size) {
         return false;
@@ -216,17 +215,16 @@ bool DecodeBitmap(const unsigned char *data, size_t size, DecodedBitmap *out) {
     bitmap.width = width;
     bitmap.height = height;
     bitmap.bitsPixel = h.bitCount;
-    bitmap.pixels.resize(static_cast<size_t>(width) * height);
+    bitmap.pixels.resize(size_t(width) * height);
     const unsigned char *palette = data + paletteOffset;
     for (int y = 0; y < height; ++y) {
         const int sourceRow = topDown ? y : height - 1 - y;
         const unsigned char *row = data + bitsOffset + stride * sourceRow;
-        uint32_t *target = bitmap.pixels.data() + static_cast<size_t>(y) * width;
+        uint32_t *target = bitmap.pixels.data() + size_t(y) * width;
         for (int x = 0; x < width; ++x) {
             if (h.bitCount == 24) {
-                const unsigned char *p = row + 3 * static_cast<size_t>(x); // blue, green, red
-                target[x] =
-                    (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[0];
+                const unsigned char *p = row + 3 * size_t(x); // blue, green, red
+                target[x] = (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
                 continue;
             }
             const uint32_t index = IndexAt(row, x, h.bitCount);
@@ -236,7 +234,7 @@ bool DecodeBitmap(const unsigned char *data, size_t size, DecodedBitmap *out) {
                 target[x] = index != 0 ? 0x00FFFFFFu : 0u;
                 continue;
             }
-            if (index >= static_cast<uint64_t>(paletteEntries)) {
+            if (index >= uint64_t(paletteEntries)) {
                 return false;
             }
             target[x] = PaletteColor(palette, index);
@@ -251,19 +249,19 @@ namespace {
 // Appends one code point as UTF-8.
 void AppendUtf8(std::string *s, uint32_t c) {
     if (c < 0x80) {
-        s->push_back(static_cast<char>(c));
+        s->push_back(char(c));
     } else if (c < 0x800) {
-        s->push_back(static_cast<char>(0xC0 | (c >> 6)));
-        s->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        s->push_back(char(0xC0 | (c >> 6)));
+        s->push_back(char(0x80 | (c & 0x3F)));
     } else if (c < 0x10000) {
-        s->push_back(static_cast<char>(0xE0 | (c >> 12)));
-        s->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        s->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        s->push_back(char(0xE0 | (c >> 12)));
+        s->push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        s->push_back(char(0x80 | (c & 0x3F)));
     } else {
-        s->push_back(static_cast<char>(0xF0 | (c >> 18)));
-        s->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        s->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        s->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        s->push_back(char(0xF0 | (c >> 18)));
+        s->push_back(char(0x80 | ((c >> 12) & 0x3F)));
+        s->push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        s->push_back(char(0x80 | (c & 0x3F)));
     }
 }
 

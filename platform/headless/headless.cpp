@@ -284,7 +284,7 @@ void AltKey(HWND window, int vk) {
 }
 
 void AltLetter(HWND window, char letter) {
-    AltKey(window, letter == ' ' ? VK_SPACE : std::toupper(static_cast<unsigned char>(letter)));
+    AltKey(window, letter == ' ' ? VK_SPACE : std::toupper(uint8_t(letter)));
 }
 
 void AltTap(HWND window) {

@@ -37,10 +37,10 @@ int ChooseScale(int desktopWidth, int desktopHeight, int imageWidth, int imageHe
     }
     // Leave a tenth of the width and a sixth of the height for the window's
     // frame, its title bar and the desktop's panels.
-    const long long roomWidth = (long long)desktopWidth * 9 / 10;
-    const long long roomHeight = (long long)desktopHeight * 5 / 6;
-    long long scale = std::min(roomWidth / imageWidth, roomHeight / imageHeight);
-    return (int)std::clamp(scale, 1LL, 16LL);
+    const int64_t roomWidth = int64_t(desktopWidth) * 9 / 10;
+    const int64_t roomHeight = int64_t(desktopHeight) * 5 / 6;
+    const int64_t scale = std::min(roomWidth / imageWidth, roomHeight / imageHeight);
+    return int(std::clamp<int64_t>(scale, 1, 16));
 }
 
 int VirtualKeyFor(SDL_Keycode sym, SDL_Scancode scancode) {
@@ -335,14 +335,14 @@ static void BlitScaled(SDL_Surface *target, const zplat::Frame &frame, const SDL
     }
     Uint8 *base = static_cast<Uint8 *>(target->pixels);
     for (int y = box.y * scale; y < bottom; y += scale) {
-        const uint32_t *source = frame.pixels + (size_t)(y / scale) * frame.width;
-        Uint32 *row = reinterpret_cast<Uint32 *>(base + (size_t)y * target->pitch);
+        const uint32_t *source = frame.pixels + size_t(y / scale) * frame.width;
+        Uint32 *row = reinterpret_cast<Uint32 *>(base + size_t(y) * target->pitch);
         for (int x = left; x < right; ++x) {
             row[x] = 0xFF000000u | source[x / scale];
         }
         for (int repeat = 1; repeat < scale && y + repeat < bottom; ++repeat) {
-            std::memcpy(base + (size_t)(y + repeat) * target->pitch + (size_t)left * 4, row + left,
-                        (size_t)(right - left) * 4);
+            std::memcpy(base + size_t(y + repeat) * target->pitch + size_t(left) * 4, row + left,
+                        size_t(right - left) * 4);
         }
     }
     if (SDL_MUSTLOCK(target)) {
@@ -365,7 +365,7 @@ void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
     if (surface != nullptr) {
         // Only what changed goes to the display: a game tick moves a few
         // sprites, not the whole picture.
-        const size_t count = (size_t)frame.width * frame.height;
+        const size_t count = size_t(frame.width) * frame.height;
         SDL_Rect box = {0, 0, frame.width, frame.height};
         if (surface == native->shownSurface && native->shownImage.size() == count) {
             const zplat::Area changed = zplat::ChangedArea(native->shownImage.data(), frame);
@@ -386,14 +386,14 @@ void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
         // What the program draws at its client origin while minimised is
         // its icon on the desktop's taskbar.
         const int size = 32;
-        std::vector<uint32_t> picture((size_t)size * size, 0xFF000000u);
+        std::vector<uint32_t> picture(size_t(size) * size, 0xFF000000u);
         for (int y = 0; y < size; ++y) {
             for (int x = 0; x < size; ++x) {
                 const int fx = frame.clientX + x;
                 const int fy = frame.clientY + y;
                 if (fx >= 0 && fy >= 0 && fx < frame.width && fy < frame.height) {
-                    picture[(size_t)y * size + x] =
-                        0xFF000000u | (frame.pixels[(size_t)fy * frame.width + fx] & 0x00FFFFFFu);
+                    picture[size_t(y) * size + x] =
+                        0xFF000000u | (frame.pixels[size_t(fy) * frame.width + fx] & 0x00FFFFFFu);
                 }
             }
         }
@@ -414,7 +414,7 @@ void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
 
 void SdlBackend::SetIcon(Native &native, const uint32_t *argb, int width, int height,
                          bool isDefault) {
-    native.icon.assign(argb, argb + (size_t)width * height);
+    native.icon.assign(argb, argb + size_t(width) * height);
     native.iconWidth = width;
     native.iconHeight = height;
     native.customIcon = !isDefault;
@@ -573,7 +573,7 @@ void SdlBackend::Wait(uint64_t deadlineMs) {
             if (now >= deadlineMs) {
                 return;
             }
-            timeout = (int)std::min<uint64_t>(deadlineMs - now, INT_MAX);
+            timeout = int(std::min<uint64_t>(deadlineMs - now, INT_MAX));
         }
         SDL_Event event;
         if (SDL_WaitEventTimeout(&event, timeout)) {

@@ -74,24 +74,24 @@ void SdlBackend::Beep() {
     if (audioState_ < 0) {
         return; // no sound device: the beep is silent
     }
-    const Uint32 bytesPerMs = (Uint32)audioRate_ * 2 / 1000;
+    const Uint32 bytesPerMs = Uint32(audioRate_) * 2 / 1000;
     if (SDL_GetQueuedAudioSize(audioDevice_) > bytesPerMs * kMaxQueuedMs) {
         return;
     }
     const int count = audioRate_ * kBeepMs / 1000;
     const int fade = audioRate_ * kFadeMs / 1000;
-    std::vector<Sint16> samples((size_t)count);
+    auto samples = std::vector<Sint16>(size_t(count));
     const double step = 2.0 * M_PI * kBeepHz / audioRate_;
     for (int i = 0; i < count; ++i) {
         double gain = 1.0;
         if (i < fade) {
-            gain = (double)i / fade;
+            gain = double(i) / fade;
         } else if (i > count - fade) {
-            gain = (double)(count - i) / fade;
+            gain = double(count - i) / fade;
         }
-        samples[(size_t)i] = (Sint16)(8000.0 * gain * std::sin(step * i));
+        samples[size_t(i)] = Sint16(8000.0 * gain * std::sin(step * i));
     }
-    if (SDL_QueueAudio(audioDevice_, samples.data(), (Uint32)(samples.size() * sizeof(Sint16))) ==
+    if (SDL_QueueAudio(audioDevice_, samples.data(), Uint32(samples.size() * sizeof(Sint16))) ==
         0) {
         SDL_PauseAudioDevice(audioDevice_, 0);
         ++beepsPlayed_;

@@ -24,7 +24,7 @@ const NamedKey kNamedKeys[] = {
 // A key value that is one character outside ASCII (a letter of a non-Latin
 // layout, say), as UTF-8.
 bool OneNonAsciiCharacter(const char *key) {
-    const unsigned char first = static_cast<unsigned char>(key[0]);
+    const unsigned char first = uint8_t(key[0]);
     int length = 0;
     if (first >= 0xF0 && first <= 0xF4) {
         length = 4;
@@ -37,7 +37,7 @@ bool OneNonAsciiCharacter(const char *key) {
         return false;
     }
     for (int i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(key[i]) & 0xC0) != 0x80) {
+        if ((uint8_t(key[i]) & 0xC0) != 0x80) {
             return false;
         }
     }

@@ -300,7 +300,7 @@ TEST_F(SdlBackendTest, TheComposedImageIsShownAtAWholeScaleWithSharpPixelsAndCli
     int height = 0;
     ASSERT_TRUE(zplat::CopyComposedImage(window, &composed, &width, &height));
     ASSERT_EQ(std::pair(width, height), std::pair(100, 100)); // 19-pixel menu bar + 81
-    EXPECT_EQ(composed[(size_t)19 * width + 0], 0xFF0000u) << "the drawing is in the image";
+    EXPECT_EQ(composed[size_t(19) * width + 0], 0xFF0000u) << "the drawing is in the image";
     SDL_Window *sdl = backend->NativeWindow(window);
     int shownWidth = 0;
     int shownHeight = 0;
@@ -313,9 +313,9 @@ TEST_F(SdlBackendTest, TheComposedImageIsShownAtAWholeScaleWithSharpPixelsAndCli
     int wrong = 0;
     for (int y = 0; y < shownHeight; ++y) {
         const Uint32 *row = reinterpret_cast<const Uint32 *>(
-            static_cast<const Uint8 *>(surface->pixels) + (size_t)y * surface->pitch);
+            static_cast<const Uint8 *>(surface->pixels) + size_t(y) * surface->pitch);
         for (int x = 0; x < shownWidth; ++x) {
-            if ((row[x] & 0xFFFFFF) != composed[(size_t)(y / scale) * width + x / scale] &&
+            if ((row[x] & 0xFFFFFF) != composed[size_t(y / scale) * width + x / scale] &&
                 wrong++ < 5) {
                 ADD_FAILURE() << "shown pixel (" << x << ", " << y << ") is not image pixel ("
                               << x / scale << ", " << y / scale << ")";
@@ -379,7 +379,7 @@ TEST_F(SdlBackendTest, AMinimisedWindowShowsItsClientOriginAsIconUntilRestored) 
     ASSERT_EQ(iconWhileMinimised.size(), 32u * 32u);
     for (int i = 0; i < 32 * 32; i += 37) {
         EXPECT_EQ(iconWhileMinimised[i],
-                  0xFF0000C8u | (uint32_t)(i % 32 * 8) << 16 | (uint32_t)(i / 32 * 8) << 8)
+                  0xFF0000C8u | uint32_t(i % 32 * 8) << 16 | uint32_t(i / 32 * 8) << 8)
             << "icon pixel " << i;
     }
     EXPECT_EQ(WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_MINIMIZE, SC_RESTORE}));
@@ -407,7 +407,7 @@ TEST_F(SdlBackendTest, WithoutADisplayWindowCreationFails) {
         SCOPED_TRACE(situation);
         Uninstall();
         Install();
-        EXPECT_EQ(MakeWindow(), (HWND)NULL);
+        EXPECT_EQ(MakeWindow(), nullptr);
         RECT desktop = {};
         ASSERT_TRUE(GetWindowRect(GetDesktopWindow(), &desktop));
         EXPECT_GT(desktop.right, 0);

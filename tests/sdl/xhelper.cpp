@@ -119,7 +119,7 @@ int Close(Window window) {
     event.xclient.window = window;
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
     if (!XSendEvent(display, window, False, NoEventMask, &event)) {
         return Fail("cannot send the close request");
@@ -231,7 +231,7 @@ int main(int argc, char **argv) {
     const std::string command = argv[1];
     // Window 0 is the whole screen.
     auto windowArg = [](const char *text) {
-        const Window window = (Window)std::strtoul(text, nullptr, 0);
+        const Window window = Window(std::strtoul(text, nullptr, 0));
         return window != None ? window : DefaultRootWindow(display);
     };
     const Window window = argc >= 3 ? windowArg(argv[2]) : None;

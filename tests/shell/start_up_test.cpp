@@ -34,8 +34,8 @@ HINSTANCE ModuleWithAboutPicture(int width, int height) {
         // A smaller picture fits in the same bits: rewrite the header's size.
         about.assign(table.back().data, table.back().data + table.back().size);
         for (int i = 0; i < 4; ++i) {
-            about[18 + i] = (unsigned char)(width >> (8 * i));
-            about[22 + i] = (unsigned char)(height >> (8 * i));
+            about[18 + i] = uint8_t(width >> (8 * i));
+            about[22 + i] = uint8_t(height >> (8 * i));
         }
         table.back().data = about.data();
     }

@@ -9,7 +9,7 @@ HWND MakeClientWindow(HINSTANCE module, const char *className, int width, int he
     WNDCLASSA wc = {};
     wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = module;
-    wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     wc.lpszClassName = className;
     RegisterClassA(&wc);
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;

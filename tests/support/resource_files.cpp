@@ -13,11 +13,11 @@ size_t Stride(int width, int bits) {
 
 void PutIndex(Bytes *b, size_t rowStart, int x, int bits, uint32_t index) {
     if (bits == 1) {
-        (*b)[rowStart + x / 8] |= static_cast<unsigned char>((index & 1) << (7 - x % 8));
+        (*b)[rowStart + x / 8] |= uint8_t((index & 1) << (7 - x % 8));
     } else if (bits == 4) {
-        (*b)[rowStart + x / 2] |= static_cast<unsigned char>(x % 2 == 0 ? index << 4 : index);
+        (*b)[rowStart + x / 2] |= uint8_t(x % 2 == 0 ? index << 4 : index);
     } else {
-        (*b)[rowStart + x] = static_cast<unsigned char>(index);
+        (*b)[rowStart + x] = uint8_t(index);
     }
 }
 
@@ -25,7 +25,7 @@ void PutIndex(Bytes *b, size_t rowStart, int x, int bits, uint32_t index) {
 
 void PutLe(Bytes *b, size_t at, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) {
-        (*b)[at + i] = static_cast<unsigned char>(v >> (8 * i));
+        (*b)[at + i] = uint8_t(v >> (8 * i));
     }
 }
 

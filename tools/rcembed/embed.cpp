@@ -12,8 +12,8 @@ namespace rcembed {
 namespace {
 
 void PutWord(std::vector<unsigned char> *out, uint16_t w) {
-    out->push_back(static_cast<unsigned char>(w & 0xFF));
-    out->push_back(static_cast<unsigned char>(w >> 8));
+    out->push_back(uint8_t(w & 0xFF));
+    out->push_back(uint8_t(w >> 8));
 }
 
 constexpr uint16_t kMenuEnd = 0x0080;
@@ -89,7 +89,7 @@ std::vector<unsigned char> BuildMenuTemplate(const std::vector<rcscript::MenuIte
         PutWord(&out, i + 1 == items.size() ? kMenuEnd : 0);
         PutWord(&out, items[i].id);
         for (char c : items[i].text) {
-            PutWord(&out, static_cast<unsigned char>(c)); // the script is ASCII
+            PutWord(&out, uint8_t(c)); // the script is ASCII
         }
         PutWord(&out, 0);
     }

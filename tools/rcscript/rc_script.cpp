@@ -19,7 +19,7 @@ struct Token {
 std::string Upper(std::string s) {
     for (char &c : s) {
         if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
+            c = char(c - 'a' + 'A');
         }
     }
     return s;
@@ -92,8 +92,7 @@ bool Tokenize(const std::string &line, std::vector<Token> *tokens, std::string *
                 *message = "malformed number '" + line.substr(i, end - i) + "'";
                 return false;
             }
-            const uint32_t number =
-                value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(value);
+            const uint32_t number = value > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(value);
             tokens->push_back(Token{TokenKind::Number, line.substr(i, end - i), number});
             i = end;
         } else if (c == '"') {
@@ -118,7 +117,7 @@ bool Tokenize(const std::string &line, std::vector<Token> *tokens, std::string *
                     *message = "backslashes are not supported in strings (write paths with '/')";
                     return false;
                 }
-                if (static_cast<unsigned char>(s) < 0x20 || static_cast<unsigned char>(s) >= 0x7F) {
+                if (uint8_t(s) < 0x20 || uint8_t(s) >= 0x7F) {
                     *message = "strings must be printable ASCII";
                     return false;
                 }
@@ -127,7 +126,7 @@ bool Tokenize(const std::string &line, std::vector<Token> *tokens, std::string *
             }
             tokens->push_back(Token{TokenKind::String, text, 0});
         } else {
-            if (static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F) {
+            if (uint8_t(c) >= 0x20 && uint8_t(c) < 0x7F) {
                 *message = std::string("unsupported syntax at '") + c + "'";
             } else {
                 *message = "unsupported character (the script must be plain ASCII)";
@@ -273,7 +272,7 @@ private:
         if (t[3].number > 0xFFFF) {
             return Fail("menu item id " + t[3].text + " does not fit in 16 bits");
         }
-        menu.items.push_back(MenuItem{t[1].text, static_cast<uint16_t>(t[3].number)});
+        menu.items.push_back(MenuItem{t[1].text, uint16_t(t[3].number)});
         return true;
     }
 
