@@ -15,6 +15,7 @@
 
 #include <SDL.h>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace zsdl {
@@ -79,7 +80,7 @@ private:
     SDL_AudioDeviceID audioDevice_ = 0;
     int audioRate_ = 0;
     int beepsPlayed_ = 0;
-    std::vector<Native *> windows_;
+    std::vector<std::unique_ptr<Native>> windows_;
     std::vector<uint32_t> defaultIcon_; // ICON_1 as 0xAARRGGBB
     int defaultIconWidth_ = 0;
     int defaultIconHeight_ = 0;

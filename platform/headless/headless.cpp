@@ -163,8 +163,9 @@ public:
 };
 
 Headless &B() {
-    // Never destroyed: the core may still refer to it while the process ends.
-    static Headless *backend = new Headless;
+    // Never destroyed: the core may still refer to it while the process ends,
+    // so it has no owner.
+    static Headless *backend = new Headless; // NOLINT(cppcoreguidelines-owning-memory)
     return *backend;
 }
 

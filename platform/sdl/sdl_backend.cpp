@@ -110,9 +110,8 @@ SdlBackend::SdlBackend(HINSTANCE iconModule) : iconModule_(iconModule) {
 }
 
 SdlBackend::~SdlBackend() {
-    for (Native *native : windows_) {
+    for (const std::unique_ptr<Native> &native : windows_) {
         SDL_DestroyWindow(native->sdl);
-        delete native;
     }
     windows_.clear();
     if (audioDevice_ != 0) {
@@ -171,18 +170,18 @@ bool SdlBackend::VideoReady() {
 }
 
 SdlBackend::Native *SdlBackend::Find(HWND window) const {
-    for (Native *native : windows_) {
+    for (const std::unique_ptr<Native> &native : windows_) {
         if (native->window == window) {
-            return native;
+            return native.get();
         }
     }
     return nullptr;
 }
 
 SdlBackend::Native *SdlBackend::FindById(Uint32 windowId) const {
-    for (Native *native : windows_) {
+    for (const std::unique_ptr<Native> &native : windows_) {
         if (native->id == windowId) {
-            return native;
+            return native.get();
         }
     }
     return nullptr;
@@ -232,16 +231,16 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
         std::fprintf(stderr, "zorvak: cannot open a window: %s\n", SDL_GetError());
         return false;
     }
-    Native *native = new Native;
+    auto native = std::make_unique<Native>();
     native->window = window;
     native->sdl = sdl;
     native->id = SDL_GetWindowID(sdl);
     native->width = width;
     native->height = height;
     native->scale = scale;
-    windows_.push_back(native);
+    Native &added = *windows_.emplace_back(std::move(native));
     if (!defaultIcon_.empty()) {
-        SetIcon(*native, defaultIcon_.data(), defaultIconWidth_, defaultIconHeight_, true);
+        SetIcon(added, defaultIcon_.data(), defaultIconWidth_, defaultIconHeight_, true);
     }
     return true;
 }
@@ -251,9 +250,10 @@ void SdlBackend::DestroyNativeWindow(HWND window) {
     if (native == nullptr) {
         return;
     }
-    windows_.erase(std::find(windows_.begin(), windows_.end(), native));
     SDL_DestroyWindow(native->sdl);
-    delete native;
+    windows_.erase(
+        std::find_if(windows_.begin(), windows_.end(),
+                     [native](const std::unique_ptr<Native> &w) { return w.get() == native; }));
 }
 
 void SdlBackend::ShowNativeWindow(HWND window, bool shown) {
@@ -449,7 +449,7 @@ bool SdlBackend::Translate(const SDL_Event &event) {
     case SDL_KEYUP: {
         Native *native = FindById(event.key.windowID);
         if (native == nullptr && !windows_.empty()) {
-            native = windows_.front();
+            native = windows_.front().get();
         }
         const int vk = VirtualKeyFor(event.key.keysym.sym, event.key.keysym.scancode);
         if (native == nullptr || vk == 0) {
