@@ -31,7 +31,10 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 
     std::vector<uint8_t> Slurp(const std::string &relative) {
-        return art::ReadFile((dir / relative).string());
+        std::vector<uint8_t> bytes;
+        std::string error;
+        EXPECT_TRUE(art::ReadFile((dir / relative).string(), &bytes, &error)) << error;
+        return bytes;
     }
     void Write(const std::string &relative, const std::string &text) {
         fs::create_directories((dir / relative).parent_path());
@@ -144,7 +147,8 @@ TEST_F(Generator, CheckNamesEachFileThatDiffersIsMissingOrIsNotMade) {
 
     std::vector<uint8_t> ico = Slurp("icons/square.ico");
     ico[200] ^= 1;
-    art::WriteFile((dir / "icons/square.ico").string(), ico);
+    std::string error;
+    ASSERT_TRUE(art::WriteFile((dir / "icons/square.ico").string(), ico, &error)) << error;
     fs::remove(dir / "pics/x.bmp");
     Write("icons/old/stale.ico", "");
     GenRun stale = Generate("--check");

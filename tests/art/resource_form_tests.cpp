@@ -37,7 +37,7 @@ void ExpectFields(const std::vector<uint8_t> &f, std::vector<uint32_t> fields) {
 } // namespace
 
 TEST(ResourceScript, ReadsAsTheSubsetWithTheMenuAndEveryIconOnce) {
-    ASSERT_NO_THROW(Script()) << "a line outside the subset both builds read";
+    ASSERT_FALSE(Script().empty()) << "a line outside the subset both builds read";
     std::vector<std::pair<std::string, int>> items;
     for (const rcscript::Entry &e : Script()) {
         if (e.kind != rcscript::EntryKind::Menu) {

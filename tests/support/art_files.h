@@ -17,9 +17,17 @@ namespace support {
 inline std::string ResourcesDir() {
     return ZORVAK_RESOURCES_DIR;
 }
+// The script as its one reader reads it; a failure to read it is reported
+// once and leaves the list empty.
 inline const std::vector<rcscript::Entry> &Script() {
-    static const std::vector<rcscript::Entry> entries =
-        art::ReadScript(ResourcesDir() + "/zorvak.rc");
+    static const std::vector<rcscript::Entry> entries = [] {
+        std::vector<rcscript::Entry> read;
+        std::string error;
+        if (!rcscript::ReadScript(ResourcesDir() + "/zorvak.rc", &read, &error)) {
+            ADD_FAILURE() << error;
+        }
+        return read;
+    }();
     return entries;
 }
 inline std::string PathOf(const std::string &name) {
@@ -32,7 +40,10 @@ inline std::string PathOf(const std::string &name) {
     return "";
 }
 inline std::vector<uint8_t> FileOf(const std::string &name) {
-    return art::ReadFile(PathOf(name));
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(art::ReadFile(PathOf(name), &bytes, &error)) << error;
+    return bytes;
 }
 
 // The files read byte by byte: a little-endian field, the palette index of a

@@ -3,11 +3,15 @@
 #include "platform/resource_decode.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
-#include <stdexcept>
+#include <system_error>
 
 namespace art {
 
@@ -19,13 +23,17 @@ const char kPaletteChars[17] = ".rgybmcwkRGYBMCW";
 
 namespace {
 
-[[noreturn]] void Fail(const std::string &file, int line, const std::string &message) {
-    throw std::runtime_error(file + ":" + std::to_string(line) + ": " + message);
+// Puts "file:line: message" into `error`; returns false for the caller to
+// pass on.
+bool Fail(std::string *error, const std::string &file, int line, const std::string &message) {
+    *error = file + ":" + std::to_string(line) + ": " + message;
+    return false;
 }
 
 // Splits a line into words; "quoted strings" are one word, with \" and \\.
-std::vector<std::string> Words(const std::string &line, const std::string &file, int lineNo) {
-    std::vector<std::string> words;
+bool Words(const std::string &line, const std::string &file, int lineNo,
+           std::vector<std::string> *words, std::string *error) {
+    words->clear();
     size_t i = 0;
     while (i < line.size()) {
         if (line[i] == ' ' || line[i] == '\t' || line[i] == '\r') {
@@ -48,29 +56,42 @@ std::vector<std::string> Words(const std::string &line, const std::string &file,
                 }
             }
             if (!closed) {
-                Fail(file, lineNo, "unterminated string");
+                return Fail(error, file, lineNo, "unterminated string");
             }
         } else {
             while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
                 word += line[i++];
             }
         }
-        words.push_back(word);
+        words->push_back(word);
     }
-    return words;
+    return true;
 }
 
-int ToInt(const std::string &word, const std::string &file, int line) {
-    try {
-        size_t used = 0;
-        int v = std::stoi(word, &used, 0);
-        if (used != word.size()) {
-            throw std::invalid_argument(word);
-        }
-        return v;
-    } catch (const std::exception &) {
-        Fail(file, line, "expected a number, found '" + word + "'");
+// A whole word as an int: decimal, 0x hexadecimal or 0 octal.
+bool ToInt(const std::string &word, int *value) {
+    errno = 0;
+    char *end = nullptr;
+    const long v = std::strtol(word.c_str(), &end, 0);
+    if (word.empty() || errno != 0 || end != word.c_str() + word.size() || v < INT_MIN ||
+        v > INT_MAX) {
+        return false;
     }
+    *value = int(v);
+    return true;
+}
+
+// Reads words[first], words[first + 1], ... as numbers into `values`.
+bool Numbers(const std::vector<std::string> &words, size_t first,
+             std::initializer_list<int *> values, const std::string &file, int line,
+             std::string *error) {
+    for (int *value : values) {
+        const std::string &word = words[first++];
+        if (!ToInt(word, value)) {
+            return Fail(error, file, line, "expected a number, found '" + word + "'");
+        }
+    }
+    return true;
 }
 
 int PaletteIndex(char c) {
@@ -92,10 +113,10 @@ std::string StripRight(std::string s) {
     return s;
 }
 
-void LoadArtFile(const std::string &path, ArtSet &set) {
+bool LoadArtFile(const std::string &path, ArtSet &set, std::string *error) {
     std::ifstream in(path);
     if (!in) {
-        Fail(path, 0, "cannot open");
+        return Fail(error, path, 0, "cannot open");
     }
     std::vector<std::string> lines;
     for (std::string l; std::getline(in, l);) {
@@ -104,73 +125,84 @@ void LoadArtFile(const std::string &path, ArtSet &set) {
 
     size_t i = 0;
     auto lineNo = [&](size_t idx) { return int(idx + 1); };
-    // Reads `rows` grid lines following line i.
-    auto readRows = [&](int rows, int cols, size_t start) {
-        std::vector<std::string> grid;
+    // Reads `rows` grid lines of `cols` characters from line `start` on.
+    auto readRows = [&](int rows, int cols, size_t start, std::vector<std::string> *grid) {
+        grid->clear();
         for (int r = 0; r < rows; ++r) {
             size_t idx = start + size_t(r);
             if (idx >= lines.size()) {
-                Fail(path, lineNo(idx), "grid ends early");
+                return Fail(error, path, lineNo(idx), "grid ends early");
             }
             if (int(lines[idx].size()) != cols) {
-                Fail(path, lineNo(idx),
-                     "grid row has " + std::to_string(lines[idx].size()) + " columns, expected " +
-                         std::to_string(cols));
+                return Fail(error, path, lineNo(idx),
+                            "grid row has " + std::to_string(lines[idx].size()) +
+                                " columns, expected " + std::to_string(cols));
             }
-            grid.push_back(lines[idx]);
+            grid->push_back(lines[idx]);
         }
-        return grid;
+        return true;
     };
 
+    std::vector<std::string> w;
+    std::vector<std::string> grid;
     while (i < lines.size()) {
         const std::string &line = lines[i];
         if (line.empty() || line[0] == '#') {
             ++i;
             continue;
         }
-        std::vector<std::string> w = Words(line, path, lineNo(i));
+        if (!Words(line, path, lineNo(i), &w, error)) {
+            return false;
+        }
         if (w[0] == "sprite") {
             // sprite NAME WIDTH HEIGHT [transparent]
             if (w.size() < 4 || w.size() > 5 || (w.size() == 5 && w[4] != "transparent")) {
-                Fail(path, lineNo(i), "expected: sprite NAME WIDTH HEIGHT [transparent]");
+                return Fail(error, path, lineNo(i),
+                            "expected: sprite NAME WIDTH HEIGHT [transparent]");
             }
             Sprite s;
             s.name = w[1];
             s.file = path;
             s.transparentAllowed = w.size() == 5;
-            int width = ToInt(w[2], path, lineNo(i));
-            int height = ToInt(w[3], path, lineNo(i));
-            if (width <= 0 || height <= 0 || width > 256 || height > 256) {
-                Fail(path, lineNo(i), "bad sprite size");
+            int width = 0;
+            int height = 0;
+            if (!Numbers(w, 2, {&width, &height}, path, lineNo(i), error)) {
+                return false;
             }
-            std::vector<std::string> grid = readRows(height, width, i + 1);
+            if (width <= 0 || height <= 0 || width > 256 || height > 256) {
+                return Fail(error, path, lineNo(i), "bad sprite size");
+            }
+            if (!readRows(height, width, i + 1, &grid)) {
+                return false;
+            }
             s.image = Image(width, height);
             for (int y = 0; y < height; ++y) {
                 for (int x = 0; x < width; ++x) {
                     int v = PaletteIndex(grid[size_t(y)][size_t(x)]);
                     if (v < 0 || (v == kTransparent && !s.transparentAllowed)) {
-                        Fail(path, lineNo(i + 1 + size_t(y)),
-                             std::string("bad pixel '") + grid[size_t(y)][size_t(x)] + "'");
+                        return Fail(error, path, lineNo(i + 1 + size_t(y)),
+                                    std::string("bad pixel '") + grid[size_t(y)][size_t(x)] + "'");
                     }
                     s.image.set(x, y, uint8_t(v));
                 }
             }
             if (set.sprites.count(s.name)) {
-                Fail(path, lineNo(i), "sprite " + s.name + " defined twice");
+                return Fail(error, path, lineNo(i), "sprite " + s.name + " defined twice");
             }
             set.sprites[s.name] = s;
             i += size_t(height) + 1;
         } else if (w[0] == "font") {
             // font NAME WIDTH HEIGHT ADVANCE LINEHEIGHT, then glyphs
             if (w.size() != 6) {
-                Fail(path, lineNo(i), "expected: font NAME WIDTH HEIGHT ADVANCE LINEHEIGHT");
+                return Fail(error, path, lineNo(i),
+                            "expected: font NAME WIDTH HEIGHT ADVANCE LINEHEIGHT");
             }
             Font f;
             f.name = w[1];
-            f.width = ToInt(w[2], path, lineNo(i));
-            f.height = ToInt(w[3], path, lineNo(i));
-            f.advance = ToInt(w[4], path, lineNo(i));
-            f.lineHeight = ToInt(w[5], path, lineNo(i));
+            if (!Numbers(w, 2, {&f.width, &f.height, &f.advance, &f.lineHeight}, path, lineNo(i),
+                         error)) {
+                return false;
+            }
             ++i;
             while (i < lines.size()) {
                 if (lines[i].empty() || lines[i][0] == '#') {
@@ -183,16 +215,20 @@ void LoadArtFile(const std::string &path, ArtSet &set) {
                 std::string key = lines[i].substr(6);
                 char c = key.size() == 1 ? key[0] : key == "space" ? ' ' : 0;
                 if (c == 0) {
-                    Fail(path, lineNo(i), "glyph name must be one character or 'space'");
+                    return Fail(error, path, lineNo(i),
+                                "glyph name must be one character or 'space'");
                 }
                 if (f.glyphs.count(c)) {
-                    Fail(path, lineNo(i), "glyph '" + key + "' defined twice");
+                    return Fail(error, path, lineNo(i), "glyph '" + key + "' defined twice");
                 }
-                std::vector<std::string> grid = readRows(f.height, f.width, i + 1);
+                if (!readRows(f.height, f.width, i + 1, &grid)) {
+                    return false;
+                }
                 for (size_t r = 0; r < grid.size(); ++r) {
                     for (char p : grid[r]) {
                         if (p != '#' && p != '.') {
-                            Fail(path, lineNo(i + 1 + r), "glyph pixels are '#' or '.'");
+                            return Fail(error, path, lineNo(i + 1 + r),
+                                        "glyph pixels are '#' or '.'");
                         }
                     }
                 }
@@ -202,13 +238,14 @@ void LoadArtFile(const std::string &path, ArtSet &set) {
             set.fonts[f.name] = f;
         } else if (w[0] == "picture") {
             if (w.size() != 4) {
-                Fail(path, lineNo(i), "expected: picture NAME WIDTH HEIGHT");
+                return Fail(error, path, lineNo(i), "expected: picture NAME WIDTH HEIGHT");
             }
             Picture p;
             p.name = w[1];
             p.file = path;
-            p.width = ToInt(w[2], path, lineNo(i));
-            p.height = ToInt(w[3], path, lineNo(i));
+            if (!Numbers(w, 2, {&p.width, &p.height}, path, lineNo(i), error)) {
+                return false;
+            }
             ++i;
             bool ended = false;
             while (i < lines.size()) {
@@ -216,7 +253,10 @@ void LoadArtFile(const std::string &path, ArtSet &set) {
                     ++i;
                     continue;
                 }
-                std::vector<std::string> cw = Words(lines[i], path, lineNo(i));
+                std::vector<std::string> cw;
+                if (!Words(lines[i], path, lineNo(i), &cw, error)) {
+                    return false;
+                }
                 if (cw[0] == "end") {
                     ended = true;
                     ++i;
@@ -230,13 +270,14 @@ void LoadArtFile(const std::string &path, ArtSet &set) {
                 ++i;
             }
             if (!ended) {
-                Fail(path, lineNo(i), "picture " + p.name + " has no 'end'");
+                return Fail(error, path, lineNo(i), "picture " + p.name + " has no 'end'");
             }
             set.pictures[p.name] = p;
         } else {
-            Fail(path, lineNo(i), "unknown statement '" + w[0] + "'");
+            return Fail(error, path, lineNo(i), "unknown statement '" + w[0] + "'");
         }
     }
+    return true;
 }
 
 // A boolean mask with an origin, used to style text.
@@ -312,8 +353,8 @@ int TextWidth(const Font &font, int scale, const std::string &style, const std::
            StyleExtraWidth(font, scale, style);
 }
 
-void DrawText(Image &dst, const Font &font, int scale, const std::string &style, int x, int y,
-              const std::string &text, uint8_t ink) {
+bool DrawText(Image &dst, const Font &font, int scale, const std::string &style, int x, int y,
+              const std::string &text, uint8_t ink, std::string *error) {
     static const char *known[] = {"plain", "bold",   "outline", "shadow",
                                   "slant", "dotted", "striped", "erase"};
     {
@@ -321,7 +362,8 @@ void DrawText(Image &dst, const Font &font, int scale, const std::string &style,
         for (std::string part; std::getline(ss, part, '+');) {
             if (std::find_if(std::begin(known), std::end(known),
                              [&](const char *k) { return part == k; }) == std::end(known)) {
-                throw std::runtime_error("unknown text style '" + part + "'");
+                *error = "unknown text style '" + part + "'";
+                return false;
             }
         }
     }
@@ -337,8 +379,8 @@ void DrawText(Image &dst, const Font &font, int scale, const std::string &style,
     for (size_t ci = 0; ci < text.size(); ++ci) {
         auto g = font.glyphs.find(text[ci]);
         if (g == font.glyphs.end()) {
-            throw std::runtime_error(std::string("font ") + font.name + " has no glyph '" +
-                                     text[ci] + "'");
+            *error = "font " + font.name + " has no glyph '" + text[ci] + "'";
+            return false;
         }
         const int gx = pad + int(ci) * step * scale;
         for (int r = 0; r < font.height; ++r) {
@@ -412,7 +454,7 @@ void DrawText(Image &dst, const Font &font, int scale, const std::string &style,
                 }
             }
         }
-        return;
+        return true;
     }
     if (HasStyle(style, "shadow")) {
         // A hatched shadow down and to the right, kept apart from the letters
@@ -436,56 +478,70 @@ void DrawText(Image &dst, const Font &font, int scale, const std::string &style,
             }
         }
     }
+    return true;
 }
 
-ArtSet LoadArt(const std::string &artDir) {
+bool LoadArt(const std::string &artDir, ArtSet *art, std::string *error) {
     namespace fs = std::filesystem;
     std::vector<std::string> files;
-    for (const auto &e : fs::recursive_directory_iterator(artDir)) {
-        if (e.is_regular_file() && e.path().extension() == ".txt") {
-            files.push_back(e.path().string());
+    std::error_code failure;
+    for (fs::recursive_directory_iterator e(artDir, failure), end; !failure && e != end;
+         e.increment(failure)) {
+        if (e->is_regular_file() && e->path().extension() == ".txt") {
+            files.push_back(e->path().string());
         }
     }
+    if (failure) {
+        *error = artDir + ": " + failure.message();
+        return false;
+    }
     std::sort(files.begin(), files.end());
-    ArtSet set;
+    *art = ArtSet();
     for (const auto &f : files) {
-        LoadArtFile(f, set);
+        if (!LoadArtFile(f, *art, error)) {
+            return false;
+        }
     }
-    return set;
+    return true;
 }
 
-std::vector<rcscript::Entry> ReadScript(const std::string &rcPath) {
-    std::vector<rcscript::Entry> entries;
-    std::string error;
-    if (!rcscript::ReadScript(rcPath, &entries, &error)) {
-        throw std::runtime_error(error);
-    }
-    return entries;
-}
-
-Image RenderPicture(const Picture &p, const ArtSet &art) {
+bool RenderPicture(const Picture &p, const ArtSet &art, Image *out, std::string *error) {
     Image img(p.width, p.height, 0);
     for (const PictureCommand &c : p.commands) {
-        auto need = [&](size_t n) {
-            if (c.words.size() != n) {
-                Fail(p.file, c.line, "'" + c.op + "' takes " + std::to_string(n) + " arguments");
-            }
+        auto fail = [&](const std::string &message) {
+            return Fail(error, p.file, c.line, message);
         };
-        auto num = [&](size_t k) { return ToInt(c.words[k], p.file, c.line); };
+        // The command's arguments from `first` on, as numbers.
+        auto numbers = [&](size_t first, std::initializer_list<int *> values) {
+            return Numbers(c.words, first, values, p.file, c.line, error);
+        };
+        auto takes = [&](size_t n) { return c.words.size() == n; };
+        auto arguments = [&](size_t n) {
+            return fail("'" + c.op + "' takes " + std::to_string(n) + " arguments");
+        };
         if (c.op == "text") {
             // text FONT SCALE STYLE ALIGN X Y "string"
-            need(7);
+            if (!takes(7)) {
+                return arguments(7);
+            }
             auto f = art.fonts.find(c.words[0]);
             if (f == art.fonts.end()) {
-                Fail(p.file, c.line, "no font '" + c.words[0] + "'");
+                return fail("no font '" + c.words[0] + "'");
             }
-            int scale = num(1);
+            int scale = 0;
+            if (!numbers(1, {&scale})) {
+                return false;
+            }
             if (scale < 1 || scale > 16) {
-                Fail(p.file, c.line, "scale must be 1 to 16");
+                return fail("scale must be 1 to 16");
             }
             const std::string &style = c.words[2];
             const std::string &align = c.words[3];
-            int x = num(4), y = num(5);
+            int x = 0;
+            int y = 0;
+            if (!numbers(4, {&x, &y})) {
+                return false;
+            }
             const std::string &s = c.words[6];
             int tw = TextWidth(f->second, scale, style, s);
             if (align == "center") {
@@ -493,18 +549,26 @@ Image RenderPicture(const Picture &p, const ArtSet &art) {
             } else if (align == "right") {
                 x -= tw;
             } else if (align != "left") {
-                Fail(p.file, c.line, "align is left, center or right");
+                return fail("align is left, center or right");
             }
-            try {
-                DrawText(img, f->second, scale, style, x, y, s, 1);
-            } catch (const std::exception &e) {
-                Fail(p.file, c.line, e.what());
+            std::string why;
+            if (!DrawText(img, f->second, scale, style, x, y, s, 1, &why)) {
+                return fail(why);
             }
         } else if (c.op == "frame" || c.op == "box" || c.op == "clear") {
             // frame X Y W H THICKNESS / box X Y W H / clear X Y W H
-            need(c.op == "frame" ? 5 : 4);
-            int x = num(0), y = num(1), w = num(2), h = num(3);
-            int t = c.op == "frame" ? num(4) : 0;
+            const size_t count = c.op == "frame" ? 5 : 4;
+            if (!takes(count)) {
+                return arguments(count);
+            }
+            int x = 0;
+            int y = 0;
+            int w = 0;
+            int h = 0;
+            int t = 0;
+            if (!numbers(0, {&x, &y, &w, &h}) || (c.op == "frame" && !numbers(4, {&t}))) {
+                return false;
+            }
             for (int yy = y; yy < y + h; ++yy) {
                 for (int xx = x; xx < x + w; ++xx) {
                     bool edge = xx < x + t || yy < y + t || xx >= x + w - t || yy >= y + h - t;
@@ -519,10 +583,18 @@ Image RenderPicture(const Picture &p, const ArtSet &art) {
             }
         } else if (c.op == "dots") {
             // dots X Y W SPACING: a dotted horizontal rule
-            need(4);
-            int x = num(0), y = num(1), w = num(2), sp = num(3);
+            if (!takes(4)) {
+                return arguments(4);
+            }
+            int x = 0;
+            int y = 0;
+            int w = 0;
+            int sp = 0;
+            if (!numbers(0, {&x, &y, &w, &sp})) {
+                return false;
+            }
             if (sp < 1) {
-                Fail(p.file, c.line, "spacing must be at least 1");
+                return fail("spacing must be at least 1");
             }
             for (int xx = x; xx < x + w; xx += sp) {
                 img.set(xx, y, 1);
@@ -530,20 +602,25 @@ Image RenderPicture(const Picture &p, const ArtSet &art) {
         } else if (c.op == "sprite") {
             // sprite NAME X Y SCALE [fill|edge]: the sprite's lit pixels in
             // white, or only those on the edge of the figure (a line drawing).
-            if (c.words.size() != 4 && c.words.size() != 5) {
-                Fail(p.file, c.line, "'sprite' takes 4 or 5 arguments");
+            if (!takes(4) && !takes(5)) {
+                return fail("'sprite' takes 4 or 5 arguments");
             }
             auto s = art.sprites.find(c.words[0]);
             if (s == art.sprites.end()) {
-                Fail(p.file, c.line, "no sprite '" + c.words[0] + "'");
+                return fail("no sprite '" + c.words[0] + "'");
             }
-            int x = num(1), y = num(2), scale = num(3);
+            int x = 0;
+            int y = 0;
+            int scale = 0;
+            if (!numbers(1, {&x, &y, &scale})) {
+                return false;
+            }
             if (scale < 1 || scale > 16) {
-                Fail(p.file, c.line, "scale must be 1 to 16");
+                return fail("scale must be 1 to 16");
             }
             const std::string mode = c.words.size() == 5 ? c.words[4] : "fill";
             if (mode != "fill" && mode != "edge") {
-                Fail(p.file, c.line, "sprite mode is fill or edge");
+                return fail("sprite mode is fill or edge");
             }
             const Image &si = s->second.image;
             auto lit = [&](int xx, int yy) {
@@ -572,11 +649,21 @@ Image RenderPicture(const Picture &p, const ArtSet &art) {
         } else if (c.op == "stars") {
             // stars SEED COUNT X Y W H: single white pixels scattered over
             // the area where nothing else is drawn nearby.
-            need(6);
-            uint32_t seed = uint32_t(num(0));
-            int count = num(1), x = num(2), y = num(3), w = num(4), h = num(5);
+            if (!takes(6)) {
+                return arguments(6);
+            }
+            int seedWord = 0;
+            int count = 0;
+            int x = 0;
+            int y = 0;
+            int w = 0;
+            int h = 0;
+            if (!numbers(0, {&seedWord, &count, &x, &y, &w, &h})) {
+                return false;
+            }
+            uint32_t seed = uint32_t(seedWord);
             if (w <= 0 || h <= 0) {
-                Fail(p.file, c.line, "empty star area");
+                return fail("empty star area");
             }
             int placed = 0;
             for (int tries = 0; placed < count && tries < count * 50; ++tries) {
@@ -601,10 +688,11 @@ Image RenderPicture(const Picture &p, const ArtSet &art) {
                 ++placed;
             }
         } else {
-            Fail(p.file, c.line, "unknown picture command '" + c.op + "'");
+            return fail("unknown picture command '" + c.op + "'");
         }
     }
-    return img;
+    *out = img;
+    return true;
 }
 
 namespace {
@@ -621,9 +709,10 @@ size_t Pad4(size_t n) {
 }
 } // namespace
 
-std::vector<uint8_t> EncodeIco(const Image &img) {
+bool EncodeIco(const Image &img, std::vector<uint8_t> *out, std::string *error) {
     if (img.width != img.height || (img.width != 32 && img.width != 64)) {
-        throw std::runtime_error("icons are 32x32 or 64x64");
+        *error = "icons are 32x32 or 64x64";
+        return false;
     }
     const size_t xorRow = Pad4(size_t(img.width) / 2);
     const size_t andRow = Pad4(size_t(img.width) / 8);
@@ -676,7 +765,8 @@ std::vector<uint8_t> EncodeIco(const Image &img) {
         }
         b.insert(b.end(), row.begin(), row.end());
     }
-    return b;
+    *out = b;
+    return true;
 }
 
 std::vector<uint8_t> EncodeBmp1(const Image &img) {
@@ -748,21 +838,26 @@ bool ImageFromBmp1(const std::vector<uint8_t> &bytes, Image *out) {
     return true;
 }
 
-std::vector<uint8_t> ReadFile(const std::string &path) {
+bool ReadFile(const std::string &path, std::vector<uint8_t> *bytes, std::string *error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw std::runtime_error(path + ": cannot open");
+        *error = path + ": cannot open";
+        return false;
     }
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    bytes->assign(std::istreambuf_iterator<char>(in), {});
+    return true;
 }
 
-void WriteFile(const std::string &path, const std::vector<uint8_t> &bytes) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+bool WriteFile(const std::string &path, const std::vector<uint8_t> &bytes, std::string *error) {
+    std::error_code ignored; // a folder that cannot be made shows as a file that cannot be written
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));
     if (!out) {
-        throw std::runtime_error(path + ": cannot write");
+        *error = path + ": cannot write";
+        return false;
     }
+    return true;
 }
 
 } // namespace art

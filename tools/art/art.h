@@ -78,20 +78,25 @@ struct ArtSet {
     std::map<std::string, Picture> pictures;
 };
 
-// Both readers throw std::runtime_error with "file:line: message" on bad input.
-ArtSet LoadArt(const std::string &artDir);
-std::vector<rcscript::Entry> ReadScript(const std::string &rcPath);
+// Every function that can fail returns false and puts its message into
+// `error`: "file:line: message" where the mistake has a place in a source.
+
+// Reads every .txt under `artDir` (the script itself is read by
+// rcscript::ReadScript).
+bool LoadArt(const std::string &artDir, ArtSet *art, std::string *error);
 
 // Renders a picture to a 1-bit image (0 black, 1 white).
-Image RenderPicture(const Picture &picture, const ArtSet &art);
+bool RenderPicture(const Picture &picture, const ArtSet &art, Image *out, std::string *error);
 // Draws a line of text in a font at an integer scale with a style
-// (plain, bold, outline, shadow, slant, dotted, striped) in colour `ink`.
-void DrawText(Image &dst, const Font &font, int scale, const std::string &style, int x, int y,
-              const std::string &text, uint8_t ink);
+// (plain, bold, outline, shadow, slant, dotted, striped, erase, joined by
+// '+') in colour `ink`.  Fails on an unknown style or a character the font
+// has no glyph for, drawing nothing.
+bool DrawText(Image &dst, const Font &font, int scale, const std::string &style, int x, int y,
+              const std::string &text, uint8_t ink, std::string *error);
 int TextWidth(const Font &font, int scale, const std::string &style, const std::string &text);
 
-// The Windows file forms.
-std::vector<uint8_t> EncodeIco(const Image &image);
+// The Windows file forms.  Icons are 32 x 32 or 64 x 64.
+bool EncodeIco(const Image &image, std::vector<uint8_t> *out, std::string *error);
 std::vector<uint8_t> EncodeBmp1(const Image &image);
 // The same forms read back by the platform's decoders, as the game will see
 // them: an icon's colours as indices into kPalette (kTransparent under its
@@ -100,8 +105,9 @@ std::vector<uint8_t> EncodeBmp1(const Image &image);
 bool ImageFromIco(const std::vector<uint8_t> &bytes, Image *out);
 bool ImageFromBmp1(const std::vector<uint8_t> &bytes, Image *out);
 
-std::vector<uint8_t> ReadFile(const std::string &path);
-void WriteFile(const std::string &path, const std::vector<uint8_t> &bytes);
+bool ReadFile(const std::string &path, std::vector<uint8_t> *bytes, std::string *error);
+// Creates the folders on the way.
+bool WriteFile(const std::string &path, const std::vector<uint8_t> &bytes, std::string *error);
 
 } // namespace art
 

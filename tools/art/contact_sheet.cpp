@@ -12,10 +12,8 @@
 #include "tools/art/art.h"
 
 #include <cstdio>
-#include <exception>
 #include <map>
 #include <png.h>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -46,6 +44,14 @@ constexpr uint32_t kNote = 0x98A8C0;
 std::map<std::string, art::Image> icons, pictures;
 const art::Font *labelFont = nullptr;
 
+// The first thing the sheet cannot show; with one, nothing is written.
+std::string problem;
+void Problem(const std::string &what) {
+    if (problem.empty()) {
+        problem = what;
+    }
+}
+
 // Draws an icon at a scale; transparent pixels show a checkerboard.
 void DrawIcon(Canvas &c, const art::Image &img, int x, int y, int scale) {
     for (int yy = 0; yy < img.height; ++yy) {
@@ -75,7 +81,10 @@ void DrawPicture(Canvas &c, const art::Image &img, int x, int y) {
 void Label(Canvas &c, int x, int y, const std::string &text, uint32_t colour, int scale = 2) {
     art::Image mask(art::TextWidth(*labelFont, scale, "plain", text) + 8,
                     labelFont->height * scale + 8, 0);
-    art::DrawText(mask, *labelFont, scale, "plain", 4, 4, text, 1);
+    std::string why;
+    if (!art::DrawText(mask, *labelFont, scale, "plain", 4, 4, text, 1, &why)) {
+        Problem("label \"" + text + "\": " + why);
+    }
     for (int yy = 0; yy < mask.height; ++yy) {
         for (int xx = 0; xx < mask.width; ++xx) {
             if (mask.at(xx, yy)) {
@@ -86,9 +95,11 @@ void Label(Canvas &c, int x, int y, const std::string &text, uint32_t colour, in
 }
 
 const art::Image &Icon(const std::string &name) {
+    static const art::Image missing;
     auto it = icons.find(name);
     if (it == icons.end()) {
-        throw std::runtime_error("zorvak.rc has no icon " + name);
+        Problem("zorvak.rc has no icon " + name);
+        return missing;
     }
     return it->second;
 }
@@ -99,17 +110,19 @@ struct Row {
     std::vector<std::string> frames;
 };
 
-void WritePng(const Canvas &c, const std::string &path) {
+bool WritePng(const Canvas &c, const std::string &path, std::string *error) {
     FILE *f = std::fopen(path.c_str(), "wb");
     if (!f) {
-        throw std::runtime_error(path + ": cannot write");
+        *error = path + ": cannot write";
+        return false;
     }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         std::fclose(f);
-        throw std::runtime_error(path + ": PNG error");
+        *error = path + ": PNG error";
+        return false;
     }
     png_init_io(png, f);
     png_set_IHDR(png, info, png_uint_32(c.width), png_uint_32(c.height), 8, PNG_COLOR_TYPE_RGB,
@@ -129,6 +142,7 @@ void WritePng(const Canvas &c, const std::string &path) {
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     std::fclose(f);
+    return true;
 }
 
 // A fixed pseudo-random sequence so the sheet is the same on every run.
@@ -152,6 +166,11 @@ void DrawFrame(Canvas &c, int x0, int y0, int w, int h, int scale) {
     DrawIcon(c, Icon("IC_WALL2"), x0 + (w - 32) * scale, y0 + (h - 32) * scale, scale);
 }
 
+int Fail(const std::string &message) {
+    std::fprintf(stderr, "zorvak-contact-sheet: %s\n", message.c_str());
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -161,146 +180,152 @@ int main(int argc, char **argv) {
     }
     const std::string res = argc == 3 ? argv[1] : ZORVAK_SOURCE_RESOURCES;
     const char *outPath = argv[argc - 1];
-    try {
-        const std::vector<rcscript::Entry> script = art::ReadScript(res + "/zorvak.rc");
-        art::ArtSet set = art::LoadArt(res + "/art");
-        auto f = set.fonts.find("small");
-        if (f == set.fonts.end()) {
-            throw std::runtime_error("resources/art has no font 'small'");
-        }
-        labelFont = &f->second;
-        for (const rcscript::Entry &e : script) {
-            if (e.kind == rcscript::EntryKind::Menu) {
-                continue;
-            }
-            const bool icon = e.kind == rcscript::EntryKind::Icon;
-            art::Image img;
-            std::vector<uint8_t> bytes = art::ReadFile(res + "/" + e.path);
-            if (!(icon ? art::ImageFromIco(bytes, &img) : art::ImageFromBmp1(bytes, &img))) {
-                throw std::runtime_error(
-                    e.path + (icon ? ": not a readable icon" : ": not a readable 1-bit bitmap"));
-            }
-            (icon ? icons : pictures)[e.name] = img;
-        }
-
-        const std::vector<Row> rows = {
-            {"Ship",
-             "bounce 1 2 3 3 2 1",
-             {"IC_SHIP1", "IC_SHIP2", "IC_SHIP3", "IC_SHIP3", "IC_SHIP2", "IC_SHIP1"}},
-            {"Alien",
-             "bounce 1..5..1",
-             {"IC_ALIEN1", "IC_ALIEN2", "IC_ALIEN3", "IC_ALIEN4", "IC_ALIEN5", "IC_ALIEN5",
-              "IC_ALIEN4", "IC_ALIEN3", "IC_ALIEN2", "IC_ALIEN1"}},
-            {"Kamikaze", "toggle", {"IC_KAMIK1", "IC_KAMIK2", "IC_KAMIK1", "IC_KAMIK2"}},
-            {"Crazy", "toggle", {"IC_CRAZY1", "IC_CRAZY2", "IC_CRAZY1", "IC_CRAZY2"}},
-            {"Rocket", "toggle, falls", {"IC_ROCKET1", "IC_ROCKET2", "IC_ROCKET1", "IC_ROCKET2"}},
-            {"Missile",
-             "toggle, rises",
-             {"IC_MISSILE1", "IC_MISSILE2", "IC_MISSILE1", "IC_MISSILE2"}},
-            {"Fireball", "toggle", {"IC_EXPLOSE1", "IC_EXPLOSE2", "IC_EXPLOSE1", "IC_EXPLOSE2"}},
-            {"Explosion",
-             "1 2 3 4 4 3 2 1 blank",
-             {"IC_EXPLOSE1", "IC_EXPLOSE2", "IC_EXPLOSE3", "IC_EXPLOSE4", "IC_EXPLOSE4",
-              "IC_EXPLOSE3", "IC_EXPLOSE2", "IC_EXPLOSE1", "IC_BLANC"}},
-            {"Frame",
-             "ground 1-4, left wall, right wall, corners",
-             {"IC_LAND1", "IC_LAND2", "IC_LAND3", "IC_LAND4", "IC_WALL4", "IC_WALL3", "IC_WALL1",
-              "IC_WALL2"}},
-            {"Carried",
-             "ICON_1..7, IC_ALIEN (checks = transparent)",
-             {"ICON_1", "ICON_2", "ICON_3", "ICON_4", "ICON_5", "ICON_6", "ICON_7", "IC_ALIEN"}},
-            {"Base",
-             "64x64, bounce 1 2 3 4 4 3 2 1",
-             {"IC_BASE1", "IC_BASE2", "IC_BASE3", "IC_BASE4", "IC_BASE4", "IC_BASE3", "IC_BASE2",
-              "IC_BASE1"}},
-        };
-
-        const int scale = 4, gap = 8, left = 24, labelH = 30;
-        int width = 0, height = 16;
-        for (const Row &r : rows) {
-            int x = left, tall = 0;
-            for (const std::string &n : r.frames) {
-                x += Icon(n).width * scale + gap;
-                tall = std::max(tall, Icon(n).height * scale);
-            }
-            width = std::max(width, x + left);
-            height += labelH + tall + 20;
-        }
-        const int pictureY = height + labelH;
-        height = pictureY + 302 + 24;
-        const int stripY = height + labelH;
-        height = stripY + 4 * 32 * 2 + 24;
-        const int mockY = height + labelH;
-        height = mockY + 330 + 24;
-        width = std::max(width, left + 3 * (453 + 24));
-
-        Canvas c(width, height, kBackground);
-        int y = 16;
-        for (const Row &r : rows) {
-            Label(c, left, y, r.title, kLabel);
-            Label(c, left + art::TextWidth(*labelFont, 2, "plain", r.title) + 24, y, r.note, kNote);
-            y += labelH;
-            int x = left, tall = 0;
-            for (const std::string &n : r.frames) {
-                const art::Image &img = Icon(n);
-                DrawIcon(c, img, x, y, scale);
-                x += img.width * scale + gap;
-                tall = std::max(tall, img.height * scale);
-            }
-            y += tall + 20;
-        }
-
-        Label(c, left, pictureY - labelH, "BMP_INTRO, BMP_GAMEOVER, BMP_ABOUT at 1:1", kLabel);
-        int x = left;
-        for (const char *n : {"BMP_INTRO", "BMP_GAMEOVER", "BMP_ABOUT"}) {
-            auto p = pictures.find(n);
-            if (p == pictures.end()) {
-                throw std::runtime_error(std::string("zorvak.rc has no bitmap ") + n);
-            }
-            DrawPicture(c, p->second, x, pictureY);
-            x += p->second.width + 24;
-        }
-
-        Label(c, left, stripY - labelH, "Playfield strip at 2x: walls, random ground, corners",
-              kLabel);
-        c.fill(left, stripY, 16 * 32 * 2, 4 * 32 * 2, 0);
-        DrawFrame(c, left, stripY, 16 * 32, 4 * 32, 2);
-
-        Label(c, left, mockY - labelH, "Main window client area 511x330 at 1:1", kLabel);
-        x = left;
-        for (const char *n : {"BMP_INTRO", "BMP_GAMEOVER"}) {
-            c.fill(x, mockY, 511, 330, 0);
-            DrawPicture(c, pictures[n], x + 32, mockY);
-            DrawFrame(c, x, mockY, 511, 330, 1);
-            x += 511 + 24;
-        }
-        // A moment of play: the ship, a wave and shots in flight.
-        c.fill(x, mockY, 511, 330, 0);
-        DrawFrame(c, x, mockY, 511, 330, 1);
-        struct Placed {
-            const char *name;
-            int px, py;
-        };
-        for (const Placed &p : std::vector<Placed>{{"IC_ALIEN1", 96, 40},
-                                                   {"IC_ALIEN3", 160, 40},
-                                                   {"IC_ALIEN5", 224, 40},
-                                                   {"IC_ALIEN2", 288, 40},
-                                                   {"IC_ALIEN4", 352, 40},
-                                                   {"IC_CRAZY1", 200, 150},
-                                                   {"IC_KAMIK1", 400, 200},
-                                                   {"IC_ROCKET1", 300, 120},
-                                                   {"IC_EXPLOSE2", 120, 170},
-                                                   {"IC_EXPLOSE4", 352, 72},
-                                                   {"IC_MISSILE1", 239, 200},
-                                                   {"IC_SHIP2", 239, 250}}) {
-            DrawIcon(c, Icon(p.name), x + p.px, mockY + p.py, 1);
-        }
-
-        WritePng(c, outPath);
-        std::printf("zorvak-contact-sheet: %dx%d written to %s\n", width, height, outPath);
-    } catch (const std::exception &e) {
-        std::fprintf(stderr, "zorvak-contact-sheet: %s\n", e.what());
-        return 1;
+    std::vector<rcscript::Entry> script;
+    art::ArtSet set;
+    std::string error;
+    if (!rcscript::ReadScript(res + "/zorvak.rc", &script, &error) ||
+        !art::LoadArt(res + "/art", &set, &error)) {
+        return Fail(error);
     }
+    auto f = set.fonts.find("small");
+    if (f == set.fonts.end()) {
+        return Fail("resources/art has no font 'small'");
+    }
+    labelFont = &f->second;
+    for (const rcscript::Entry &e : script) {
+        if (e.kind == rcscript::EntryKind::Menu) {
+            continue;
+        }
+        const bool icon = e.kind == rcscript::EntryKind::Icon;
+        art::Image img;
+        std::vector<uint8_t> bytes;
+        if (!art::ReadFile(res + "/" + e.path, &bytes, &error)) {
+            return Fail(error);
+        }
+        if (!(icon ? art::ImageFromIco(bytes, &img) : art::ImageFromBmp1(bytes, &img))) {
+            return Fail(e.path +
+                        (icon ? ": not a readable icon" : ": not a readable 1-bit bitmap"));
+        }
+        (icon ? icons : pictures)[e.name] = img;
+    }
+
+    const std::vector<Row> rows = {
+        {"Ship",
+         "bounce 1 2 3 3 2 1",
+         {"IC_SHIP1", "IC_SHIP2", "IC_SHIP3", "IC_SHIP3", "IC_SHIP2", "IC_SHIP1"}},
+        {"Alien",
+         "bounce 1..5..1",
+         {"IC_ALIEN1", "IC_ALIEN2", "IC_ALIEN3", "IC_ALIEN4", "IC_ALIEN5", "IC_ALIEN5", "IC_ALIEN4",
+          "IC_ALIEN3", "IC_ALIEN2", "IC_ALIEN1"}},
+        {"Kamikaze", "toggle", {"IC_KAMIK1", "IC_KAMIK2", "IC_KAMIK1", "IC_KAMIK2"}},
+        {"Crazy", "toggle", {"IC_CRAZY1", "IC_CRAZY2", "IC_CRAZY1", "IC_CRAZY2"}},
+        {"Rocket", "toggle, falls", {"IC_ROCKET1", "IC_ROCKET2", "IC_ROCKET1", "IC_ROCKET2"}},
+        {"Missile", "toggle, rises", {"IC_MISSILE1", "IC_MISSILE2", "IC_MISSILE1", "IC_MISSILE2"}},
+        {"Fireball", "toggle", {"IC_EXPLOSE1", "IC_EXPLOSE2", "IC_EXPLOSE1", "IC_EXPLOSE2"}},
+        {"Explosion",
+         "1 2 3 4 4 3 2 1 blank",
+         {"IC_EXPLOSE1", "IC_EXPLOSE2", "IC_EXPLOSE3", "IC_EXPLOSE4", "IC_EXPLOSE4", "IC_EXPLOSE3",
+          "IC_EXPLOSE2", "IC_EXPLOSE1", "IC_BLANC"}},
+        {"Frame",
+         "ground 1-4, left wall, right wall, corners",
+         {"IC_LAND1", "IC_LAND2", "IC_LAND3", "IC_LAND4", "IC_WALL4", "IC_WALL3", "IC_WALL1",
+          "IC_WALL2"}},
+        {"Carried",
+         "ICON_1..7, IC_ALIEN (checks = transparent)",
+         {"ICON_1", "ICON_2", "ICON_3", "ICON_4", "ICON_5", "ICON_6", "ICON_7", "IC_ALIEN"}},
+        {"Base",
+         "64x64, bounce 1 2 3 4 4 3 2 1",
+         {"IC_BASE1", "IC_BASE2", "IC_BASE3", "IC_BASE4", "IC_BASE4", "IC_BASE3", "IC_BASE2",
+          "IC_BASE1"}},
+    };
+
+    const int scale = 4, gap = 8, left = 24, labelH = 30;
+    int width = 0, height = 16;
+    for (const Row &r : rows) {
+        int x = left, tall = 0;
+        for (const std::string &n : r.frames) {
+            x += Icon(n).width * scale + gap;
+            tall = std::max(tall, Icon(n).height * scale);
+        }
+        width = std::max(width, x + left);
+        height += labelH + tall + 20;
+    }
+    const int pictureY = height + labelH;
+    height = pictureY + 302 + 24;
+    const int stripY = height + labelH;
+    height = stripY + 4 * 32 * 2 + 24;
+    const int mockY = height + labelH;
+    height = mockY + 330 + 24;
+    width = std::max(width, left + 3 * (453 + 24));
+
+    Canvas c(width, height, kBackground);
+    int y = 16;
+    for (const Row &r : rows) {
+        Label(c, left, y, r.title, kLabel);
+        Label(c, left + art::TextWidth(*labelFont, 2, "plain", r.title) + 24, y, r.note, kNote);
+        y += labelH;
+        int x = left, tall = 0;
+        for (const std::string &n : r.frames) {
+            const art::Image &img = Icon(n);
+            DrawIcon(c, img, x, y, scale);
+            x += img.width * scale + gap;
+            tall = std::max(tall, img.height * scale);
+        }
+        y += tall + 20;
+    }
+
+    Label(c, left, pictureY - labelH, "BMP_INTRO, BMP_GAMEOVER, BMP_ABOUT at 1:1", kLabel);
+    int x = left;
+    for (const char *n : {"BMP_INTRO", "BMP_GAMEOVER", "BMP_ABOUT"}) {
+        auto p = pictures.find(n);
+        if (p == pictures.end()) {
+            Problem(std::string("zorvak.rc has no bitmap ") + n);
+            continue;
+        }
+        DrawPicture(c, p->second, x, pictureY);
+        x += p->second.width + 24;
+    }
+
+    Label(c, left, stripY - labelH, "Playfield strip at 2x: walls, random ground, corners", kLabel);
+    c.fill(left, stripY, 16 * 32 * 2, 4 * 32 * 2, 0);
+    DrawFrame(c, left, stripY, 16 * 32, 4 * 32, 2);
+
+    Label(c, left, mockY - labelH, "Main window client area 511x330 at 1:1", kLabel);
+    x = left;
+    for (const char *n : {"BMP_INTRO", "BMP_GAMEOVER"}) {
+        c.fill(x, mockY, 511, 330, 0);
+        DrawPicture(c, pictures[n], x + 32, mockY);
+        DrawFrame(c, x, mockY, 511, 330, 1);
+        x += 511 + 24;
+    }
+    // A moment of play: the ship, a wave and shots in flight.
+    c.fill(x, mockY, 511, 330, 0);
+    DrawFrame(c, x, mockY, 511, 330, 1);
+    struct Placed {
+        const char *name;
+        int px, py;
+    };
+    for (const Placed &p : std::vector<Placed>{{"IC_ALIEN1", 96, 40},
+                                               {"IC_ALIEN3", 160, 40},
+                                               {"IC_ALIEN5", 224, 40},
+                                               {"IC_ALIEN2", 288, 40},
+                                               {"IC_ALIEN4", 352, 40},
+                                               {"IC_CRAZY1", 200, 150},
+                                               {"IC_KAMIK1", 400, 200},
+                                               {"IC_ROCKET1", 300, 120},
+                                               {"IC_EXPLOSE2", 120, 170},
+                                               {"IC_EXPLOSE4", 352, 72},
+                                               {"IC_MISSILE1", 239, 200},
+                                               {"IC_SHIP2", 239, 250}}) {
+        DrawIcon(c, Icon(p.name), x + p.px, mockY + p.py, 1);
+    }
+
+    if (!problem.empty()) {
+        return Fail(problem);
+    }
+    if (!WritePng(c, outPath, &error)) {
+        return Fail(error);
+    }
+    std::printf("zorvak-contact-sheet: %dx%d written to %s\n", width, height, outPath);
     return 0;
 }

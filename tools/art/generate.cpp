@@ -14,11 +14,10 @@
 #include "tools/art/art.h"
 
 #include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <set>
-#include <stdexcept>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -31,11 +30,14 @@ using Files = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
 
 // Everything is made and checked before anything is written, so a mistake
 // in the sources leaves the output folder as it was.
-Files MakeFiles(const std::string &resources) {
-    const std::vector<rcscript::Entry> script = art::ReadScript(resources + "/zorvak.rc");
-    art::ArtSet set = art::LoadArt(resources + "/art");
+bool MakeFiles(const std::string &resources, Files *files, std::string *error) {
+    std::vector<rcscript::Entry> script;
+    art::ArtSet set;
+    if (!rcscript::ReadScript(resources + "/zorvak.rc", &script, error) ||
+        !art::LoadArt(resources + "/art", &set, error)) {
+        return false;
+    }
     std::set<std::string> used;
-    Files files;
     for (const rcscript::Entry &e : script) {
         std::vector<uint8_t> bytes;
         if (e.kind == rcscript::EntryKind::Menu) {
@@ -43,42 +45,52 @@ Files MakeFiles(const std::string &resources) {
         } else if (e.kind == rcscript::EntryKind::Icon) {
             auto s = set.sprites.find(e.name);
             if (s == set.sprites.end()) {
-                throw std::runtime_error("zorvak.rc lists icon " + e.name +
-                                         " but no art source defines it");
+                *error = "zorvak.rc lists icon " + e.name + " but no art source defines it";
+                return false;
             }
-            bytes = art::EncodeIco(s->second.image);
+            std::string why;
+            if (!art::EncodeIco(s->second.image, &bytes, &why)) {
+                *error = s->second.file + ": sprite " + e.name + ": " + why;
+                return false;
+            }
         } else {
             auto p = set.pictures.find(e.name);
             if (p == set.pictures.end()) {
-                throw std::runtime_error("zorvak.rc lists bitmap " + e.name +
-                                         " but no art source defines it");
+                *error = "zorvak.rc lists bitmap " + e.name + " but no art source defines it";
+                return false;
             }
-            bytes = art::EncodeBmp1(art::RenderPicture(p->second, set));
+            art::Image picture;
+            if (!art::RenderPicture(p->second, set, &picture, error)) {
+                return false;
+            }
+            bytes = art::EncodeBmp1(picture);
         }
         if (!used.insert(e.name).second) {
-            throw std::runtime_error("zorvak.rc lists " + e.name + " twice");
+            *error = "zorvak.rc lists " + e.name + " twice";
+            return false;
         }
-        files.emplace_back(e.path, std::move(bytes));
+        files->emplace_back(e.path, std::move(bytes));
     }
     for (const auto &[name, sprite] : set.sprites) {
         if (!used.count(name)) {
-            throw std::runtime_error(sprite.file + ": sprite " + name +
-                                     " is not listed in zorvak.rc");
+            *error = sprite.file + ": sprite " + name + " is not listed in zorvak.rc";
+            return false;
         }
     }
     for (const auto &[name, picture] : set.pictures) {
         if (!used.count(name)) {
-            throw std::runtime_error(picture.file + ": picture " + name +
-                                     " is not listed in zorvak.rc");
+            *error = picture.file + ": picture " + name + " is not listed in zorvak.rc";
+            return false;
         }
     }
-    return files;
+    return true;
 }
 
 // What differs between `files` and the folder `resources`, one line each.
 std::string Differences(const std::string &resources, const Files &files) {
     std::string problems;
     std::set<std::string> made, folders;
+    std::error_code failure;
     for (const auto &[path, bytes] : files) {
         made.insert(fs::path(path).lexically_normal().generic_string());
         const fs::path folder = *fs::path(path).begin();
@@ -86,21 +98,31 @@ std::string Differences(const std::string &resources, const Files &files) {
             folders.insert(folder.string());
         }
         const fs::path file = fs::path(resources) / path;
-        if (!fs::is_regular_file(file)) {
+        std::vector<uint8_t> committed;
+        std::string unreadable;
+        if (!fs::is_regular_file(file, failure)) {
             problems += "\n  missing from " + resources + ": " + path;
-        } else if (art::ReadFile(file.string()) != bytes) {
+        } else if (!art::ReadFile(file.string(), &committed, &unreadable)) {
+            problems += "\n  " + unreadable;
+        } else if (committed != bytes) {
             problems += "\n  differs from the generator's output: " + path;
         }
     }
     for (const std::string &folder : folders) {
-        if (!fs::is_directory(fs::path(resources) / folder)) {
+        const fs::path root = fs::path(resources) / folder;
+        if (!fs::is_directory(root, failure)) {
             continue;
         }
-        for (const auto &entry : fs::recursive_directory_iterator(fs::path(resources) / folder)) {
-            const std::string path = fs::relative(entry.path(), resources).generic_string();
-            if (entry.is_regular_file() && !made.count(path)) {
+        for (fs::recursive_directory_iterator entry(root, failure), end; !failure && entry != end;
+             entry.increment(failure)) {
+            const std::string path =
+                fs::relative(entry->path(), resources, failure).generic_string();
+            if (entry->is_regular_file() && !made.count(path)) {
                 problems += "\n  not made by the generator (stale?): " + path;
             }
+        }
+        if (failure) {
+            problems += "\n  " + root.string() + ": " + failure.message();
         }
     }
     return problems;
@@ -119,28 +141,30 @@ int main(int argc, char **argv) {
     }
     const std::string resources = argc > first ? argv[first] : ZORVAK_SOURCE_RESOURCES;
     const std::string output = argc > first + 1 ? argv[first + 1] : resources;
-    try {
-        const Files files = MakeFiles(resources);
-        if (check) {
-            const std::string problems = Differences(resources, files);
-            if (!problems.empty()) {
-                std::fprintf(stderr,
-                             "zorvak-art: the committed resources are out of date; run `cmake "
-                             "--build <build> --target art-regenerate`:%s\n",
-                             problems.c_str());
-                return 1;
-            }
-            std::printf("zorvak-art: %zu generated files match %s\n", files.size(),
-                        resources.c_str());
-            return 0;
-        }
-        for (const auto &[path, bytes] : files) {
-            art::WriteFile(output + "/" + path, bytes);
-        }
-        std::printf("zorvak-art: wrote %zu files under %s\n", files.size(), output.c_str());
-    } catch (const std::exception &e) {
-        std::fprintf(stderr, "zorvak-art: %s\n", e.what());
+    Files files;
+    std::string error;
+    if (!MakeFiles(resources, &files, &error)) {
+        std::fprintf(stderr, "zorvak-art: %s\n", error.c_str());
         return 1;
     }
+    if (check) {
+        const std::string problems = Differences(resources, files);
+        if (!problems.empty()) {
+            std::fprintf(stderr,
+                         "zorvak-art: the committed resources are out of date; run `cmake "
+                         "--build <build> --target art-regenerate`:%s\n",
+                         problems.c_str());
+            return 1;
+        }
+        std::printf("zorvak-art: %zu generated files match %s\n", files.size(), resources.c_str());
+        return 0;
+    }
+    for (const auto &[path, bytes] : files) {
+        if (!art::WriteFile(output + "/" + path, bytes, &error)) {
+            std::fprintf(stderr, "zorvak-art: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    std::printf("zorvak-art: wrote %zu files under %s\n", files.size(), output.c_str());
     return 0;
 }
