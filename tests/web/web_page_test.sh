@@ -3,7 +3,10 @@
 # screens on the headless backend and plays the page in headless Chromium
 # (browser_test.mjs).
 #
-#   web_page_test.sh SOURCE_DIR WORK_DIR RCEMBED WEB_REFERENCE
+#   web_page_test.sh SOURCE_DIR WORK_DIR RCEMBED WEB_REFERENCE [CMAKE_OPTION...]
+#
+# CMAKE_OPTIONs go to the page's configure step (the test build passes its
+# ZORVAK_CLANG_TIDY on, so that the web backend is held to the style checks).
 #
 # Exit 0: passed; 77: emscripten, Chromium or Node missing (skipped).
 set -u
@@ -11,6 +14,7 @@ source_dir=$1
 work=$2
 rcembed=$3
 reference_tool=$4
+shift 4
 
 for tool in emcc chromium node; do
     if ! command -v "$tool" >/dev/null 2>&1; then
@@ -29,7 +33,7 @@ toolchain=$(dirname "$(readlink -f "$(command -v emcc)")")/cmake/Modules/Platfor
 [ -f "$toolchain" ] || toolchain=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
 cmake -S "$source_dir" -B "$work/build" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVAK_RCEMBED="$rcembed" \
-    -DZORVAK_WEB_OUTPUT="$work/page" >"$log" 2>&1 || { cat "$log"; fail "configure"; }
+    -DZORVAK_WEB_OUTPUT="$work/page" "$@" >"$log" 2>&1 || { cat "$log"; fail "configure"; }
 cmake --build "$work/build" -j2 >>"$log" 2>&1 || { cat "$log"; fail "build"; }
 if grep -i "warning" "$log"; then
     fail "the web build has warnings"
