@@ -255,6 +255,10 @@ void SdlBackend::SetFullScreen(bool on) {
         return;
     }
     main.fullScreen = on;
+    if (!on) {
+        // Back at the size it had, whatever the video driver restored.
+        SDL_SetWindowSize(main.sdl, main.width * main.scale, main.height * main.scale);
+    }
     SizeWithoutWindowManager(main);
     if (main.presented) {
         Draw(main, nullptr);
