@@ -6,6 +6,7 @@
 #include "resources/game_module.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -28,6 +29,9 @@ int main(int argc, char **argv) {
     case zsdl::Parsed::Run:
         break;
     }
+    // The desktop groups the windows under the menu entry's icon by this.
+    setenv("SDL_VIDEO_X11_WMCLASS", "org.zorvak.Zorvak", 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", "org.zorvak.Zorvak", 0);
     // Windows hands WinMain the command line without the program's name.
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {

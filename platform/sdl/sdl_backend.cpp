@@ -277,6 +277,9 @@ void SdlBackend::ShowNativeWindow(HWND window, bool shown) {
     native->shown = shown;
     if (shown) {
         SDL_ShowWindow(native->sdl);
+        if (native->fullScreen) {
+            SizeWithoutWindowManager(*native);
+        }
     } else {
         SDL_HideWindow(native->sdl);
     }
