@@ -21,7 +21,6 @@
 
 #include <SDL.h>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace zsdl {
