@@ -71,6 +71,8 @@ expected=$(sort <<EOF2
 ./usr/share/applications/$app.desktop
 ./usr/share/metainfo/$app.metainfo.xml
 ./usr/share/man/man6/zorvak.6.gz
+./usr/share/doc/zorvak/changelog.gz
+./usr/share/doc/zorvak/copyright
 ./usr/share/icons/hicolor/32x32/apps/$app.png
 ./usr/share/icons/hicolor/48x48/apps/$app.png
 ./usr/share/icons/hicolor/64x64/apps/$app.png
@@ -78,7 +80,7 @@ expected=$(sort <<EOF2
 ./usr/share/icons/hicolor/256x256/apps/$app.png
 EOF2
 )
-check "the package holds exactly the program, its menu entry, icons, metainfo and manual" \
+check "the package holds exactly the program, its menu entry, icons, metainfo, manual and notes" \
     test "$files" = "$expected"
 [ "$files" = "$expected" ] || diff <(echo "$expected") <(echo "$files")
 
@@ -95,6 +97,8 @@ check "the menu entry is a game in the arcade category ($(desktop_key Categories
 check "the menu entry's icon is the one installed" test "$(desktop_key Icon)" = "$app"
 check "the metainfo's newest release is version $version" \
     grep -q "<release version=\"$version\"" "$share/metainfo/$app.metainfo.xml"
+check "the release notes' newest entry is version $version" \
+    bash -c 'zcat "$0" | head -n1 | grep -q "^zorvak ($1) "' "$share/doc/zorvak/changelog.gz" "$version"
 png_size() { # width and height from the PNG header
     od -An -tu1 -j16 -N8 "$1" |
         awk '{ print $1*16777216 + $2*65536 + $3*256 + $4 "x" $5*16777216 + $6*65536 + $7*256 + $8 }'

@@ -33,7 +33,7 @@ std::vector<uint8_t> EncodePng(const Image &image) {
     std::vector<uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
-    bool ok = false;
+    volatile bool ok = false; // set past the setjmp: kept in memory
     if (png && info && setjmp(png_jmpbuf(png)) == 0) {
         png_set_write_fn(png, &out, AppendBytes, NoFlush);
         // Fixed settings, so that the bytes are the same on every run.
