@@ -2,14 +2,10 @@
 // own sprites drawn through the headless backend.  Prints one line per level.
 //
 //   game_bench [ticks per level]   (default 20000)
-#include "platform/headless.h"
-#include "presentation/playfield.h"
-#include "presentation/sprites.h"
-#include "presentation/window_services.h"
 #include "resources/game_module.h"
 #include "rules/game_tick.h"
-#include "rules/score.h"
-#include "tests/game/game_driver.h"
+#include "tests/support/game_fixture.h"
+#include "tests/support/game_window.h"
 #include "world/game_state.h"
 
 #include <chrono>
@@ -18,30 +14,19 @@
 
 int main(int argc, char **argv) {
     const long ticks = argc > 1 ? std::atol(argv[1]) : 20000;
-    headless::Reset();
-    appInstance = GameModule();
-    mainWindow = driver::MakeClientWindow(appInstance, "GameBench", 511, 330);
-    RECT rc;
-    GetClientRect(mainWindow, &rc);
-    clientWidth = rc.right;
-    clientHeight = rc.bottom;
-    drawDC = GetDC(mainWindow);
-    LoadSprites();
+    support::SetUpGame(GameModule());
     std::printf("level  ticks  ns/tick  max ns  waves  avg objects\n");
     double totalNs = 0;
     for (int first = 0; first < 16; first++) {
         SeedRandom(1000u + uint32_t(first));
-        DrawPlayfield(drawDC);
-        enemyCount = 0;
-        ResetObjects();
-        score = 0;
+        support::NewGame();
         lives = 1000000; // keeps the game going for the whole run
         level = int8_t(first - 1);
         long waves = 0, objects = 0;
         int8_t lastLevel = level;
         double sumNs = 0, maxNs = 0;
         for (long t = 0; t < ticks; t++) {
-            driver::Hunt();
+            support::Hunt();
             auto start = std::chrono::steady_clock::now();
             GameTick();
             auto end = std::chrono::steady_clock::now();
@@ -62,7 +47,6 @@ int main(int argc, char **argv) {
     }
     std::printf("all    %5ld  %7.0f  (one tick must fit in 50000000 ns)\n", 16 * ticks,
                 totalNs / double(16 * ticks));
-    FreeSprites();
-    ReleaseDC(mainWindow, drawDC);
+    support::TearDownGame();
     return 0;
 }

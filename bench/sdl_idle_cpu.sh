@@ -16,7 +16,7 @@ for tool in Xvfb xdotool; do
 done
 [ -x "$zorvak" ] || { echo "build $zorvak first"; exit 1; }
 
-. "$(dirname "$0")/../tests/sdl/x_desktop.sh"
+. "$(dirname "$0")/../tests/support/x_desktop.sh"
 start_xvfb || exit 1
 export SDL_AUDIODRIVER=dummy
 export LSAN_OPTIONS="suppressions=$(dirname "$0")/../tests/sdl/lsan.supp:print_suppressions=0"

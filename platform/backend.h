@@ -55,6 +55,19 @@ struct Frame {
     bool minimized;
 };
 
+// A rectangle of a frame, in image pixels.
+struct Area {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+// The smallest rectangle of frame whose pixels differ from before (an image
+// of the same size, the one last shown); width 0 when nothing changed.
+// Backends send only that much to the display.
+Area ChangedArea(const uint32_t *before, const Frame &frame);
+
 class Backend {
 public:
     virtual ~Backend() = default;

@@ -1,17 +1,23 @@
-// Start values of every kind, and the trial placement of new invaders.
+// Start values of every kind, the trial placement of new invaders, and the
+// table of a new game.
 #include "world/init_object.h"
 
 #include "world/collisions.h"
 #include "world/game_state.h"
+
+// A column from 64 to clientWidth - 65: clear of the walls by a box.
+static int32_t RandomColumn() {
+    return Random(static_cast<uint32_t>(clientWidth - 128)) + 64;
+}
 
 // Draws columns until the new object's box touches nothing.  Each trial is a
 // full collision step: whatever a rejected column touches trades energy with
 // the new object (or explodes, for a projectile).
 static void PlaceByTrial(int32_t slot) {
     GameObject &o = objectTable[slot];
-    o.x = Random(static_cast<uint32_t>(clientWidth - 128)) + 64;
+    o.x = RandomColumn();
     while (ResolveCollisions(slot))
-        o.x = Random(static_cast<uint32_t>(clientWidth - 128)) + 64;
+        o.x = RandomColumn();
 }
 
 static uint8_t RandomStartDelay() {
@@ -23,8 +29,8 @@ void InitObject(int32_t slot) {
     GameObject &o = objectTable[slot];
     switch (o.kind) {
     case KIND_SHIP:
-        o.x = clientWidth / 2 - 16;
-        o.y = clientHeight - 80;
+        o.x = ShipStartX();
+        o.y = ShipStartY();
         o.dx = 0;
         o.dy = 0;
         o.frame = 1;
@@ -34,7 +40,7 @@ void InitObject(int32_t slot) {
         o.delay = 0;
         break;
     case KIND_ALIEN: {
-        o.y = -32;
+        o.y = ENTRY_Y;
         int32_t dx = Random(10) - 2;
         if (dx > 2)
             dx = 0;
@@ -49,7 +55,7 @@ void InitObject(int32_t slot) {
         break;
     }
     case KIND_CRAZY:
-        o.y = -32;
+        o.y = ENTRY_Y;
         o.dx = 2;
         o.dy = 2;
         o.frame = 1;
@@ -60,8 +66,8 @@ void InitObject(int32_t slot) {
         PlaceByTrial(slot);
         break;
     case KIND_BASE:
-        o.x = Random(static_cast<uint32_t>(clientWidth - 128)) + 64;
-        o.y = -32;
+        o.x = RandomColumn();
+        o.y = ENTRY_Y;
         o.dx = 0;
         o.dy = 1;
         o.frame = Byte(Random(5) + 1);
@@ -75,10 +81,18 @@ void InitObject(int32_t slot) {
         o.energy = 10000;
         o.delay = static_cast<uint8_t>(Random(500) + 10);
         o.cooldown = 0;
-        o.x = Random(static_cast<uint32_t>(clientWidth - 128)) + 64;
+        o.x = RandomColumn();
         o.y = Random(static_cast<uint32_t>(clientHeight - 64)) + 32;
         break;
     default:
         break;
     }
+}
+
+void ResetObjects() {
+    for (int32_t i = 0; i < OBJECT_SLOTS; i++)
+        objectTable[i].kind = KIND_FREE;
+    objectTable[0].kind = KIND_SHIP;
+    InitObject(0);
+    enemyCount = 0;
 }

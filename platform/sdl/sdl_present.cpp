@@ -18,40 +18,6 @@ struct Picture {
     int height;
 };
 
-// The part of the image that differs from what the window shows, in image
-// pixels; empty (w == 0) when nothing changed.
-SDL_Rect ChangedBox(const std::vector<uint32_t> &shown, const Picture &now) {
-    int left = now.width;
-    int right = -1;
-    int top = -1;
-    int bottom = -1;
-    for (int y = 0; y < now.height; ++y) {
-        const uint32_t *row = now.pixels + (size_t)y * now.width;
-        const uint32_t *before = shown.data() + (size_t)y * now.width;
-        if (std::memcmp(row, before, (size_t)now.width * 4) == 0) {
-            continue;
-        }
-        if (top < 0) {
-            top = y;
-        }
-        bottom = y;
-        int x = 0;
-        while (row[x] == before[x]) {
-            ++x;
-        }
-        left = std::min(left, x);
-        x = now.width - 1;
-        while (row[x] == before[x]) {
-            --x;
-        }
-        right = std::max(right, x);
-    }
-    if (top < 0) {
-        return SDL_Rect{0, 0, 0, 0};
-    }
-    return SDL_Rect{left, top, right - left + 1, bottom - top + 1};
-}
-
 // Copies a box of the picture into the surface, each pixel as a scale x
 // scale block, the picture's top-left corner at (left, top) of the surface.
 void BlitScaled(SDL_Surface *target, const Picture &picture, const SDL_Rect &box, int scale,
@@ -162,7 +128,9 @@ void SdlBackend::Draw(Native &native, const uint32_t *pixels) {
     } else {
         // Only what changed goes to the display: a game tick moves a few
         // sprites, not the whole picture.
-        const SDL_Rect box = ChangedBox(native.shownImage, image);
+        const zplat::Frame frame = {pixels, native.width, native.height, 0, 0, false};
+        const zplat::Area changed = zplat::ChangedArea(native.shownImage.data(), frame);
+        const SDL_Rect box = {changed.x, changed.y, changed.width, changed.height};
         if (box.w > 0) {
             BlitScaled(surface, image, box, s, place.left, imageTop);
             const SDL_Rect scaled = {place.left + box.x * s, imageTop + box.y * s, box.w * s,

@@ -1,9 +1,9 @@
 // The program's icon for the desktop: each committed hicolor PNG is ICON_1,
 // as the program file carries it, enlarged without smoothing to its size,
 // see-through exactly where ICON_1 is.
-#include "tests/art/art_test_support.h"
+#include "tests/support/art_files.h"
 
-using namespace arttest;
+using namespace support;
 
 TEST(DesktopIcon, EverySizeIsIcon1EnlargedPixelForPixelWithItsTransparency) {
     const Icon icon = LoadIcon("ICON_1");
