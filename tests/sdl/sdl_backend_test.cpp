@@ -684,8 +684,8 @@ TEST_F(SdlBackendTest, ControllersPluggedInAnyTimeGiveTheArrowsSpaceNewGameAndTh
     };
     // The stick's path to the left, a step each tick: inside the dead zone,
     // pushed, wobbling but still pushed, then let go.
-    const Sint16 stickLeft[] = {-6000, -12000, -17000, -24000, -32768, -20000, -12000, -30000,
-                                -8000, 0};
+    const Sint16 stickLeft[] = {-6000,  -12000, -17000, -24000, -32768,
+                                -20000, -12000, -30000, -8000,  0};
     RunLoop(window, [&](HWND w, int tick) {
         const int step = tick - 2;
         if (tick == 0) {
