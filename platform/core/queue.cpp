@@ -67,6 +67,9 @@ bool InputToMessage(InputEvent e, MSG *msg) {
     if (!e.window && (e.type == InputEvent::KeyDown || e.type == InputEvent::KeyUp)) {
         e.window = St().focus;
     }
+    if (e.type == InputEvent::BarCommand) {
+        return BarCommandMessage(e, msg);
+    }
     Window *w = GetWindow(e.window);
     if (!w) {
         return false;
@@ -130,6 +133,8 @@ bool InputToMessage(InputEvent e, MSG *msg) {
                                                       : SC_CLOSE;
         msg->lParam = 0;
         return true;
+    case InputEvent::BarCommand:
+        break;
     }
     return false;
 }

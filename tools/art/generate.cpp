@@ -1,6 +1,7 @@
 // zorvak-art: turns the text sources under resources/art into the icon and
-// bitmap files that resources/zorvak.rc lists, byte for byte the same on
-// every run.
+// bitmap files that resources/zorvak.rc lists, and into the program's icon
+// for the desktop's menus (hicolor/SIZExSIZE/apps/org.zorvak.Zorvak.png),
+// byte for byte the same on every run.
 //
 //   zorvak-art [RESOURCES_DIR [OUTPUT_DIR]]
 //   zorvak-art --check [RESOURCES_DIR]
@@ -70,6 +71,20 @@ bool MakeFiles(const std::string &resources, Files *files, std::string *error) {
             return false;
         }
         files->emplace_back(e.path, std::move(bytes));
+    }
+    // The program's icon, ICON_1, for the desktop, at every size of the
+    // hicolor theme.
+    if (used.count("ICON_1")) {
+        const art::Image &icon = set.sprites.find("ICON_1")->second.image;
+        for (int size : art::kDesktopIconSizes) {
+            std::vector<uint8_t> png;
+            if (!art::EncodePng(art::Enlarge(icon, size, size), &png, error)) {
+                return false;
+            }
+            files->emplace_back("hicolor/" + std::to_string(size) + "x" + std::to_string(size) +
+                                    "/apps/org.zorvak.Zorvak.png",
+                                std::move(png));
+        }
     }
     for (const auto &[name, sprite] : set.sprites) {
         if (!used.count(name)) {
