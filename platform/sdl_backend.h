@@ -93,7 +93,7 @@ public:
     SDL_Window *NativeWindow(HWND window) const;
     int Scale(HWND window) const;
     Placement PlacementOf(HWND window) const;
-    int GamepadCount() const { return (int)pads_.size(); }
+    int GamepadCount() const { return int(pads_.size()); }
     // The icon the window shows now, 0xAARRGGBB, top row first; empty if none.
     std::vector<uint32_t> IconPixels(HWND window, int *width, int *height) const;
     // Number of beeps queued on the audio device (not counting silent ones).
@@ -132,7 +132,7 @@ private:
 
     HINSTANCE iconModule_;
     DisplayOptions options_;
-    std::vector<Pad *> pads_;
+    std::vector<std::unique_ptr<Pad>> pads_;
     // Keys taken for full screen whose releases are not passed on.
     std::vector<SDL_Scancode> takenKeys_;
     bool altTaken_ = false; // the Alt held for Alt+Enter: its release is taken too

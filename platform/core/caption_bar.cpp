@@ -23,26 +23,30 @@ constexpr int kTextTop = 6;
 // Text that DrawText shows as it is: '&' marks no mnemonic here.
 std::string Literal(const std::string &text) {
     std::string out;
-    for (char c : text)
+    for (char c : text) {
         out += c == '&' ? std::string("&&") : std::string(1, c);
+    }
     return out;
 }
 
 // The title as it fits in `room` pixels of bold text.
 std::string FittedTitle(const char *title, int room) {
     std::string text = title != nullptr ? title : "";
-    if (TextWidth(Literal(text)) + 1 <= room)
+    if (TextWidth(Literal(text)) + 1 <= room) {
         return Literal(text);
-    while (!text.empty() && TextWidth(Literal(text) + "...") + 1 > room)
+    }
+    while (!text.empty() && TextWidth(Literal(text) + "...") + 1 > room) {
         text.pop_back();
+    }
     return Literal(text) + "...";
 }
 
 } // namespace
 
 void DrawCaptionBar(uint32_t *pixels, int width, int height, const char *title, bool active) {
-    if (pixels == nullptr || width <= 0 || height <= 0)
+    if (pixels == nullptr || width <= 0 || height <= 0) {
         return;
+    }
     const Painter p{pixels, width, height};
     p.Fill(0, 0, width, height, active ? kActiveBar : kInactiveBar);
     const std::string text = FittedTitle(title, width - 2 * kTextLeft);

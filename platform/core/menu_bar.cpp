@@ -262,10 +262,12 @@ bool BarCommandMessage(const InputEvent &e, MSG *msg) {
         }
     }
     Menu *bar = BarOf(target, &w);
-    if (!bar || e.x < 0 || size_t(e.x) >= bar->items.size() || bar->items[size_t(e.x)].separator)
+    if (!bar || e.x < 0 || size_t(e.x) >= bar->items.size() || bar->items[size_t(e.x)].separator) {
         return false;
-    if (St().dropDown.open)
+    }
+    if (St().dropDown.open) {
         CloseDropDown();
+    }
     LeaveBarMode();
     msg->hwnd = target;
     msg->message = WM_COMMAND;

@@ -41,7 +41,7 @@ bool ReadScale(const char *text, int *scale) {
     if (errno != 0 || *end != '\0' || value < 1 || value > 1000) {
         return false;
     }
-    *scale = (int)value;
+    *scale = int(value);
     return true;
 }
 

@@ -20,20 +20,20 @@ int ChooseScale(int desktopWidth, int desktopHeight, int imageWidth, int imageHe
     }
     // Leave a tenth of the width and a sixth of the height for the window's
     // frame, its title bar and the desktop's panels.
-    const long long roomWidth = (long long)desktopWidth * 9 / 10;
-    const long long roomHeight = (long long)desktopHeight * 5 / 6;
-    long long scale = std::min(roomWidth / imageWidth, roomHeight / imageHeight);
-    return (int)std::clamp(scale, 1LL, 16LL);
+    const int64_t roomWidth = int64_t(desktopWidth) * 9 / 10;
+    const int64_t roomHeight = int64_t(desktopHeight) * 5 / 6;
+    const int64_t scale = std::min(roomWidth / imageWidth, roomHeight / imageHeight);
+    return int(std::clamp<int64_t>(scale, 1, 16));
 }
 
 int FullScreenScale(int screenWidth, int screenHeight, int imageWidth, int imageHeight) {
     if (imageWidth <= 0 || imageHeight <= 0) {
         return 1;
     }
-    const long long scale =
-        std::min((long long)screenWidth / imageWidth,
-                 (long long)screenHeight / (imageHeight + zplat::kCaptionBarHeight));
-    return (int)std::clamp(scale, 1LL, 64LL);
+    const int64_t scale =
+        std::min(int64_t(screenWidth) / imageWidth,
+                 int64_t(screenHeight) / (imageHeight + zplat::kCaptionBarHeight));
+    return int(std::clamp<int64_t>(scale, 1, 64));
 }
 
 int VirtualKeyFor(SDL_Keycode sym, SDL_Scancode scancode) {
@@ -553,7 +553,7 @@ void SdlBackend::Wait(uint64_t deadlineMs) {
             if (now >= deadlineMs) {
                 return;
             }
-            timeout = (int)std::min<uint64_t>(deadlineMs - now, INT_MAX);
+            timeout = int(std::min<uint64_t>(deadlineMs - now, INT_MAX));
         }
         if (!pads_.empty() && (timeout < 0 || timeout > kPadReadMs)) {
             timeout = kPadReadMs;

@@ -104,8 +104,8 @@ void SdlBackend::SizeWithoutWindowManager(Native &native) {
     } else {
         SDL_GetWindowPosition(native.sdl, &box.x, &box.y);
     }
-    XMoveResizeWindow(info.info.x11.display, info.info.x11.window, box.x, box.y, (unsigned)box.w,
-                      (unsigned)box.h);
+    XMoveResizeWindow(info.info.x11.display, info.info.x11.window, box.x, box.y, unsigned(box.w),
+                      unsigned(box.h));
     XFlush(info.info.x11.display);
 #else
     (void)native;

@@ -68,9 +68,9 @@ bool AnyMenuOpen() {
 } // namespace
 
 SdlBackend::Pad *SdlBackend::FindPad(SDL_JoystickID id) {
-    for (Pad *pad : pads_) {
+    for (const std::unique_ptr<Pad> &pad : pads_) {
         if (pad->id == id) {
-            return pad;
+            return pad.get();
         }
     }
     return nullptr;
@@ -86,10 +86,10 @@ void SdlBackend::OpenPad(int deviceIndex) {
         SDL_GameControllerClose(controller); // already open: drop the extra reference
         return;
     }
-    Pad *pad = new Pad;
+    auto pad = std::make_unique<Pad>();
     pad->controller = controller;
     pad->id = id;
-    pads_.push_back(pad);
+    pads_.push_back(std::move(pad));
 }
 
 bool SdlBackend::ClosePad(SDL_JoystickID id, bool releaseKeys) {
@@ -106,8 +106,8 @@ bool SdlBackend::ClosePad(SDL_JoystickID id, bool releaseKeys) {
         pushed = UpdatePadKeys(*pad);
     }
     SDL_GameControllerClose(pad->controller);
-    pads_.erase(std::find(pads_.begin(), pads_.end(), pad));
-    delete pad;
+    pads_.erase(std::find_if(pads_.begin(), pads_.end(),
+                             [pad](const std::unique_ptr<Pad> &p) { return p.get() == pad; }));
     return pushed;
 }
 

@@ -28,8 +28,9 @@ TEST(DesktopIcon, EverySizeIsIcon1EnlargedPixelForPixelWithItsTransparency) {
                 const uint8_t want = icon.at(x * 32 / size, y * 32 / size);
                 const bool clear = want == art::kTransparent;
                 if ((png.at(x, y) != want || alpha[size_t(y) * size + x] != (clear ? 0 : 255)) &&
-                    wrong++ < 3)
+                    wrong++ < 3) {
                     ADD_FAILURE() << "pixel (" << x << ", " << y << ")";
+                }
             }
         }
         EXPECT_EQ(wrong, 0);

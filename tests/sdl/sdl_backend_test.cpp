@@ -152,7 +152,7 @@ std::vector<uint32_t> Shown(SDL_Window *sdl, int *width, int *height) {
     *height = surface->h;
     for (int y = 0; y < surface->h; ++y) {
         const Uint32 *row = reinterpret_cast<const Uint32 *>(
-            static_cast<const Uint8 *>(surface->pixels) + (size_t)y * surface->pitch);
+            static_cast<const Uint8 *>(surface->pixels) + size_t(y) * surface->pitch);
         for (int x = 0; x < surface->w; ++x) {
             pixels.push_back(row[x] & 0xFFFFFF);
         }
@@ -537,11 +537,11 @@ TEST_F(SdlBackendTest, F11AndAltEnterSwitchFullScreenCentredUnderACaptionBarAndC
             int captionInk = 0;
             for (int y = 0; y < shownHeight; ++y) {
                 for (int x = 0; x < shownWidth; ++x) {
-                    const uint32_t got = shown[(size_t)y * shownWidth + x];
+                    const uint32_t got = shown[size_t(y) * shownWidth + x];
                     const bool inColumns = x >= left && x < left + 100 * s;
                     uint32_t want = 0; // black around
                     if (inColumns && y >= imageTop && y < imageTop + 100 * s) {
-                        want = composed[(size_t)((y - imageTop) / s) * width + (x - left) / s];
+                        want = composed[size_t((y - imageTop) / s) * width + (x - left) / s];
                     } else if (inColumns && y >= captionTop && y < imageTop) {
                         // The caption: the active bar's blue and the title's white.
                         captionBefore.push_back(got);
@@ -561,7 +561,7 @@ TEST_F(SdlBackendTest, F11AndAltEnterSwitchFullScreenCentredUnderACaptionBarAndC
             std::vector<uint32_t> captionAfter;
             for (int y = captionTop; y < imageTop; ++y) {
                 for (int x = left; x < left + 100 * s; ++x) {
-                    captionAfter.push_back(after[(size_t)y * shownWidth + x]);
+                    captionAfter.push_back(after[size_t(y) * shownWidth + x]);
                 }
             }
             EXPECT_NE(captionAfter, captionBefore);
@@ -692,7 +692,7 @@ TEST_F(SdlBackendTest, ControllersPluggedInAnyTimeGiveTheArrowsSpaceNewGameAndTh
         if (tick == 0) {
             EXPECT_EQ(backend->GamepadCount(), 0);
             pad = std::make_unique<VirtualPad>(); // plugged in while the game runs
-        } else if (step >= 0 && step < (int)std::size(stickLeft)) {
+        } else if (step >= 0 && step < int(std::size(stickLeft))) {
             if (step == 0) {
                 EXPECT_EQ(backend->GamepadCount(), 1);
             }

@@ -11,9 +11,11 @@ const int kDesktopIconSizes[kDesktopIconSizeCount] = {32, 48, 64, 128, 256};
 
 Image Enlarge(const Image &image, int width, int height) {
     Image out(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
             out.set(x, y, image.at(x * image.width / width, y * image.height / height));
+        }
+    }
     return out;
 }
 
@@ -52,8 +54,9 @@ bool EncodePng(const Image &image, std::vector<uint8_t> *out, std::string *error
         png_set_PLTE(png, info, palette, 17);
         png_set_tRNS(png, info, alpha, 17, nullptr);
         png_write_info(png, info);
-        for (int y = 0; y < image.height; ++y)
+        for (int y = 0; y < image.height; ++y) {
             png_write_row(png, const_cast<png_bytep>(&image.pixels[size_t(y) * image.width]));
+        }
         png_write_end(png, nullptr);
         ok = true;
     }
@@ -68,12 +71,14 @@ bool EncodePng(const Image &image, std::vector<uint8_t> *out, std::string *error
 bool ImageFromPng(const std::vector<uint8_t> &bytes, Image *out, std::vector<uint8_t> *alpha) {
     png_image image = {};
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
+    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) {
         return false;
+    }
     image.format = PNG_FORMAT_RGBA;
     std::vector<uint8_t> rgba(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr))
+    if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) {
         return false;
+    }
     *out = Image(int(image.width), int(image.height));
     alpha->assign(size_t(image.width) * image.height, 0);
     for (size_t i = 0; i < alpha->size(); ++i) {
@@ -81,11 +86,14 @@ bool ImageFromPng(const std::vector<uint8_t> &bytes, Image *out, std::vector<uin
         (*alpha)[i] = p[3];
         const uint32_t rgb = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
         uint8_t index = kTransparent;
-        for (int c = 0; c < 16; ++c)
-            if (kPalette[c] == rgb)
+        for (int c = 0; c < 16; ++c) {
+            if (kPalette[c] == rgb) {
                 index = uint8_t(c);
-        if (p[3] != 0 && index == kTransparent)
+            }
+        }
+        if (p[3] != 0 && index == kTransparent) {
             return false; // a colour that is not in the palette
+        }
         out->pixels[i] = p[3] == 0 ? kTransparent : index;
     }
     return true;
