@@ -19,21 +19,6 @@ void PutWord(std::vector<unsigned char> *out, uint16_t w) {
 constexpr uint16_t kMenuEnd = 0x0080;
 constexpr size_t kMaxFileSize = 16u << 20;
 
-bool ReadFile(const std::filesystem::path &path, std::vector<unsigned char> *bytes,
-              std::string *why) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *why = std::strerror(errno);
-        return false;
-    }
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        *why = "read error";
-        return false;
-    }
-    return true;
-}
-
 // Replaces `path` with `text` through a temporary file, so that a reader
 // never sees half of it.
 bool WriteWhole(const std::string &path, const std::string &text, std::string *error) {
@@ -109,16 +94,12 @@ bool CollectBlobs(const std::vector<rcscript::Entry> &entries, const std::string
         } else {
             const std::filesystem::path file = std::filesystem::path(baseDir) / e.path;
             std::string why;
-            if (!ReadFile(file, &blob.bytes, &why)) {
+            if (!rcscript::ReadRegularFile(file.string(), kMaxFileSize, &blob.bytes, &why)) {
                 *error = where + "cannot read '" + e.path + "' (" + file.string() + "): " + why;
                 return false;
             }
             if (blob.bytes.empty()) {
                 *error = where + "'" + e.path + "' is empty";
-                return false;
-            }
-            if (blob.bytes.size() > kMaxFileSize) {
-                *error = where + "'" + e.path + "' is larger than 16 MiB";
                 return false;
             }
         }
