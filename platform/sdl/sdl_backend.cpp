@@ -3,6 +3,7 @@
 
 #include "platform/module.h"
 #include "platform/resource_decode.h"
+#include "platform/sdl/x11_errors.h"
 
 #include <algorithm>
 #include <climits>
@@ -17,6 +18,7 @@ struct SdlBackend::Native {
     HWND window = nullptr;
     SDL_Window *sdl = nullptr;
     Uint32 id = 0;
+    unsigned long xid = 0; // the X window, when on X
     int width = 0; // composed image, unscaled
     int height = 0;
     int scale = 1;
@@ -144,6 +146,7 @@ static bool OnlyAStandIn() {
 
 bool SdlBackend::VideoReady() {
     if (videoState_ == 0) {
+        InstallX11ErrorFilter();
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && !OnlyAStandIn()) {
             videoState_ = 1;
             // Window surfaces straight through the display server (X11
@@ -154,6 +157,8 @@ bool SdlBackend::VideoReady() {
             }
             // The game reads keys, not text.
             SDL_StopTextInput();
+            // A window destroyed by another client closes like any other.
+            ListenForX11Destruction();
         } else {
             videoState_ = -1;
             std::fprintf(stderr, "zorvak: no display: %s\n", SDL_GetError());
@@ -229,6 +234,8 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
     native->window = window;
     native->sdl = sdl;
     native->id = SDL_GetWindowID(sdl);
+    native->xid = X11WindowOf(sdl);
+    WatchX11Window(native->xid);
     native->width = width;
     native->height = height;
     native->scale = scale;
@@ -468,6 +475,9 @@ bool SdlBackend::Translate(const SDL_Event &event) {
         zplat::PushInput(input);
         return true;
     }
+    case SDL_SYSWMEVENT:
+        NoteSystemEvent(event);
+        return false;
     case SDL_WINDOWEVENT: {
         Native *native = FindById(event.window.windowID);
         if (native == nullptr) {
@@ -516,6 +526,17 @@ bool SdlBackend::DrainEvents() {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         pushed = Translate(event) || pushed;
+    }
+    // A window that another client destroyed is closed, as by its close
+    // button; the program then destroys it as it would any other.
+    for (Native *native : windows_) {
+        if (TakeX11WindowLost(native->xid)) {
+            zplat::InputEvent input = {};
+            input.type = zplat::InputEvent::Close;
+            input.window = native->window;
+            zplat::PushInput(input);
+            pushed = true;
+        }
     }
     return pushed;
 }
