@@ -4,14 +4,21 @@
 #include "world/collisions.h"
 #include "world/game_state.h"
 
+// A column from 64 to clientWidth - 65: clear of the walls by a box.  The
+// sum wraps, as the game's 32-bit values do, so that even a client area too
+// narrow for the rule cannot overflow.
+static int32_t RandomColumn() {
+    return WrapAdd(Random(static_cast<uint32_t>(WrapSub(clientWidth, 128))), 64);
+}
+
 // Draws columns until the new object's box touches nothing.  Each trial is a
 // full collision step: whatever a rejected column touches trades energy with
 // the new object (or explodes, for a projectile).
 static void PlaceByTrial(int32_t slot) {
     GameObject &o = objectTable[slot];
-    o.x = Random(static_cast<uint32_t>(clientWidth - 128)) + 64;
+    o.x = RandomColumn();
     while (ResolveCollisions(slot))
-        o.x = Random(static_cast<uint32_t>(clientWidth - 128)) + 64;
+        o.x = RandomColumn();
 }
 
 static uint8_t RandomStartDelay() {
@@ -60,7 +67,7 @@ void InitObject(int32_t slot) {
         PlaceByTrial(slot);
         break;
     case KIND_BASE:
-        o.x = Random(static_cast<uint32_t>(clientWidth - 128)) + 64;
+        o.x = RandomColumn();
         o.y = -32;
         o.dx = 0;
         o.dy = 1;
@@ -75,8 +82,8 @@ void InitObject(int32_t slot) {
         o.energy = 10000;
         o.delay = static_cast<uint8_t>(Random(500) + 10);
         o.cooldown = 0;
-        o.x = Random(static_cast<uint32_t>(clientWidth - 128)) + 64;
-        o.y = Random(static_cast<uint32_t>(clientHeight - 64)) + 32;
+        o.x = RandomColumn();
+        o.y = WrapAdd(Random(static_cast<uint32_t>(WrapSub(clientHeight, 64))), 32);
         break;
     default:
         break;
