@@ -60,14 +60,19 @@ inline uint32_t Store(const Target &t, uint32_t rgb) {
 }
 
 HDC NewDc(Dc::Kind kind, HWND window, const Box &clip) {
-    auto dc = std::make_unique<Dc>();
+    // A tick takes and releases a device context: reuse a released one.
+    std::unique_ptr<Object> object = ReuseObject(HType::Dc);
+    if (!object)
+        object = std::make_unique<Dc>();
+    Dc *dc = static_cast<Dc *>(object.get());
+    *dc = Dc{};
     dc->kind = kind;
     dc->window = window;
     dc->clip = clip;
     dc->brush = static_cast<HBRUSH>(GetStockObject(0)); // WHITE_BRUSH
     if (kind == Dc::MemoryDc)
         dc->bitmap = ReadyState().stockBitmap;
-    return static_cast<HDC>(NewHandle(HType::Dc, std::move(dc)));
+    return static_cast<HDC>(NewHandle(HType::Dc, std::move(object)));
 }
 
 } // namespace

@@ -12,6 +12,8 @@ namespace {
 
 constexpr int kIndexBits = 20;
 constexpr uintptr_t kIndexMask = (uintptr_t(1) << kIndexBits) - 1;
+// A program holds a device context or two at a time; a few spares suffice.
+constexpr size_t kSpareDcs = 8;
 
 Slot *SlotOf(const void *handle, HType type) {
     auto value = reinterpret_cast<uintptr_t>(handle);
@@ -86,16 +88,41 @@ bool FreeHandle(const void *handle, HType type) {
     // destructor looks handles up.
     std::unique_ptr<Object> dead = std::move(slot->object);
     slot->type = HType::None;
-    St().freeSlots.push_back(size_t(reinterpret_cast<uintptr_t>(handle) & kIndexMask));
+    State &s = St();
+    s.freeSlots.push_back(size_t(reinterpret_cast<uintptr_t>(handle) & kIndexMask));
+    if (type == HType::Dc && s.spareDcs.size() < kSpareDcs) {
+        if (s.spareDcs.capacity() < kSpareDcs)
+            s.spareDcs.reserve(kSpareDcs);
+        s.spareDcs.push_back(std::move(dead));
+    }
     return true;
+}
+
+std::unique_ptr<Object> ReuseObject(HType type) {
+    State &s = St();
+    if (type != HType::Dc || s.spareDcs.empty())
+        return nullptr;
+    std::unique_ptr<Object> object = std::move(s.spareDcs.back());
+    s.spareDcs.pop_back();
+    return object;
+}
+
+size_t HandleSlots() {
+    return St().slots.size();
+}
+
+void *HandleAt(size_t index, HType type) {
+    State &s = St();
+    if (index == 0 || index >= s.slots.size() || s.slots[index].type != type)
+        return nullptr;
+    return reinterpret_cast<void *>((uintptr_t(s.slots[index].gen) << kIndexBits) | index);
 }
 
 std::vector<void *> HandlesOf(HType type) {
     std::vector<void *> out;
-    State &s = St();
-    for (size_t i = 1; i < s.slots.size(); ++i) {
-        if (s.slots[i].type == type)
-            out.push_back(reinterpret_cast<void *>((uintptr_t(s.slots[i].gen) << kIndexBits) | i));
+    for (size_t i = 1; i < HandleSlots(); ++i) {
+        if (void *h = HandleAt(i, type))
+            out.push_back(h);
     }
     return out;
 }

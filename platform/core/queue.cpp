@@ -94,8 +94,8 @@ bool InputToMessage(const InputEvent &e, MSG *msg) {
 
 void PresentChanged() {
     Backend &backend = CurrentBackend();
-    for (void *h : HandlesOf(HType::Window)) {
-        HWND hwnd = static_cast<HWND>(h);
+    for (size_t i = 1; i < HandleSlots(); ++i) {
+        HWND hwnd = static_cast<HWND>(HandleAt(i, HType::Window));
         Window *w = GetWindow(hwnd);
         if (!w || !w->changed || !w->nativeMade)
             continue;
@@ -179,14 +179,7 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT) {
             if (!InputToMessage(e, &msg))
                 continue;
         } else {
-            HWND paint = nullptr;
-            for (HWND hwnd : ListWindows()) {
-                Window *w = GetWindow(hwnd);
-                if (w->visible && !w->update.Empty()) {
-                    paint = hwnd;
-                    break;
-                }
-            }
+            HWND paint = FirstWindowToPaint();
             if (paint) {
                 msg.hwnd = paint;
                 msg.message = WM_PAINT;

@@ -104,6 +104,21 @@ void MarkChanged(HWND hwnd) {
         w->changed = true;
 }
 
+HWND FirstWindowToPaint() {
+    HWND first = nullptr;
+    uint64_t firstSerial = 0;
+    for (size_t i = 1; i < HandleSlots(); ++i) {
+        HWND hwnd = static_cast<HWND>(HandleAt(i, HType::Window));
+        Window *w = GetWindow(hwnd);
+        if (w && !w->destroying && w->visible && !w->update.Empty() &&
+            (!first || w->serial < firstSerial)) {
+            first = hwnd;
+            firstSerial = w->serial;
+        }
+    }
+    return first;
+}
+
 std::vector<HWND> ListWindows() {
     std::vector<std::pair<uint64_t, HWND>> found;
     for (void *h : HandlesOf(HType::Window)) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <deque>
 #include <map>
 #include <strings.h>
 
@@ -34,7 +35,9 @@ public:
     uint64_t limit = kDefaultTimeLimit;
     uint64_t order = 0;
     std::vector<Scheduled> scheduled;
-    std::vector<std::function<void()>> idle;
+    // A deque, so that a callback may add another without moving the one
+    // that runs.
+    std::deque<std::function<void()>> idle;
     std::function<void(const std::string &)> failure;
     int desktopW = 1920, desktopH = 1080;
     bool failCreate = false;
@@ -90,9 +93,8 @@ public:
             return;
         }
         uint64_t before = inputPushed;
-        auto idleCopy = idle;
-        for (auto &fn : idleCopy)
-            fn();
+        for (size_t i = 0, n = idle.size(); i < n; ++i)
+            idle[i]();
         if (inputPushed != before || zplat::QueueHasMessages())
             return;
         RunDue(now); // callbacks already due (scheduled in the past)

@@ -31,6 +31,7 @@ struct SdlBackend::Native {
     int iconHeight = 0;
     SDL_Surface *shownSurface = nullptr; // the window surface last drawn on
     std::vector<uint32_t> shownImage;    // the image it shows, unscaled
+    std::vector<uint32_t> iconPicture;   // scratch: the minimised picture
 };
 
 int ChooseScale(int desktopWidth, int desktopHeight, int imageWidth, int imageHeight) {
@@ -403,7 +404,8 @@ void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
         // What the program draws at its client origin while minimised is
         // its icon on the desktop's taskbar.
         const int size = 32;
-        std::vector<uint32_t> picture((size_t)size * size, 0xFF000000u);
+        std::vector<uint32_t> &picture = native->iconPicture;
+        picture.assign((size_t)size * size, 0xFF000000u);
         for (int y = 0; y < size; ++y) {
             for (int x = 0; x < size; ++x) {
                 const int fx = frame.clientX + x;
