@@ -3,6 +3,7 @@
 // stale (freed, generation moved on) or wrong-type handle finds nothing, so
 // every call can refuse it without touching memory.
 #include "platform/core/state.h"
+#include "platform/window_inspection.h"
 
 #include <algorithm>
 
@@ -125,6 +126,41 @@ std::vector<void *> HandlesOf(HType type) {
             out.push_back(h);
     }
     return out;
+}
+
+HandleCounts CountHandles() {
+    HandleCounts counts;
+    const State &s = St();
+    for (size_t i = 1; i < s.slots.size(); ++i) {
+        switch (s.slots[i].type) {
+        case HType::Window:
+            ++counts.windows;
+            break;
+        case HType::Dc:
+            ++counts.dcs;
+            break;
+        case HType::Bitmap:
+            ++counts.bitmaps;
+            break;
+        case HType::Icon:
+            ++counts.icons;
+            break;
+        case HType::Menu:
+            ++counts.menus;
+            break;
+        case HType::Brush:
+            ++counts.brushes;
+            break;
+        case HType::Cursor:
+            ++counts.cursors;
+            break;
+        default:
+            break;
+        }
+        if (s.slots[i].type != HType::None)
+            ++counts.total;
+    }
+    return counts;
 }
 
 } // namespace zplat

@@ -141,6 +141,14 @@ bool QueueHasMessages() {
     return s.quitPending || !s.posted.empty() || !s.input.empty();
 }
 
+bool HasTimer(HWND window, UINT_PTR id) {
+    for (const Timer &t : St().timers) {
+        if (t.hwnd == window && t.id == id)
+            return true;
+    }
+    return false;
+}
+
 void KillWindowTimers(HWND hwnd) {
     auto &timers = St().timers;
     for (size_t i = timers.size(); i-- > 0;) {
