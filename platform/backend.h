@@ -41,6 +41,13 @@ struct Frame {
     int clientX;
     int clientY;
     bool minimized;
+    // What may differ from the image of this window's previous Present: the
+    // rest is the same.  A backend may ignore it; zero width (the default)
+    // means all of it.
+    int changedX = 0;
+    int changedY = 0;
+    int changedWidth = 0;
+    int changedHeight = 0;
 };
 
 class Backend {

@@ -87,8 +87,8 @@ void FillWithBrush(HDC hdc, const Box &box, HBRUSH brushHandle) {
     for (int y = area.top; y < area.bottom; ++y)
         std::fill_n(t.pixels + size_t(y) * size_t(t.width) + size_t(area.left),
                     size_t(area.right - area.left), value);
-    if (t.window && !area.Empty())
-        MarkChanged(t.window);
+    if (t.window)
+        MarkChanged(t.window, area);
 }
 
 void ReleaseWindowDcs(HWND hwnd) {
@@ -277,7 +277,7 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
             row[i] = Store(dst, copy[j * w + i]);
     }
     if (dst.window)
-        MarkChanged(dst.window);
+        MarkChanged(dst.window, Box{int(left), int(top), int(right), int(bottom)});
     return TRUE;
 }
 
@@ -290,7 +290,7 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     uint32_t value = Store(t, RgbFromColorref(color));
     t.pixels[size_t(y) * size_t(t.width) + size_t(x)] = value;
     if (t.window)
-        MarkChanged(t.window);
+        MarkChanged(t.window, Box{x, y, x + 1, y + 1});
     return ColorrefFromRgb(value);
 }
 
@@ -320,8 +320,8 @@ BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon) {
         for (size_t i = 0; i < count; ++i)
             dest[i] = Store(t, (mask[i] ? dest[i] : 0) ^ color[i]);
     }
-    if (t.window && right > left && bottom > top)
-        MarkChanged(t.window);
+    if (t.window)
+        MarkChanged(t.window, Box{int(left), int(top), int(right), int(bottom)});
     return TRUE;
 }
 

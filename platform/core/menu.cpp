@@ -259,7 +259,7 @@ void OpenSystemMenu(HWND hwnd) {
     d.y = w->MenuHeight();
     d.highlight = -1;
     MoveHighlight(*w, *menu, d, 1);
-    w->changed = true;
+    MarkChanged(*w);
 }
 
 bool MenuBarMnemonic(HWND hwnd, char letter) {

@@ -102,6 +102,15 @@ void PresentChanged() {
         w->changed = false;
         Frame frame{ComposeWindow(*w, hwnd), w->clientW,  w->clientH + w->MenuHeight(), 0,
                     w->MenuHeight(),         w->minimized};
+        // An open drop-down is drawn anew over the image at every Present.
+        const Box area = St().dropDown.open && St().dropDown.window == hwnd
+                             ? Box{0, 0, frame.width, frame.height}
+                             : w->changedArea.Intersect(Box{0, 0, frame.width, frame.height});
+        w->changedArea = Box{};
+        frame.changedX = area.left;
+        frame.changedY = area.top;
+        frame.changedWidth = area.right - area.left;
+        frame.changedHeight = area.bottom - area.top;
         backend.Present(hwnd, frame);
     }
 }

@@ -77,6 +77,7 @@ struct Window : Object {
     Box update;        // invalid area, client coordinates
     bool erasePending = false;
     bool changed = false; // something shown differs from the last Present
+    Box changedArea;      // where, in composed-image pixels
     std::vector<uint32_t> composed;
     uint64_t serial = 0; // creation order
     int MenuHeight() const { return barHeight; }
@@ -233,8 +234,11 @@ void ReleaseWindowDcs(HWND hwnd);
 void KillWindowTimers(HWND hwnd);
 // Posts a message to the queue.
 void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-// Marks a window as needing a Present.
+// Marks a window as needing a Present: all of it, or a part of its client
+// area (client coordinates) that was drawn on.
 void MarkChanged(HWND hwnd);
+void MarkChanged(Window &w);
+void MarkChanged(HWND hwnd, const Box &clientArea);
 // The visible window with an invalid area that was created first, or null.
 HWND FirstWindowToPaint();
 

@@ -69,7 +69,7 @@ void Minimize(HWND hwnd, Window &w) {
         CloseDropDown();
     if (w.nativeMade)
         CurrentBackend().MinimizeNativeWindow(hwnd);
-    w.changed = true;
+    MarkChanged(w);
 }
 
 void Restore(HWND hwnd, Window &w) {
@@ -80,7 +80,7 @@ void Restore(HWND hwnd, Window &w) {
         CurrentBackend().RestoreNativeWindow(hwnd);
     // As after any uncovering: the whole client area is repainted.
     InvalidateClient(w, nullptr, true);
-    w.changed = true;
+    MarkChanged(w);
 }
 
 } // namespace
@@ -99,9 +99,24 @@ void InvalidateClient(Window &w, const Box *area, bool erase) {
         w.erasePending = true;
 }
 
+void MarkChanged(Window &w) {
+    w.changed = true;
+    w.changedArea = Box{0, 0, w.clientW, w.clientH + w.MenuHeight()};
+}
+
 void MarkChanged(HWND hwnd) {
     if (Window *w = GetWindow(hwnd))
-        w->changed = true;
+        MarkChanged(*w);
+}
+
+void MarkChanged(HWND hwnd, const Box &clientArea) {
+    Window *w = GetWindow(hwnd);
+    if (!w || clientArea.Empty())
+        return;
+    const int bar = w->MenuHeight();
+    w->changed = true;
+    w->changedArea = w->changedArea.Union(
+        Box{clientArea.left, clientArea.top + bar, clientArea.right, clientArea.bottom + bar});
 }
 
 HWND FirstWindowToPaint() {
@@ -261,7 +276,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
         w->visible = true;
         CurrentBackend().ShowNativeWindow(hWnd, true);
         InvalidateClient(*w, nullptr, true);
-        w->changed = true;
+        MarkChanged(*w);
     } else if (!show && w->visible) {
         w->visible = false;
         if (St().dropDown.open && St().dropDown.window == hWnd)

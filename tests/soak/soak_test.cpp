@@ -1,6 +1,8 @@
 // A long run of natural play: the real program on the headless backend, the
-// autopilot steering and firing, a new game as soon as one ends, for a
-// million ticks (about 14 hours of play at 20 ticks a second).  The heap
+// autopilot steering and firing, a new game as soon as one ends (or when one
+// has gone on for 10,000 ticks: a crazy invader that took on a great deal of
+// energy at its placement can outlast any player's patience), for a million
+// ticks (about 14 hours of play at 20 ticks a second).  The heap
 // and the platform's handles must be as large over the last 100,000 ticks as
 // over the first: nothing grows with play.
 //
@@ -56,11 +58,11 @@ TEST(Soak, AMillionTicksOfPlayKeepHeapAndHandlesFlat) {
     static long total;
     total = override != nullptr ? std::atol(override) : 1000000;
     ASSERT_GE(total, 200000) << "the first and last 100,000 ticks must not overlap";
-    static long ticks, games;
+    static long ticks, games, gameStart;
     static unsigned levels;
     static Window first, last;
     static HWND window;
-    ticks = games = 0;
+    ticks = games = gameStart = 0;
     levels = 0;
     first = last = Window{};
 
@@ -74,9 +76,10 @@ TEST(Soak, AMillionTicksOfPlayKeepHeapAndHandlesFlat) {
             return; // a second wait in the same tick
         }
         ticks = tick;
-        if (lives == 0 && objectCount == 0) {
-            // Between games: the next one starts at once.
+        if ((lives == 0 && objectCount == 0) || ticks - gameStart == 10000) {
+            // Between games, or tired of this one: the next one starts.
             ++games;
+            gameStart = ticks;
             headless::AltLetter(window, 'N');
         } else {
             levels |= 1u << level;

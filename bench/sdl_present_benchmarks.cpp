@@ -1,0 +1,125 @@
+// The SDL backend's present path on SDL's offscreen driver: finding what
+// changed, scaling it into the window surface and handing it on, per frame,
+// with percentiles.  The frames are the real game's, made on the headless
+// backend first.
+//
+//   sdl_present_benchmarks [--benchmark_filter=REGEX]
+//
+// GameFrames: consecutive ticks of a game (a few sprites move).
+// WholePictures: the introduction and About pictures in turn (everything).
+// Minimised: a game frame while minimised (the icon is made from it too).
+#include "bench/percentiles.h"
+#include "platform/backend.h"
+#include "platform/headless.h"
+#include "platform/sdl_backend.h"
+#include "presentation/playfield.h"
+#include "presentation/sprites.h"
+#include "presentation/window_services.h"
+#include "resources/game_module.h"
+#include "rules/game_tick.h"
+#include "tests/game/game_driver.h"
+#include "world/game_state.h"
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+const int kWidth = 511;
+const int kHeight = 330 + 19; // client and menu bar
+
+using Image = std::vector<uint32_t>;
+
+// The client area as the composed image's lower part, under a black bar.
+Image Composed(HWND window) {
+    const headless::Image client = headless::ClientImage(window);
+    Image image(size_t(kWidth) * kHeight, 0);
+    std::copy(client.pixels.begin(), client.pixels.end(), image.begin() + 19 * kWidth);
+    return image;
+}
+
+// 400 ticks of a game, and the two pictures, drawn on the headless backend.
+void MakeFrames(std::vector<Image> *game, std::vector<Image> *pictures) {
+    headless::Reset();
+    appInstance = GameModule();
+    mainWindow = driver::MakeClientWindow(appInstance, "Frames", 511, 330);
+    clientWidth = 511;
+    clientHeight = 330;
+    drawDC = GetDC(mainWindow);
+    LoadSprites();
+    DrawPlayfield(drawDC);
+    ShowBitmap(drawDC, 32, 0, "BMP_INTRO");
+    pictures->push_back(Composed(mainWindow));
+    ShowBitmap(drawDC, 32, 0, "BMP_ABOUT");
+    pictures->push_back(Composed(mainWindow));
+    DrawPlayfield(drawDC);
+    EraseObjects();
+    SeedRandom(11);
+    ResetObjects();
+    lives = 5;
+    level = 0;
+    enemyCount = 0;
+    for (int t = 0; t < 600; ++t) {
+        driver::Hunt();
+        GameTick();
+        if (t >= 200) {
+            game->push_back(Composed(mainWindow));
+        }
+    }
+    FreeSprites();
+    ReleaseDC(mainWindow, drawDC);
+    drawDC = NULL;
+}
+
+struct Fixture {
+    std::vector<Image> game, pictures;
+    std::unique_ptr<zsdl::SdlBackend> backend;
+    HWND window = reinterpret_cast<HWND>(uintptr_t(0x5eed));
+    Fixture() {
+        MakeFrames(&game, &pictures);
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        backend = std::make_unique<zsdl::SdlBackend>(GameModule());
+        backend->CreateNativeWindow(window, "present", 0, 0, kWidth, kHeight);
+        backend->ShowNativeWindow(window, true);
+    }
+};
+
+Fixture &F() {
+    static Fixture *fixture = new Fixture;
+    return *fixture;
+}
+
+void Present(benchmark::State &state, const std::vector<Image> &frames, bool minimised) {
+    Fixture &f = F();
+    if (f.backend->NativeWindow(f.window) == nullptr) {
+        state.SkipWithError("no SDL window (offscreen driver missing?)");
+        return;
+    }
+    state.counters["scale"] = f.backend->Scale(f.window);
+    bench::Samples samples;
+    size_t i = 0;
+    for (auto _ : state) {
+        const zplat::Frame frame{frames[i++ % frames.size()].data(), kWidth, kHeight, 0, 19,
+                                 minimised};
+        samples.Time(state, [&] { f.backend->Present(f.window, frame); });
+    }
+    samples.Report(state);
+}
+
+void GameFrames(benchmark::State &state) {
+    Present(state, F().game, false);
+}
+void WholePictures(benchmark::State &state) {
+    Present(state, F().pictures, false);
+}
+void Minimised(benchmark::State &state) {
+    Present(state, F().game, true);
+}
+BENCHMARK(GameFrames)->UseManualTime();
+BENCHMARK(WholePictures)->UseManualTime();
+BENCHMARK(Minimised)->UseManualTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
