@@ -15,6 +15,9 @@ namespace zplat {
 
 // Input, as the backend hands it to the core.  Positions are in unscaled
 // pixels of the composed image (menu bar at the top, then the client area).
+// A key event with no window goes to the window that has the keyboard focus.
+// Menu items are chosen when the button is released: a backend that only
+// learns of whole clicks sends Click and Release together.
 struct InputEvent {
     enum Type {
         KeyDown,  // vk: Windows virtual-key code; alt: Alt held; repeat: auto-repeat
@@ -22,6 +25,10 @@ struct InputEvent {
         Minimize, // the desktop minimised the window
         Restore,  // the desktop restored the window
         Close,    // the desktop's close button
+        KeyUp,    // vk released; alt: Alt still held
+        Release,  // left button released at x, y
+        Drag,     // pointer moved to x, y with the left button held
+        Focus,    // the desktop gave the window the keyboard
     };
     Type type;
     HWND window;
@@ -81,6 +88,17 @@ public:
     virtual void SetNativeTitle(HWND window, const char *title) = 0;
     virtual void MinimizeNativeWindow(HWND window) = 0;
     virtual void RestoreNativeWindow(HWND window) = 0;
+    // The window's Windows style (WS_...), once, before it is first shown:
+    // the desktop's frame offers only the buttons it has (no close box
+    // without WS_SYSMENU, no minimise box without WS_MINIMIZEBOX, ...).
+    virtual void SetNativeStyle(HWND window, DWORD style) {
+        (void)window;
+        (void)style;
+    }
+    // The keyboard focus moves to this window within the program (the window
+    // that had it went away, or this one was clicked).  A desktop whose own
+    // focus was on one of the program's windows moves it here too.
+    virtual void FocusNativeWindow(HWND window) { (void)window; }
     // Called after a message whose handling changed what the window shows.
     virtual void Present(HWND window, const Frame &frame) = 0;
 

@@ -8,8 +8,14 @@
 //
 // When GetMessageA finds nothing to do it lets the virtual clock jump to the
 // next event: a timer deadline or a scheduled callback, whichever is first.
+// A callback due at the very moment a wait ends on a timer deadline runs at
+// the next poll, as input that arrives just then does on a real desktop.
 // If there is neither, the program could never wake up again: the backend
 // reports it through the failure handler (tests fail) and posts WM_QUIT.
+//
+// The desktop's keyboard focus is modelled as on an X server without a
+// window manager: a window takes it when shown or when the program asks,
+// and loses it when destroyed or hidden (keys typed then go nowhere).
 #ifndef ZORVAK_PLATFORM_HEADLESS_H
 #define ZORVAK_PLATFORM_HEADLESS_H
 
@@ -46,10 +52,19 @@ void SetDesktopSize(int width, int height);
 // Makes native window creation fail (as with no display).
 void FailWindowCreation(bool fail);
 
-// Input.  Positions are in composed-image pixels (menu bar on top).
+// Input.  Positions are in composed-image pixels (menu bar on top).  A key
+// for window nullptr is typed on the desktop: it goes to FocusedWindow().
 void Key(HWND window, int vk, int repeats = 1); // repeats > 1: auto-repeat
+void KeyUp(HWND window, int vk, bool altHeld = false);
+// Alt goes down, the key (a letter: its key) goes down and up, Alt goes up.
 void AltLetter(HWND window, char letter);
-void Click(HWND window, int x, int y);
+void AltKey(HWND window, int vk); // AltKey(w, VK_F4): Alt+F4
+void AltTap(HWND window);         // Alt down and up alone
+void Press(HWND window, int x, int y);
+void Drag(HWND window, int x, int y);
+void Release(HWND window, int x, int y);
+void Click(HWND window, int x, int y); // Press and Release
+HWND FocusedWindow();                  // the desktop's keyboard focus
 void Minimize(HWND window);
 void Restore(HWND window);
 void Close(HWND window);
@@ -60,6 +75,8 @@ HWND FindWindowByClass(const char *className);
 std::string Title(HWND window);
 bool IsMinimized(HWND window);
 bool IsVisible(HWND window);
+// The Windows style the desktop was given for the window's frame.
+DWORD FrameStyle(HWND window);
 
 // Images, 0x00RRGGBB.
 struct Image {

@@ -148,7 +148,9 @@ typedef struct tagBITMAP {
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
 #define WM_TIMER 0x0113
+#define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
 
 // System commands
 #define SC_SIZE 0xF000
@@ -156,6 +158,7 @@ typedef struct tagBITMAP {
 #define SC_MINIMIZE 0xF020
 #define SC_MAXIMIZE 0xF030
 #define SC_CLOSE 0xF060
+#define SC_KEYMENU 0xF100
 #define SC_RESTORE 0xF120
 
 // Virtual keys
@@ -167,6 +170,10 @@ typedef struct tagBITMAP {
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
+#define VK_F1 0x70
+#define VK_F4 0x73
+#define VK_F10 0x79
+#define VK_F12 0x7B
 
 // Menus
 #define MF_STRING 0x00000000L
@@ -189,8 +196,11 @@ typedef struct tagBITMAP {
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
 #define SW_SHOWMINIMIZED 2
+#define SW_SHOWNOACTIVATE 4
 #define SW_SHOW 5
 #define SW_MINIMIZE 6
+#define SW_SHOWMINNOACTIVE 7
+#define SW_SHOWNA 8
 #define SW_RESTORE 9
 #define SW_SHOWDEFAULT 10
 

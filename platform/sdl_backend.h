@@ -25,8 +25,8 @@ namespace zsdl {
 int ChooseScale(int desktopWidth, int desktopHeight, int imageWidth, int imageHeight);
 
 // The Windows virtual-key code for an SDL key, or 0 for keys the program
-// does not pass on.  Letters are taken from the layout's key symbol where it
-// is a Latin letter, otherwise from the key's position.
+// does not pass on (Shift, Ctrl and the like).  Letters are taken from the layout's key symbol
+// where it is a Latin letter, otherwise from the key's position.
 int VirtualKeyFor(SDL_Keycode sym, SDL_Scancode scancode);
 
 class SdlBackend : public zplat::Backend {
@@ -48,6 +48,8 @@ public:
     void SetNativeTitle(HWND window, const char *title) override;
     void MinimizeNativeWindow(HWND window) override;
     void RestoreNativeWindow(HWND window) override;
+    void SetNativeStyle(HWND window, DWORD style) override;
+    void FocusNativeWindow(HWND window) override;
     void Present(HWND window, const zplat::Frame &frame) override;
     void ShowMessageBox(const char *text, const char *caption) override;
     void Beep() override;

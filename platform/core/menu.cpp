@@ -1,67 +1,21 @@
-// Menus: the class menu as a bar above the client area, the system menu
-// model, and drop-downs drawn as overlays over the composed image (they
-// never touch the client framebuffer).  A click on a bar item or Alt+its
-// mnemonic posts WM_COMMAND; a system-menu item posts WM_SYSCOMMAND.
+// Menus: the system menu model and its drop-down, drawn as an overlay over
+// the composed image (it never touches the client framebuffer), and the
+// menu calls.  The bar itself is in menu_bar.cpp.  A drop-down item is chosen
+// with Enter or Space, its mnemonic, or a button release over it, and posts
+// WM_SYSCOMMAND.
+#include "platform/core/menu_look.h"
 #include "platform/core/state.h"
-
-#include <algorithm>
-#include <cctype>
 
 namespace zplat {
 
 namespace {
 
-constexpr uint32_t kFace = 0xC0C0C0;
-constexpr uint32_t kLight = 0xFFFFFF;
-constexpr uint32_t kShadow = 0x808080;
-constexpr uint32_t kDark = 0x000000;
-constexpr uint32_t kText = 0x000000;
-constexpr uint32_t kGrayText = 0x808080;
-constexpr uint32_t kHighlight = 0x000080;
-constexpr uint32_t kHighlightText = 0xFFFFFF;
-
-constexpr int kSysBoxWidth = 19;
-constexpr int kBarPad = 6;     // each side of a bar item's text
-constexpr int kTextTop = 5;    // of bar text within the bar
 constexpr int kRowHeight = 16; // a drop-down item
 constexpr int kSeparatorHeight = 8;
 constexpr int kBorder = 3;
 constexpr int kDropLeftPad = 16;
 constexpr int kDropRightPad = 12;
 constexpr int kAccelGap = 20;
-
-struct Painter {
-    uint32_t *pixels;
-    int width, height;
-    void Fill(int x0, int y0, int x1, int y1, uint32_t rgb) const {
-        x0 = std::max(x0, 0);
-        y0 = std::max(y0, 0);
-        x1 = std::min(x1, width);
-        y1 = std::min(y1, height);
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x)
-                pixels[size_t(y) * size_t(width) + size_t(x)] = rgb;
-    }
-};
-
-bool HasSysBox(const Window &w) {
-    return (w.style & WS_SYSMENU) != 0;
-}
-
-int FirstBarItemX(const Window &w) {
-    return HasSysBox(w) ? kSysBoxWidth + 2 : 2;
-}
-
-char MnemonicOf(const std::string &text) {
-    for (size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == '&') {
-            if (text[i + 1] != '&')
-                return char(std::tolower(static_cast<unsigned char>(text[i + 1])));
-            ++i;
-        }
-    }
-    return 0;
-}
 
 std::string LabelOf(const std::string &text) {
     return text.substr(0, text.find('\t'));
@@ -186,6 +140,20 @@ void MoveHighlight(const Window &w, const Menu &menu, DropDown &d, int step) {
     }
 }
 
+// The open drop-down's window and menu; closes it when either is gone.
+bool OpenDropDown(Window **w, Menu **menu) {
+    DropDown &d = St().dropDown;
+    if (!d.open)
+        return false;
+    *w = GetWindow(d.window);
+    *menu = GetMenu(d.menu);
+    if (!*w || !*menu) {
+        CloseDropDown();
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 HMENU MakeSystemMenu(HWND owner) {
@@ -202,36 +170,15 @@ HMENU MakeSystemMenu(HWND owner) {
 }
 
 const uint32_t *ComposeWindow(Window &w, HWND hwnd) {
-    int menuH = w.MenuHeight();
-    int width = w.clientW, height = w.clientH + menuH;
+    DrawMenuBar(w, hwnd);
     const DropDown &d = St().dropDown;
-    bool sysOpen = d.open && d.window == hwnd && d.menu == w.systemMenu;
-    Painter bar{w.image.data(), width, menuH};
-    if (Menu *menu = GetMenu(w.menuBar); menu && menuH > 0) {
-        for (int y = 0; y < menuH; ++y)
-            std::fill_n(w.image.data() + size_t(y) * size_t(width), size_t(width),
-                        y == menuH - 1 ? kShadow : kFace);
-        if (HasSysBox(w)) {
-            uint32_t box = sysOpen ? kHighlight : kFace;
-            bar.Fill(0, 0, kSysBoxWidth, menuH - 1, box);
-            bar.Fill(kSysBoxWidth - 1, 0, kSysBoxWidth, menuH - 1, kShadow);
-            // The box's sign: a small bar like a space bar.
-            bar.Fill(3, 7, kSysBoxWidth - 4, 11, kDark);
-            bar.Fill(4, 8, kSysBoxWidth - 5, 10, kLight);
-        }
-        int x = FirstBarItemX(w);
-        for (const MenuItem &item : menu->items) {
-            int itemW = TextWidth(item.text) + 2 * kBarPad;
-            DrawText(bar.pixels, width, menuH, x + kBarPad, kTextTop, item.text, kText, true);
-            x += itemW;
-        }
-    }
     if (!(d.open && d.window == hwnd))
         return w.image.data();
     // A drop-down is drawn over a copy: the client framebuffer stays as it is.
     w.composed = w.image;
     if (Menu *menu = GetMenu(d.menu))
-        DrawDropDown(Painter{w.composed.data(), width, height}, w, *menu, d);
+        DrawDropDown(Painter{w.composed.data(), w.clientW, w.clientH + w.MenuHeight()}, w, *menu,
+                     d);
     return w.composed.data();
 }
 
@@ -242,7 +189,7 @@ void CloseDropDown() {
     d = DropDown{};
 }
 
-void OpenSystemMenu(HWND hwnd) {
+void OpenSystemMenu(HWND hwnd, bool fromBar, bool tracking) {
     Window *w = GetWindow(hwnd);
     if (!w || !(w->style & WS_SYSMENU))
         return;
@@ -251,6 +198,7 @@ void OpenSystemMenu(HWND hwnd) {
     if (!menu)
         return;
     CloseDropDown();
+    LeaveBarMode();
     DropDown &d = St().dropDown;
     d.open = true;
     d.window = hwnd;
@@ -258,35 +206,32 @@ void OpenSystemMenu(HWND hwnd) {
     d.x = 0;
     d.y = w->MenuHeight();
     d.highlight = -1;
-    MoveHighlight(*w, *menu, d, 1);
+    d.fromBar = fromBar;
+    d.tracking = tracking;
+    // Opened by keyboard, the first item is lit; by mouse, what the pointer
+    // is on.
+    if (!tracking)
+        MoveHighlight(*w, *menu, d, 1);
     MarkChanged(*w);
 }
 
-bool MenuBarMnemonic(HWND hwnd, char letter) {
-    Window *w = GetWindow(hwnd);
-    Menu *bar = w ? GetMenu(w->menuBar) : nullptr;
-    if (!bar)
-        return false;
-    char want = char(std::tolower(static_cast<unsigned char>(letter)));
-    for (const MenuItem &item : bar->items) {
-        if (!item.separator && MnemonicOf(item.text) == want) {
-            Post(hwnd, WM_COMMAND, item.id, 0);
-            return true;
-        }
-    }
-    return false;
+bool MenuTakesKey(const InputEvent &e) {
+    return DropDownTakesKey(e) || BarTakesKey(e);
 }
 
-bool MenuTakesKey(HWND, const InputEvent &e) {
+bool MenuTakesPointer(HWND hwnd, const InputEvent &e) {
+    return DropDownTakesPointer(hwnd, e) || BarTakesPointer(hwnd, e);
+}
+
+bool DropDownTakesKey(const InputEvent &e) {
+    Window *w;
+    Menu *menu;
+    if (!OpenDropDown(&w, &menu))
+        return false;
     DropDown &d = St().dropDown;
-    if (!d.open)
-        return false;
-    Window *w = GetWindow(d.window);
-    Menu *menu = GetMenu(d.menu);
-    if (!w || !menu) {
-        CloseDropDown();
-        return false;
-    }
+    HWND hwnd = d.window;
+    if (e.type == InputEvent::KeyUp)
+        return true;
     switch (e.vk) {
     case VK_UP:
         MoveHighlight(*w, *menu, d, -1);
@@ -294,66 +239,89 @@ bool MenuTakesKey(HWND, const InputEvent &e) {
     case VK_DOWN:
         MoveHighlight(*w, *menu, d, 1);
         break;
-    case VK_RETURN:
-        if (d.highlight >= 0 && ItemEnabled(*w, *menu, menu->items[size_t(d.highlight)]))
-            Choose(d.window, *menu, d.highlight);
+    case VK_LEFT:
+    case VK_RIGHT:
+        // From the system box, the bar's neighbouring items.
+        if (d.fromBar && GetMenu(w->menuBar)) {
+            CloseDropDown();
+            EnterBarMode(hwnd, kSysBoxItem, false);
+            return BarTakesKey(e);
+        }
         break;
-    case VK_ESCAPE:
-    case VK_MENU:
+    case VK_RETURN:
     case VK_SPACE:
+        if (d.highlight >= 0 && ItemEnabled(*w, *menu, menu->items[size_t(d.highlight)]))
+            Choose(hwnd, *menu, d.highlight);
+        break;
+    case VK_ESCAPE: {
+        bool back = d.fromBar;
+        CloseDropDown();
+        if (back)
+            EnterBarMode(hwnd, kSysBoxItem, false);
+        break;
+    }
+    case VK_MENU:
+    case VK_F10:
         CloseDropDown();
         break;
     default:
-        if ((e.vk >= 'A' && e.vk <= 'Z') || (e.vk >= '0' && e.vk <= '9')) {
-            char want = char(std::tolower(e.vk));
+        if (char want = MnemonicKey(e.vk)) {
             for (size_t i = 0; i < menu->items.size(); ++i) {
                 const MenuItem &item = menu->items[i];
                 if (MnemonicOf(item.text) == want && ItemEnabled(*w, *menu, item)) {
-                    Choose(d.window, *menu, int(i));
+                    Choose(hwnd, *menu, int(i));
                     break;
                 }
             }
         }
         break;
     }
-    MarkChanged(d.window);
+    MarkChanged(hwnd);
     return true;
 }
 
-bool MenuTakesClick(HWND hwnd, const InputEvent &e) {
-    DropDown &d = St().dropDown;
-    if (d.open) {
-        Window *w = GetWindow(d.window);
-        Menu *menu = GetMenu(d.menu);
-        if (w && menu && d.window == hwnd) {
-            DropLayout l = LayoutDropDown(*menu, d.x, d.y);
-            if (e.x >= l.x && e.x < l.x + l.width && e.y >= l.y && e.y < l.y + l.height) {
-                int i = DropItemAt(l, *menu, e.x, e.y);
-                if (i >= 0 && ItemEnabled(*w, *menu, menu->items[size_t(i)]))
-                    Choose(hwnd, *menu, i);
-                return true; // a click on the drop-down never reaches the client
-            }
-        }
-        CloseDropDown();
-        return true; // a click outside closes the drop-down, nothing more
-    }
-    Window *w = GetWindow(hwnd);
-    Menu *bar = w ? GetMenu(w->menuBar) : nullptr;
-    if (!bar || e.y < 0 || e.y >= w->MenuHeight())
+bool DropDownTakesPointer(HWND hwnd, const InputEvent &e) {
+    Window *w;
+    Menu *menu;
+    if (!OpenDropDown(&w, &menu))
         return false;
-    if (HasSysBox(*w) && e.x >= 0 && e.x < kSysBoxWidth) {
-        OpenSystemMenu(hwnd);
-        return true;
-    }
-    int x = FirstBarItemX(*w);
-    for (const MenuItem &item : bar->items) {
-        int itemW = TextWidth(item.text) + 2 * kBarPad;
-        if (e.x >= x && e.x < x + itemW) {
-            Post(hwnd, WM_COMMAND, item.id, 0);
-            break;
+    DropDown &d = St().dropDown;
+    DropLayout l = LayoutDropDown(*menu, d.x, d.y);
+    bool same = d.window == hwnd;
+    bool inside = same && e.x >= l.x && e.x < l.x + l.width && e.y >= l.y && e.y < l.y + l.height;
+    int i = inside ? DropItemAt(l, *menu, e.x, e.y) : -1;
+    bool choosable = i >= 0 && ItemEnabled(*w, *menu, menu->items[size_t(i)]);
+    bool onBox = same && HasSysBox(*w) && GetMenu(w->menuBar) && e.x >= 0 && e.x < kSysBoxWidth &&
+                 e.y >= 0 && e.y < w->MenuHeight();
+    switch (e.type) {
+    case InputEvent::Click:
+        if (inside) {
+            d.tracking = true;
+            d.highlight = choosable ? i : -1;
+        } else {
+            // Outside (the box that opened it included): closed, nothing more.
+            CloseDropDown();
         }
-        x += itemW;
+        break;
+    case InputEvent::Drag:
+        if (d.tracking)
+            d.highlight = choosable ? i : -1;
+        break;
+    case InputEvent::Release:
+        if (!d.tracking)
+            break;
+        d.tracking = false;
+        if (choosable) {
+            Choose(hwnd, *menu, i);
+        } else if (!inside && !onBox) {
+            // Dragged off the menu: nothing chosen, the menu goes.
+            CloseDropDown();
+        }
+        break;
+    default:
+        return false;
     }
+    MarkChanged(d.window);
     return true;
 }
 

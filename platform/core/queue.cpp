@@ -4,9 +4,10 @@
 // PostQuitMessage was called and no posted message is left; input; WM_PAINT
 // for a visible window with an invalid area; WM_TIMER for a due timer.  A
 // timer has at most one WM_TIMER pending and keeps its cadence: a loop that
-// comes late gets one message, not a backlog.  When nothing is due the loop
-// presents what changed and asks the backend to wait for input or the next
-// timer deadline.
+// comes late gets one message, not a backlog.  Before a timer message the
+// backend is asked for input that has arrived meanwhile, and that input goes
+// first, as on Windows.  When nothing is due the loop presents what changed
+// and asks the backend to wait for input or the next timer deadline.
 #include "platform/backend.h"
 #include "platform/core/state.h"
 #include "platform/window_inspection.h"
@@ -46,42 +47,72 @@ bool IsCharKey(int vk, char *ch) {
     }
 }
 
+// A mouse message for a point of the composed image, in client coordinates;
+// false when the point is outside the client area.
+bool PointerMessage(const Window &w, const InputEvent &e, UINT message, WPARAM buttons, MSG *msg) {
+    int x = e.x, y = e.y - w.MenuHeight();
+    if (x < 0 || x >= w.clientW || y < 0 || y >= w.clientH)
+        return false;
+    msg->message = message;
+    msg->wParam = buttons;
+    msg->lParam = LPARAM(DWORD(x & 0xFFFF) | (DWORD(y & 0xFFFF) << 16));
+    return true;
+}
+
 // Turns one input event into the message it stands for; false when the
 // event was used up (by a menu) or its window is gone.
-bool InputToMessage(const InputEvent &e, MSG *msg) {
+bool InputToMessage(InputEvent e, MSG *msg) {
+    // Keys typed on the desktop go to the window with the keyboard focus.
+    if (!e.window && (e.type == InputEvent::KeyDown || e.type == InputEvent::KeyUp))
+        e.window = St().focus;
     Window *w = GetWindow(e.window);
     if (!w)
         return false;
     msg->hwnd = e.window;
     switch (e.type) {
-    case InputEvent::KeyDown: {
-        if (MenuTakesKey(e.window, e))
+    case InputEvent::KeyDown:
+    case InputEvent::KeyUp: {
+        if (MenuTakesKey(e))
             return false;
-        msg->message = e.alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+        // F10 is a system key, as Alt+anything is; releasing Alt itself too.
+        bool system = e.alt || e.vk == VK_F10 || (e.type == InputEvent::KeyUp && e.vk == VK_MENU);
+        bool down = e.type == InputEvent::KeyDown;
+        msg->message =
+            down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
         msg->wParam = WPARAM(e.vk & 0xFF);
         DWORD lp = 1; // repeat count
         if (e.alt)
             lp |= DWORD(1) << 29;
-        if (e.repeat)
-            lp |= DWORD(1) << 30;
+        if (e.repeat || !down)
+            lp |= DWORD(1) << 30; // the key was down before
+        if (!down)
+            lp |= DWORD(1) << 31; // transition: released
         msg->lParam = LPARAM(lp);
         return true;
     }
     case InputEvent::Click:
-        if (MenuTakesClick(e.window, e))
+        // A click makes its window the active one, as on Windows.
+        FocusWindow(e.window, true);
+        if (MenuTakesPointer(e.window, e))
             return false;
-        if (e.x < 0 || e.x >= w->clientW || e.y - w->MenuHeight() < 0 ||
-            e.y - w->MenuHeight() >= w->clientH)
+        return PointerMessage(*w, e, WM_LBUTTONDOWN, 1 /* MK_LBUTTON */, msg);
+    case InputEvent::Drag:
+        if (MenuTakesPointer(e.window, e))
             return false;
-        msg->message = WM_LBUTTONDOWN;
-        msg->wParam = 1; // MK_LBUTTON
-        msg->lParam = LPARAM(DWORD(e.x & 0xFFFF) | (DWORD((e.y - w->MenuHeight()) & 0xFFFF) << 16));
-        return true;
+        return PointerMessage(*w, e, WM_MOUSEMOVE, 1 /* MK_LBUTTON */, msg);
+    case InputEvent::Release:
+        if (MenuTakesPointer(e.window, e))
+            return false;
+        return PointerMessage(*w, e, WM_LBUTTONUP, 0, msg);
+    case InputEvent::Focus:
+        FocusWindow(e.window, false);
+        return false;
     case InputEvent::Minimize:
     case InputEvent::Restore:
     case InputEvent::Close:
         if (St().dropDown.open)
             CloseDropDown();
+        LeaveBarMode();
         msg->message = WM_SYSCOMMAND;
         msg->wParam = e.type == InputEvent::Minimize  ? SC_MINIMIZE
                       : e.type == InputEvent::Restore ? SC_RESTORE
@@ -213,9 +244,12 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT) {
                     continue;
                 }
                 // A loop that is always behind its timers never waits: show
-                // what it drew and take in the input here instead.
+                // what it drew and take in the input here instead.  Input
+                // that came in goes before the timer, which stays due.
                 PresentChanged();
                 backend.Poll();
+                if (!s.input.empty() || !s.posted.empty() || s.quitPending)
+                    continue;
                 due->ready = false;
                 msg.hwnd = due->hwnd;
                 msg.message = WM_TIMER;

@@ -152,7 +152,21 @@ struct DropDown {
     HWND window = nullptr;
     HMENU menu = nullptr;
     int highlight = -1;
-    int x = 0, y = 0; // composed-image position
+    int x = 0, y = 0;      // composed-image position
+    bool tracking = false; // the left button is down: its release chooses
+    bool fromBar = false;  // opened from the menu bar by keyboard: Escape goes back there
+};
+
+// Menu mode on a window's menu bar: an item is highlighted and the keyboard
+// belongs to the menu (Alt tap, F10), or the left button went down on an item
+// and its release decides.
+constexpr int kSysBoxItem = -1; // the system menu's box at the bar's left end
+constexpr int kNoItem = -2;
+struct BarMode {
+    bool on = false;
+    HWND window = nullptr;
+    int item = kNoItem;
+    bool tracking = false; // the left button is down
 };
 
 struct State {
@@ -167,6 +181,10 @@ struct State {
     int quitCode = 0;
     uint64_t windowSerial = 0;
     DropDown dropDown;
+    BarMode bar;
+    HWND focus = nullptr; // the window that has the keyboard
+    bool altTap = false;  // Alt went down and nothing else since
+    bool f10Tap = false;  // F10 went down and nothing else since
     HWND desktop = nullptr;
     HBRUSH stockBrushes[6] = {};
     HBITMAP stockBitmap = nullptr; // the 1 x 1 bitmap of a fresh memory DC
@@ -246,14 +264,31 @@ HWND FirstWindowToPaint();
 HMENU MakeSystemMenu(HWND owner);
 // The composed image: menu bar, client area and an open drop-down.
 const uint32_t *ComposeWindow(Window &w, HWND hwnd);
-// Input while a drop-down is open, or on the menu bar.  Return true when the
-// event was used by the menus.
-bool MenuTakesKey(HWND hwnd, const InputEvent &e);
-bool MenuTakesClick(HWND hwnd, const InputEvent &e);
-void OpenSystemMenu(HWND hwnd);
+// Keys and pointer events while a menu has them (a drop-down open, menu
+// mode on the bar), and presses on the bar.  Return true when the menus used
+// the event: it then never reaches the window procedure.
+bool MenuTakesKey(const InputEvent &e);
+bool MenuTakesPointer(HWND hwnd, const InputEvent &e);
+// Drop-downs (menu.cpp).
+void OpenSystemMenu(HWND hwnd, bool fromBar = false, bool tracking = false);
 void CloseDropDown();
+bool DropDownTakesKey(const InputEvent &e);
+bool DropDownTakesPointer(HWND hwnd, const InputEvent &e);
+// The menu bar (menu_bar.cpp).
+void DrawMenuBar(Window &w, HWND hwnd);
+void EnterBarMode(HWND hwnd, int item, bool tracking);
+void LeaveBarMode();
+bool BarTakesKey(const InputEvent &e);
+bool BarTakesPointer(HWND hwnd, const InputEvent &e);
 // Alt+letter on the menu bar: posts WM_COMMAND; false when no item has it.
 bool MenuBarMnemonic(HWND hwnd, char letter);
+
+// Keyboard focus (window.cpp): the window that had it goes away, so it moves
+// to the newest remaining visible window, on the desktop too.
+void MoveFocusFrom(HWND gone);
+// The window takes the focus (shown, or clicked); tellDesktop: also ask the
+// backend to move the desktop's keyboard focus.
+void FocusWindow(HWND hwnd, bool tellDesktop);
 
 // Text in the layer's small bitmap font.
 int TextWidth(const std::string &text); // '&' marks are not counted
@@ -262,9 +297,6 @@ void DrawText(uint32_t *pixels, int width, int height, int x, int y, const std::
 
 // The default backend when none was installed: a desktop with no display.
 Backend &NoDisplayBackend();
-
-constexpr UINT kScKeyMenu = 0xF100;
-constexpr int kVkF4 = 0x73;
 
 } // namespace zplat
 

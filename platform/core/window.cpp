@@ -50,9 +50,17 @@ HMENU LoadClassMenu(const WindowClass &cls) {
     return static_cast<HMENU>(NewHandle(HType::Menu, std::move(menu)));
 }
 
-void FreeWindowObjects(HWND hwnd, Window &w) {
+// Menu mode and an open drop-down end with their window (hidden, minimised
+// or destroyed).
+void EndMenusOf(HWND hwnd) {
     if (St().dropDown.open && St().dropDown.window == hwnd)
         CloseDropDown();
+    if (St().bar.on && St().bar.window == hwnd)
+        LeaveBarMode();
+}
+
+void FreeWindowObjects(HWND hwnd, Window &w) {
+    EndMenusOf(hwnd);
     FreeHandle(w.menuBar, HType::Menu);
     FreeHandle(w.systemMenu, HType::Menu);
     w.menuBar = nullptr;
@@ -65,8 +73,7 @@ void Minimize(HWND hwnd, Window &w) {
     if (w.minimized)
         return;
     w.minimized = true;
-    if (St().dropDown.open && St().dropDown.window == hwnd)
-        CloseDropDown();
+    EndMenusOf(hwnd);
     if (w.nativeMade)
         CurrentBackend().MinimizeNativeWindow(hwnd);
     MarkChanged(w);
@@ -83,7 +90,41 @@ void Restore(HWND hwnd, Window &w) {
     MarkChanged(w);
 }
 
+// ShowWindow commands that show a window without making it the active one.
+bool ShowsWithoutActivating(int command) {
+    return command == SW_SHOWNA || command == SW_SHOWNOACTIVATE || command == SW_SHOWMINNOACTIVE ||
+           command == SW_MINIMIZE;
+}
+
 } // namespace
+
+void FocusWindow(HWND hwnd, bool tellDesktop) {
+    State &s = St();
+    // A key released after the focus came is no tap.
+    s.altTap = false;
+    s.f10Tap = false;
+    if (s.focus == hwnd)
+        return;
+    s.focus = hwnd;
+    if (tellDesktop && hwnd)
+        CurrentBackend().FocusNativeWindow(hwnd);
+}
+
+void MoveFocusFrom(HWND gone) {
+    State &s = St();
+    if (s.focus != gone)
+        return;
+    // As Windows activates the next top-level window: the newest one still
+    // shown, a minimised one only when nothing else is left.
+    HWND next = nullptr;
+    for (HWND hwnd : ListWindows()) {
+        Window *w = GetWindow(hwnd);
+        if (hwnd != gone && w->visible && (!next || !w->minimized || GetWindow(next)->minimized))
+            next = hwnd;
+    }
+    s.focus = nullptr;
+    FocusWindow(next, true);
+}
 
 const WindowClass &ClassOf(const Window &w) {
     return St().classes[w.classIndex];
@@ -254,6 +295,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         return nullptr;
     }
     w.nativeMade = true;
+    CurrentBackend().SetNativeStyle(hwnd, dwStyle);
 
     CreateStruct cs{lpParam, hInstance, hMenu,         hWndParent,   nHeight,     nWidth,
                     Y,       X,         LONG(dwStyle), lpWindowName, lpClassName, dwExStyle};
@@ -274,13 +316,17 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     bool show = nCmdShow != SW_HIDE;
     if (show && !w->visible) {
         w->visible = true;
+        // Shown, a window becomes the active one and takes the keyboard; the
+        // desktop focuses a newly shown window by itself.
+        if (!ShowsWithoutActivating(nCmdShow))
+            FocusWindow(hWnd, false);
         CurrentBackend().ShowNativeWindow(hWnd, true);
         InvalidateClient(*w, nullptr, true);
         MarkChanged(*w);
     } else if (!show && w->visible) {
         w->visible = false;
-        if (St().dropDown.open && St().dropDown.window == hWnd)
-            CloseDropDown();
+        EndMenusOf(hWnd);
+        MoveFocusFrom(hWnd);
         CurrentBackend().ShowNativeWindow(hWnd, false);
     }
     if (nCmdShow == SW_MINIMIZE || nCmdShow == SW_SHOWMINIMIZED)
@@ -295,8 +341,10 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     if (!w || w->destroying)
         return FALSE;
     w->destroying = true;
-    if (St().dropDown.open && St().dropDown.window == hWnd)
-        CloseDropDown();
+    EndMenusOf(hWnd);
+    // The keyboard goes to the window that remains before this one hears
+    // of its end, as on Windows.
+    MoveFocusFrom(hWnd);
     SendMessageA(hWnd, WM_DESTROY, 0, 0);
     w = GetWindow(hWnd);
     if (!w)
@@ -343,8 +391,11 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         case SC_RESTORE:
             Restore(hWnd, *w);
             break;
-        case kScKeyMenu:
-            if (lParam == ' ') {
+        case SC_KEYMENU:
+            if (lParam == 0) {
+                // An Alt tap or F10: menu mode on the bar, first item lit.
+                EnterBarMode(hWnd, 0, false);
+            } else if (lParam == ' ') {
                 if (w->style & WS_SYSMENU)
                     OpenSystemMenu(hWnd);
             } else if (lParam > ' ' && lParam < 0x7F) {
@@ -358,12 +409,37 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             break;
         }
         return 0;
-    case WM_SYSKEYDOWN:
-        if (wParam == WPARAM(kVkF4))
-            SendMessageA(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        // An Alt tap is Alt down and up with no other key between; F10 alone
+        // does the same.  Alt+F4 closes the window, system menu or not.
+        State &s = St();
+        bool altHeld = (DWORD(lParam) & (DWORD(1) << 29)) != 0;
+        bool repeat = (DWORD(lParam) & (DWORD(1) << 30)) != 0;
+        if (Msg == WM_SYSKEYDOWN && wParam == VK_MENU) {
+            if (!repeat)
+                s.altTap = true;
+            s.f10Tap = false;
+        } else {
+            s.altTap = false;
+            s.f10Tap = Msg == WM_SYSKEYDOWN && wParam == VK_F10;
+        }
+        if (Msg == WM_SYSKEYDOWN && wParam == VK_F4 && altHeld)
+            Post(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
         return 0;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        State &s = St();
+        bool tap = (wParam == VK_MENU && s.altTap) || (wParam == VK_F10 && s.f10Tap);
+        s.altTap = false;
+        s.f10Tap = false;
+        if (tap)
+            SendMessageA(hWnd, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return 0;
+    }
     case WM_SYSCHAR:
-        return SendMessageA(hWnd, WM_SYSCOMMAND, kScKeyMenu, LPARAM(wParam));
+        return SendMessageA(hWnd, WM_SYSCOMMAND, SC_KEYMENU, LPARAM(wParam));
     default:
         return 0;
     }

@@ -11,6 +11,7 @@
 #include <deque>
 #include <map>
 #include <strings.h>
+#include <tuple>
 
 namespace headless {
 
@@ -45,6 +46,8 @@ public:
     std::vector<MessageBoxRecord> boxes;
     std::map<HWND, int> presents;
     uint64_t inputPushed = 0;
+    HWND focused = nullptr;
+    std::map<HWND, DWORD> styles;
     bool failed = false;
     uint64_t clockReadsSinceWait = 0;
 
@@ -100,7 +103,8 @@ public:
         RunDue(now); // callbacks already due (scheduled in the past)
         if (inputPushed != before || zplat::QueueHasMessages())
             return;
-        uint64_t target = std::min(deadlineMs, NextScheduled());
+        uint64_t next = NextScheduled();
+        uint64_t target = std::min(deadlineMs, next);
         if (target == kNoDeadline) {
             Fail("the program waits for input that never comes");
             return;
@@ -112,16 +116,33 @@ public:
         }
         if (target > now)
             now = target;
-        RunDue(now);
+        // A wait that ends on its deadline returns at once; what arrives at
+        // that same moment is for the next poll.
+        if (deadlineMs > next)
+            RunDue(now);
     }
+
+    void Poll() override { RunDue(now); }
 
     void DesktopSize(int *width, int *height) override {
         *width = desktopW;
         *height = desktopH;
     }
     bool CreateNativeWindow(HWND, const char *, int, int, int, int) override { return !failCreate; }
-    void DestroyNativeWindow(HWND window) override { presents.erase(window); }
-    void ShowNativeWindow(HWND, bool) override {}
+    void DestroyNativeWindow(HWND window) override {
+        presents.erase(window);
+        styles.erase(window);
+        if (focused == window)
+            focused = nullptr;
+    }
+    void ShowNativeWindow(HWND window, bool shown) override {
+        if (shown)
+            focused = window;
+        else if (focused == window)
+            focused = nullptr;
+    }
+    void SetNativeStyle(HWND window, DWORD style) override { styles[window] = style; }
+    void FocusNativeWindow(HWND window) override { focused = window; }
     void SetNativeTitle(HWND, const char *) override {}
     void MinimizeNativeWindow(HWND) override {}
     void RestoreNativeWindow(HWND) override {}
@@ -150,6 +171,26 @@ zplat::InputEvent Event(zplat::InputEvent::Type type, HWND window) {
     return e;
 }
 
+zplat::InputEvent KeyEvent(zplat::InputEvent::Type type, HWND window, int vk, bool alt) {
+    // Typed on the desktop: the window with the desktop's keyboard focus,
+    // none when no window has it.
+    zplat::InputEvent e = Event(type, window ? window : B().focused);
+    e.vk = vk;
+    e.alt = alt;
+    return e;
+}
+
+void PushKey(const zplat::InputEvent &e) {
+    if (e.window)
+        Push(e);
+}
+
+void Pointer(zplat::InputEvent::Type type, HWND window, int x, int y) {
+    zplat::InputEvent e = Event(type, window);
+    e.x = x;
+    e.y = y;
+    Push(e);
+}
 } // namespace
 
 void Reset(uint64_t startMs) {
@@ -168,6 +209,8 @@ void Reset(uint64_t startMs) {
     b.beeps = 0;
     b.boxes.clear();
     b.presents.clear();
+    b.styles.clear();
+    b.focused = nullptr;
     b.failed = false;
     b.clockReadsSinceWait = 0;
 }
@@ -211,25 +254,49 @@ void FailWindowCreation(bool fail) {
 
 void Key(HWND window, int vk, int repeats) {
     for (int i = 0; i < std::max(repeats, 1); ++i) {
-        zplat::InputEvent e = Event(zplat::InputEvent::KeyDown, window);
-        e.vk = vk;
+        zplat::InputEvent e = KeyEvent(zplat::InputEvent::KeyDown, window, vk, false);
         e.repeat = i > 0;
-        Push(e);
+        PushKey(e);
     }
 }
 
-void AltLetter(HWND window, char letter) {
-    zplat::InputEvent e = Event(zplat::InputEvent::KeyDown, window);
-    e.vk = letter == ' ' ? VK_SPACE : std::toupper(static_cast<unsigned char>(letter));
-    e.alt = true;
-    Push(e);
+void KeyUp(HWND window, int vk, bool altHeld) {
+    PushKey(KeyEvent(zplat::InputEvent::KeyUp, window, vk, altHeld));
 }
 
+void AltKey(HWND window, int vk) {
+    for (auto [type, key, alt] : {std::tuple{zplat::InputEvent::KeyDown, VK_MENU, true},
+                                  std::tuple{zplat::InputEvent::KeyDown, vk, true},
+                                  std::tuple{zplat::InputEvent::KeyUp, vk, true},
+                                  std::tuple{zplat::InputEvent::KeyUp, VK_MENU, false}})
+        PushKey(KeyEvent(type, window, key, alt));
+}
+
+void AltLetter(HWND window, char letter) {
+    AltKey(window, letter == ' ' ? VK_SPACE : std::toupper(static_cast<unsigned char>(letter)));
+}
+
+void AltTap(HWND window) {
+    PushKey(KeyEvent(zplat::InputEvent::KeyDown, window, VK_MENU, true));
+    PushKey(KeyEvent(zplat::InputEvent::KeyUp, window, VK_MENU, false));
+}
+
+void Press(HWND window, int x, int y) {
+    Pointer(zplat::InputEvent::Click, window, x, y);
+}
+void Drag(HWND window, int x, int y) {
+    Pointer(zplat::InputEvent::Drag, window, x, y);
+}
+void Release(HWND window, int x, int y) {
+    Pointer(zplat::InputEvent::Release, window, x, y);
+}
 void Click(HWND window, int x, int y) {
-    zplat::InputEvent e = Event(zplat::InputEvent::Click, window);
-    e.x = x;
-    e.y = y;
-    Push(e);
+    Press(window, x, y);
+    Release(window, x, y);
+}
+
+HWND FocusedWindow() {
+    return B().focused;
 }
 
 void Minimize(HWND window) {
@@ -263,6 +330,11 @@ std::string Title(HWND window) {
 bool IsMinimized(HWND window) {
     zplat::WindowInfo info;
     return zplat::GetWindowInfo(window, &info) && info.minimized;
+}
+
+DWORD FrameStyle(HWND window) {
+    auto it = B().styles.find(window);
+    return it == B().styles.end() ? 0 : it->second;
 }
 
 bool IsVisible(HWND window) {

@@ -65,8 +65,15 @@ int VirtualKeyFor(SDL_Keycode sym, SDL_Scancode scancode) {
         return VK_RETURN;
     case SDLK_ESCAPE:
         return VK_ESCAPE;
+    case SDLK_LALT:
+    case SDLK_RALT:
+        return VK_MENU;
     default:
         break;
+    }
+    // Function keys: Alt+F4 closes a window, F10 enters menu mode.
+    if (sym >= SDLK_F1 && sym <= SDLK_F12) {
+        return VK_F1 + (sym - SDLK_F1);
     }
     if (sym >= SDLK_a && sym <= SDLK_z) {
         return 'A' + (sym - SDLK_a);
@@ -269,6 +276,22 @@ void SdlBackend::ShowNativeWindow(HWND window, bool shown) {
     } else {
         SDL_HideWindow(native->sdl);
     }
+}
+
+void SdlBackend::FocusNativeWindow(HWND window) {
+    // The core moves the focus before the window that has it goes away, so
+    // the keyboard is still with one of the program's windows, if it was:
+    // it is never taken from another program.
+    Native *native = Find(window);
+    if (native == nullptr || !native->shown || native->minimized ||
+        SDL_GetKeyboardFocus() == nullptr) {
+        return;
+    }
+    // A window manager is asked to activate it; without one (where a
+    // destroyed window leaves the keyboard with nobody) the X focus is set
+    // straight away.
+    SDL_RaiseWindow(native->sdl);
+    SDL_SetWindowInputFocus(native->sdl);
 }
 
 void SdlBackend::SetNativeTitle(HWND window, const char *title) {
@@ -503,10 +526,27 @@ void SdlBackend::SetIcon(Native &native, const uint32_t *argb, int width, int he
     }
 }
 
+// A key release that SDL makes up for every key still down when its window
+// loses the keyboard (the focus-lost event follows it at once): it is no
+// release by the player, and must not read as an Alt tap.
+static bool ReleaseBeforeFocusLoss(Uint32 windowId) {
+    SDL_Event pending[64];
+    SDL_PumpEvents();
+    const int count = SDL_PeepEvents(pending, 64, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+    for (int i = 0; i < count; ++i) {
+        if (pending[i].window.windowID == windowId &&
+            pending[i].window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool SdlBackend::Translate(const SDL_Event &event) {
     zplat::InputEvent input = {};
     switch (event.type) {
-    case SDL_KEYDOWN: {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
         Native *native = FindById(event.key.windowID);
         if (native == nullptr && !windows_.empty()) {
             native = windows_.front();
@@ -515,7 +555,11 @@ bool SdlBackend::Translate(const SDL_Event &event) {
         if (native == nullptr || vk == 0) {
             return false;
         }
-        input.type = zplat::InputEvent::KeyDown;
+        if (event.type == SDL_KEYUP && ReleaseBeforeFocusLoss(native->id)) {
+            return false;
+        }
+        input.type =
+            event.type == SDL_KEYDOWN ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp;
         input.window = native->window;
         input.vk = vk;
         input.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
@@ -523,12 +567,20 @@ bool SdlBackend::Translate(const SDL_Event &event) {
         zplat::PushInput(input);
         return true;
     }
-    case SDL_MOUSEBUTTONDOWN: {
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
         Native *native = FindById(event.button.windowID);
         if (native == nullptr || event.button.button != SDL_BUTTON_LEFT) {
             return false;
         }
-        input.type = zplat::InputEvent::Click;
+        if (event.type == SDL_MOUSEBUTTONDOWN &&
+            (SDL_GetWindowFlags(native->sdl) & SDL_WINDOW_INPUT_FOCUS) == 0) {
+            // A click gives a window the keyboard, also on a desktop with no
+            // window manager to do it.
+            SDL_SetWindowInputFocus(native->sdl);
+        }
+        input.type = event.type == SDL_MOUSEBUTTONDOWN ? zplat::InputEvent::Click
+                                                       : zplat::InputEvent::Release;
         input.window = native->window;
         input.x = std::clamp(event.button.x / native->scale, 0, native->width - 1);
         input.y = std::clamp(event.button.y / native->scale, 0, native->height - 1);
@@ -538,6 +590,20 @@ bool SdlBackend::Translate(const SDL_Event &event) {
     case SDL_SYSWMEVENT:
         NoteSystemEvent(event);
         return false;
+    case SDL_MOUSEMOTION: {
+        // Only drags matter (the menus follow the pointer while the button
+        // is held).
+        Native *native = FindById(event.motion.windowID);
+        if (native == nullptr || (event.motion.state & SDL_BUTTON_LMASK) == 0) {
+            return false;
+        }
+        input.type = zplat::InputEvent::Drag;
+        input.window = native->window;
+        input.x = std::clamp(event.motion.x / native->scale, 0, native->width - 1);
+        input.y = std::clamp(event.motion.y / native->scale, 0, native->height - 1);
+        zplat::PushInput(input);
+        return true;
+    }
     case SDL_WINDOWEVENT: {
         Native *native = FindById(event.window.windowID);
         if (native == nullptr) {
@@ -545,6 +611,10 @@ bool SdlBackend::Translate(const SDL_Event &event) {
         }
         input.window = native->window;
         switch (event.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            input.type = zplat::InputEvent::Focus;
+            zplat::PushInput(input);
+            return true;
         case SDL_WINDOWEVENT_CLOSE:
             input.type = zplat::InputEvent::Close;
             zplat::PushInput(input);

@@ -2,6 +2,8 @@
 #include "platform/sdl_backend.h"
 
 #include <cmath>
+#include <cstring>
+#include <dlfcn.h>
 #include <vector>
 
 namespace zsdl {
@@ -14,6 +16,28 @@ const int kFadeMs = 6;
 // Beeps that come faster than they can be heard are dropped rather than
 // queued into a long drone.
 const int kMaxQueuedMs = 250;
+
+// The ALSA library prints its errors to stderr, eight lines of them when a
+// machine has no sound card.  A missing sound device only makes the beep
+// silent, so once SDL has loaded the library its printing is turned off.
+void QuietAlsa(const char *, int, const char *, int, const char *, ...) {}
+
+void SilenceAudioLibrary() {
+    const char *driver = SDL_GetCurrentAudioDriver();
+    if (driver == nullptr || std::strcmp(driver, "alsa") != 0) {
+        return;
+    }
+    void *alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_NOLOAD);
+    if (alsa == nullptr) {
+        return;
+    }
+    using Handler = void (*)(const char *, int, const char *, int, const char *, ...);
+    using SetHandler = int (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"))) {
+        set(QuietAlsa);
+    }
+    dlclose(alsa);
+}
 
 } // namespace
 
@@ -31,6 +55,7 @@ void SdlBackend::Beep() {
         // touches the sound system.
         audioState_ = -1;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+            SilenceAudioLibrary();
             SDL_AudioSpec want = {};
             SDL_AudioSpec have = {};
             want.freq = 44100;

@@ -90,19 +90,22 @@ static_assert(WM_CREATE == 0x0001 && WM_DESTROY == 0x0002 && WM_PAINT == 0x000F 
               WM_KEYDOWN == 0x0100 && WM_KEYUP == 0x0101 && WM_CHAR == 0x0102 &&
               WM_SYSKEYDOWN == 0x0104 && WM_SYSKEYUP == 0x0105 && WM_SYSCHAR == 0x0106 &&
               WM_COMMAND == 0x0111 && WM_SYSCOMMAND == 0x0112 && WM_TIMER == 0x0113 &&
-              WM_LBUTTONDOWN == 0x0201);
+              WM_MOUSEMOVE == 0x0200 && WM_LBUTTONDOWN == 0x0201 && WM_LBUTTONUP == 0x0202);
 static_assert(SC_SIZE == 0xF000 && SC_MOVE == 0xF010 && SC_MINIMIZE == 0xF020 &&
-              SC_MAXIMIZE == 0xF030 && SC_CLOSE == 0xF060 && SC_RESTORE == 0xF120);
+              SC_MAXIMIZE == 0xF030 && SC_CLOSE == 0xF060 && SC_KEYMENU == 0xF100 &&
+              SC_RESTORE == 0xF120);
 static_assert(VK_RETURN == 0x0D && VK_MENU == 0x12 && VK_ESCAPE == 0x1B && VK_SPACE == 0x20 &&
-              VK_LEFT == 0x25 && VK_UP == 0x26 && VK_RIGHT == 0x27 && VK_DOWN == 0x28);
+              VK_LEFT == 0x25 && VK_UP == 0x26 && VK_RIGHT == 0x27 && VK_DOWN == 0x28 &&
+              VK_F1 == 0x70 && VK_F4 == 0x73 && VK_F10 == 0x79 && VK_F12 == 0x7B);
 static_assert(MF_STRING == 0 && MF_BYCOMMAND == 0 && MF_BYPOSITION == 0x0400 &&
               MF_SEPARATOR == 0x0800);
 static_assert(WS_OVERLAPPED == 0 && WS_CAPTION == 0x00C00000 && WS_DLGFRAME == 0x00400000 &&
               WS_SYSMENU == 0x00080000 && WS_THICKFRAME == 0x00040000 &&
               WS_MINIMIZEBOX == 0x00020000 && WS_MAXIMIZEBOX == 0x00010000);
 static_assert(CS_VREDRAW == 0x0001 && CS_HREDRAW == 0x0002);
-static_assert(SW_HIDE == 0 && SW_SHOWNORMAL == 1 && SW_SHOWMINIMIZED == 2 && SW_SHOW == 5 &&
-              SW_MINIMIZE == 6 && SW_RESTORE == 9 && SW_SHOWDEFAULT == 10);
+static_assert(SW_HIDE == 0 && SW_SHOWNORMAL == 1 && SW_SHOWMINIMIZED == 2 &&
+              SW_SHOWNOACTIVATE == 4 && SW_SHOW == 5 && SW_MINIMIZE == 6 &&
+              SW_SHOWMINNOACTIVE == 7 && SW_SHOWNA == 8 && SW_RESTORE == 9 && SW_SHOWDEFAULT == 10);
 static_assert(BLACK_BRUSH == 4 && SRCCOPY == 0x00CC0020 && MM_TEXT == 1 && MB_OK == 0 &&
               CLR_INVALID == 0xFFFFFFFF);
 static_assert(kSame<decltype(IDC_ARROW), LPSTR> && kSame<decltype(MAKEINTRESOURCEA(1)), LPSTR>);

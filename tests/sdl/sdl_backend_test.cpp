@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <memory>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -109,20 +111,45 @@ protected:
     Uint32 SdlId(HWND window) { return SDL_GetWindowID(backend->NativeWindow(window)); }
     static void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
     void PushKey(HWND window, SDL_Keycode sym, SDL_Scancode scancode, Uint16 mod = KMOD_NONE,
-                 Uint8 repeat = 0) {
+                 Uint8 repeat = 0, bool up = false) {
         SDL_Event event = {};
-        event.key = {SDL_KEYDOWN, 0, SdlId(window),          SDL_PRESSED, repeat,
-                     0,           0, {scancode, sym, mod, 0}};
+        event.key = {Uint32(up ? SDL_KEYUP : SDL_KEYDOWN),
+                     0,
+                     SdlId(window),
+                     Uint8(up ? SDL_RELEASED : SDL_PRESSED),
+                     repeat,
+                     0,
+                     0,
+                     {scancode, sym, mod, 0}};
         Push(event);
+    }
+    // Alt pressed and released alone; SDL reports Alt held on the press only.
+    void PushAltTap(HWND window) {
+        PushKey(window, SDLK_LALT, SDL_SCANCODE_LALT, KMOD_LALT);
+        PushKey(window, SDLK_LALT, SDL_SCANCODE_LALT, KMOD_NONE, 0, true);
     }
     void PushWindowEvent(HWND window, Uint8 what) {
         SDL_Event event = {};
         event.window = {SDL_WINDOWEVENT, 0, SdlId(window), what, 0, 0, 0, 0, 0};
         Push(event);
     }
-    void PushButton(HWND window, Uint8 button, int x, int y) {
+    void PushButton(HWND window, Uint8 button, int x, int y, bool up = false) {
         SDL_Event event = {};
-        event.button = {SDL_MOUSEBUTTONDOWN, 0, SdlId(window), 0, button, SDL_PRESSED, 1, 0, x, y};
+        event.button = {Uint32(up ? SDL_MOUSEBUTTONUP : SDL_MOUSEBUTTONDOWN),
+                        0,
+                        SdlId(window),
+                        0,
+                        button,
+                        Uint8(up ? SDL_RELEASED : SDL_PRESSED),
+                        1,
+                        0,
+                        x,
+                        y};
+        Push(event);
+    }
+    void PushDrag(HWND window, int x, int y) {
+        SDL_Event event = {};
+        event.motion = {SDL_MOUSEMOTION, 0, SdlId(window), 0, SDL_BUTTON_LMASK, x, y, 0, 0};
         Push(event);
     }
 
@@ -168,13 +195,14 @@ TEST_F(SdlBackendTest, WaitEndsOnTimeOrAtInputAndKeysArriveAsVirtualKeysAltChoos
         SDL_Keycode sym;
         SDL_Scancode scancode;
         WPARAM vk;
-    } keys[] = {// clang-format off
+    } keys[] = {
+        // clang-format off
         {SDLK_LEFT, SDL_SCANCODE_LEFT, 0x25}, {SDLK_LEFT, SDL_SCANCODE_LEFT, 0x25},
         {SDLK_RIGHT, SDL_SCANCODE_RIGHT, 0x27}, {SDLK_UP, SDL_SCANCODE_UP, 0x26},
         {SDLK_DOWN, SDL_SCANCODE_DOWN, 0x28}, {SDLK_SPACE, SDL_SCANCODE_SPACE, 0x20},
         {SDLK_RETURN, SDL_SCANCODE_RETURN, 0x0D}, {SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, 0x0D},
-        {SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, 0x1B}, {SDLK_F1, SDL_SCANCODE_F1, 0},
-        {SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, 0}, {SDLK_a, SDL_SCANCODE_A, 0x41},
+        {SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, 0x1B}, {SDLK_F1, SDL_SCANCODE_F1, 0x70},
+        {SDLK_F12, SDL_SCANCODE_F12, 0x7B}, {SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, 0}, {SDLK_a, SDL_SCANCODE_A, 0x41},
         {SDLK_z, SDL_SCANCODE_Z, 0x5A}, {SDLK_7, SDL_SCANCODE_7, 0x37}, {0x0444, SDL_SCANCODE_A, 0x41}};
     // clang-format on
     std::vector<WPARAM> expected;
@@ -200,6 +228,65 @@ TEST_F(SdlBackendTest, WaitEndsOnTimeOrAtInputAndKeysArriveAsVirtualKeysAltChoos
     EXPECT_EQ(WParamsOf(WM_SYSKEYDOWN), (std::vector<WPARAM>{'X', 'N', 'Q'}));
     EXPECT_NE(SeenOf(WM_SYSKEYDOWN)[0].lParam & (1 << 29), 0) << "Alt sets the context bit";
     EXPECT_EQ(WParamsOf(WM_COMMAND), (std::vector<WPARAM>{1000, 1003}));
+}
+
+TEST_F(SdlBackendTest, AltTapAltF4AndMenuBarReleasesWorkAsOnWindows) {
+    HWND window = MakeWindow();
+    const int scale = backend->Scale(window);
+    // "New game", the bar's first item, and a point of the client area.
+    const int itemX = 24 * scale;
+    const int itemY = 9 * scale;
+    std::vector<WPARAM> commands;
+    RunLoop(window, [&](HWND w, int tick) {
+        switch (tick) {
+        case 0:
+            // An Alt tap lights "New game"; Right and Enter choose "About".
+            PushAltTap(w);
+            PushKey(w, SDLK_RIGHT, SDL_SCANCODE_RIGHT);
+            PushKey(w, SDLK_RETURN, SDL_SCANCODE_RETURN);
+            break;
+        case 2:
+            commands = WParamsOf(WM_COMMAND);
+            EXPECT_EQ(commands, (std::vector<WPARAM>{1001}));
+            EXPECT_TRUE(WParamsOf(WM_KEYDOWN).empty()) << "the keys were the menu's";
+            // The release SDL makes up when the window loses the keyboard
+            // is no Alt tap: Enter is the window's again.
+            PushKey(w, SDLK_LALT, SDL_SCANCODE_LALT, KMOD_LALT);
+            PushKey(w, SDLK_LALT, SDL_SCANCODE_LALT, KMOD_NONE, 0, true);
+            PushWindowEvent(w, SDL_WINDOWEVENT_FOCUS_LOST);
+            PushKey(w, SDLK_RETURN, SDL_SCANCODE_RETURN);
+            break;
+        case 4:
+            EXPECT_EQ(WParamsOf(WM_KEYDOWN), (std::vector<WPARAM>{VK_RETURN}));
+            // The bar chooses on release, not on press ...
+            PushButton(w, SDL_BUTTON_LEFT, itemX, itemY);
+            break;
+        case 6:
+            EXPECT_EQ(WParamsOf(WM_COMMAND), commands);
+            // ... and not when the button is let go elsewhere.
+            PushDrag(w, 50 * scale, 60 * scale);
+            PushButton(w, SDL_BUTTON_LEFT, 50 * scale, 60 * scale, true);
+            break;
+        case 8:
+            EXPECT_EQ(WParamsOf(WM_COMMAND), commands);
+            EXPECT_TRUE(SeenOf(WM_LBUTTONUP).empty()) << "the press was the menu's";
+            PushButton(w, SDL_BUTTON_LEFT, itemX, itemY);
+            PushButton(w, SDL_BUTTON_LEFT, itemX, itemY, true);
+            break;
+        case 10:
+            EXPECT_EQ(WParamsOf(WM_COMMAND), (std::vector<WPARAM>{1001, 1000}));
+            // Alt+F4 closes the window without any window manager.
+            PushKey(w, SDLK_LALT, SDL_SCANCODE_LALT, KMOD_LALT);
+            PushKey(w, SDLK_F4, SDL_SCANCODE_F4, KMOD_LALT);
+            break;
+        default:
+            break;
+        }
+        return tick < 50; // WM_DESTROY ends the loop before
+    });
+    EXPECT_EQ(WParamsOf(WM_SYSCOMMAND).back(), WPARAM(SC_CLOSE));
+    EXPECT_EQ(SeenOf(WM_DESTROY).size(), 1u);
+    EXPECT_EQ(backend->NativeWindow(window), nullptr);
 }
 
 TEST_F(SdlBackendTest, TheComposedImageIsShownAtAWholeScaleWithSharpPixelsAndClicksScaleBack) {
@@ -408,6 +495,29 @@ TEST_F(SdlBackendTest, BeepPlaysOnASoundDeviceAndIsSilentWithoutOne) {
     MessageBeep(0xFFFFFFFF);
     MessageBeep(0xFFFFFFFF);
     EXPECT_EQ(backend->BeepsPlayed(), 0);
+
+    // A sound library that finds no device says nothing about it: the
+    // beep is just silent.
+    Uninstall();
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    setenv("AUDIODEV", "no-such-device", 1);
+    Install();
+    fflush(stderr);
+    const int savedStderr = dup(2);
+    FILE *captured = tmpfile();
+    ASSERT_NE(captured, nullptr);
+    dup2(fileno(captured), 2);
+    MessageBeep(0xFFFFFFFF);
+    fflush(stderr);
+    dup2(savedStderr, 2);
+    close(savedStderr);
+    unsetenv("AUDIODEV");
+    EXPECT_EQ(backend->BeepsPlayed(), 0);
+    std::string printed(4096, '\0');
+    rewind(captured);
+    printed.resize(fread(printed.data(), 1, printed.size(), captured));
+    fclose(captured);
+    EXPECT_EQ(printed, "");
 }
 
 } // namespace

@@ -18,45 +18,6 @@ fi
 mkdir -p "$outdir"
 . "$(dirname "$0")/x_desktop.sh"
 
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
-}
-
-# Waits up to $2 seconds for process $1 to end; its exit code in $exit_code.
-wait_exit() {
-    local pid=$1 limit=$(($2 * 10))
-    for ((i = 0; i < limit; i++)); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            wait "$pid"
-            exit_code=$?
-            return 0
-        fi
-        sleep 0.1
-    done
-    kill -9 "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    exit_code=timeout
-    return 1
-}
-
-# Waits up to $1 seconds for COMMAND... to succeed.
-wait_for() {
-    local limit=$(($1 * 10))
-    shift
-    for ((i = 0; i < limit; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 size_of() {
     eval "$(xdotool getwindowgeometry --shell "$1")"
     echo "$WIDTH $HEIGHT"
@@ -152,8 +113,34 @@ if [ -n "$about" ]; then
         test "$size" = "894 614"
     sleep 0.3
     check "About screenshot" "$xhelper" shot "$about" "$outdir/sdl-about.png" 2
+    check "the About window is a dialog that can only be moved ($("$xhelper" hints "$about"))" \
+        test "$("$xhelper" hints "$about")" = "DIALOG 4 10"
     check "the About window closes itself" wait_for 15 is_gone "$about"
 fi
+check "the main window can be moved, minimised and closed ($("$xhelper" hints "$window"))" \
+    test "$("$xhelper" hints "$window")" = "NORMAL 44 58"
+
+# Where the keyboard goes.  With no window manager, nobody but the program
+# gives it back when a window goes: each step below types to whatever has
+# the X focus, and opening the About window shows the keys arrived.
+about_from_keys() { # about_from_keys KEY...: the keys open the About window
+    xdotool key "$@"
+    about=$(find_window "About Zorvak" 5)
+    test -n "$about"
+}
+check "after the About window closed itself, an Alt tap, Right and Enter open it again" \
+    about_from_keys alt Right Return
+xdotool key alt+F4
+check "Alt+F4 closes the About window" wait_for 3 is_gone "$about"
+check "then Alt+A on the main window opens it" about_from_keys alt+a
+xdotool key alt+F4
+wait_for 3 is_gone "$about"
+# A click gives the keyboard back to a window that lost it.
+"$xhelper" unfocus
+xdotool mousemove --window "$window" 500 300 click 1
+check "after a click on the main window Alt+A opens the About window" about_from_keys alt+a
+xdotool key alt+F4
+wait_for 3 is_gone "$about"
 
 "$xhelper" close "$window"
 wait_exit "$zorvak_pid" 15

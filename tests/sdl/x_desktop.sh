@@ -1,10 +1,12 @@
-# Sourced by the smoke test and the CPU benchmark: a scratch folder, an X
+# Sourced by the smoke tests and the CPU benchmark: a scratch folder, an X
 # desktop of our own (Xvfb, 1920 x 1080) and clean-up of both and of the
-# program under test ($zorvak_pid) on exit.
+# program under test ($zorvak_pid) on exit, after the sourcing script's own
+# cleanup_more, if it defines one; and the checks the smoke tests share.
 work=$(mktemp -d)
 xvfb_pid=
 zorvak_pid=
 cleanup() {
+    declare -F cleanup_more >/dev/null && cleanup_more
     [ -n "$zorvak_pid" ] && kill "$zorvak_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
@@ -31,3 +33,44 @@ start_xvfb() {
 
 # The id of the visible window titled exactly $1, waiting up to $2 seconds.
 find_window() { timeout "$2" xdotool search --sync --onlyvisible --name "^$1\$" | head -n1; }
+
+# ---- Checks: each prints ok or FAILED and counts the failures.
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok: $what"
+    else
+        echo "FAILED: $what"
+        failures=$((failures + 1))
+    fi
+}
+
+# Waits up to $2 seconds for process $1 to end; its exit code in $exit_code.
+wait_exit() {
+    local pid=$1 limit=$(($2 * 10))
+    for ((i = 0; i < limit; i++)); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            exit_code=$?
+            return 0
+        fi
+        sleep 0.1
+    done
+    kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    exit_code=timeout
+    return 1
+}
+
+# Waits up to $1 seconds for COMMAND... to succeed.
+wait_for() {
+    local limit=$(($1 * 10))
+    shift
+    for ((i = 0; i < limit; i++)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}

@@ -1,16 +1,40 @@
-// A small X11 client for the desktop smoke test: screenshots, where the lit
-// pixels of a box are, and the close request a window manager's close button
-// sends (WM_DELETE_WINDOW).
+// A small X11 client for the desktop smoke tests (the SDL program, and the
+// Windows program under Wine): screenshots, where the lit pixels of a box
+// are, the close request a window manager's close button sends
+// (WM_DELETE_WINDOW), the frame hints a window gives, and a comparison of a
+// screen with the stand-in's own rendering of it.
 //
-//   xhelper shot WINDOW FILE.png SCALE     writes a PNG; fails unless every
-//                                          SCALE x SCALE block is one colour
-//   xhelper centroid WINDOW X0 Y0 X1 Y1    prints "X COUNT": the mean column
-//                                          of the box's non-black pixels
+// WINDOW is an X window id; 0 stands for the whole screen.
+//
+//   xhelper shot WINDOW FILE.png SCALE [X Y W H]
+//                                    writes a PNG of the window (or of the
+//                                    box); fails unless every SCALE x SCALE
+//                                    block is one colour
+//   xhelper centroid WINDOW X0 Y0 X1 Y1
+//                                    prints "X COUNT": the mean column of the
+//                                    box's non-black pixels
 //   xhelper close WINDOW
+//   xhelper hints WINDOW             prints "TYPE FUNCTIONS DECORATIONS":
+//                                    the window type's last word and the
+//                                    Motif hints, as numbers
+//   xhelper unfocus                  leaves the keyboard with no window
+//   xhelper compare intro|about WINDOW X Y DIR
+//                                    the client area whose top-left corner is
+//                                    at (X, Y) of the window against the
+//                                    stand-in's rendering of the same screen
+//                                    (the introduction with its frame, but
+//                                    not the random ground between the
+//                                    corners; the About window's client);
+//                                    prints the count of differing pixels and
+//                                    leaves both pictures in DIR when any
+//                                    differ
 //
 // Exit code 0 on success, 1 on failure (with a message on stderr).
+#include "platform/backend.h"
 #include "platform/headless.h"
+#include "resources/game_module.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <algorithm>
@@ -47,10 +71,14 @@ headless::Image Grab(Window window, int x, int y, int w, int h) {
     return out;
 }
 
-int Shot(Window window, const std::string &path, int scale) {
-    XWindowAttributes attributes = {};
-    XGetWindowAttributes(display, window, &attributes);
-    const headless::Image shot = Grab(window, 0, 0, attributes.width, attributes.height);
+int Shot(Window window, const std::string &path, int scale, int x, int y, int w, int h) {
+    if (w <= 0 || h <= 0) {
+        XWindowAttributes attributes = {};
+        XGetWindowAttributes(display, window, &attributes);
+        w = attributes.width;
+        h = attributes.height;
+    }
+    const headless::Image shot = Grab(window, x, y, w, h);
     if (shot.pixels.empty() || !headless::SavePng(shot, path)) {
         return Fail("cannot read the window or write " + path);
     }
@@ -100,18 +128,127 @@ int Close(Window window) {
     return 0;
 }
 
+int Hints(Window window) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char *data = nullptr;
+    std::string kind = "none";
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), 0,
+                           1, False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr && count == 1) {
+        char *name = XGetAtomName(display, *reinterpret_cast<Atom *>(data));
+        kind = name;
+        kind = kind.substr(kind.rfind('_') + 1);
+        XFree(name);
+    }
+    if (data != nullptr) {
+        XFree(data);
+        data = nullptr;
+    }
+    const Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+    long functions = -1;
+    long decorations = -1;
+    if (XGetWindowProperty(display, window, motif, 0, 5, False, motif, &type, &format, &count,
+                           &after, &data) == Success &&
+        data != nullptr && count >= 3) {
+        const long *hints = reinterpret_cast<const long *>(data);
+        functions = hints[1];
+        decorations = hints[2];
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    std::printf("%s %ld %ld\n", kind.c_str(), functions, decorations);
+    return 0;
+}
+
+// The stand-in's own picture of a screen: the real program on the headless
+// backend, read once the screen stands.
+headless::Image StandInScreen(bool about) {
+    const uint64_t start = 100000;
+    headless::Reset(start);
+    headless::Image shot;
+    headless::At(start + 10, [&] {
+        HWND main = headless::FindWindowByClass("CL_ZORVAK");
+        if (!about) {
+            shot = headless::ClientImage(main);
+            headless::AltLetter(main, 'Q');
+            return;
+        }
+        headless::AltLetter(main, 'A');
+        headless::At(start + 20, [&shot, main] {
+            shot = headless::ClientImage(headless::FindWindowByClass("CL_ABOUT_ZORVAK"));
+            headless::AltLetter(main, 'Q');
+        });
+    });
+    WinMain(GameModule(), nullptr, const_cast<LPSTR>(""), SW_SHOWDEFAULT);
+    zplat::ShutdownPlatform();
+    return shot;
+}
+
+int Compare(const std::string &screen, Window window, int x, int y, const std::string &dir) {
+    const bool about = screen == "about";
+    const headless::Image want = StandInScreen(about);
+    if (want.pixels.empty()) {
+        return Fail("the stand-in drew no " + screen + " screen");
+    }
+    const headless::Image got = Grab(window, x, y, want.width, want.height);
+    if (got.pixels.empty()) {
+        return Fail("cannot read the window");
+    }
+    // The ground between the two corner tiles is random at every paint.
+    auto compared = [&](int px, int py) {
+        return about || !(px >= 32 && px < want.width - 32 && py >= want.height - 28);
+    };
+    long differ = 0;
+    long total = 0;
+    for (int py = 0; py < want.height; ++py) {
+        for (int px = 0; px < want.width; ++px) {
+            if (compared(px, py)) {
+                ++total;
+                differ += got.At(px, py) != want.At(px, py);
+            }
+        }
+    }
+    std::printf("%s: %ld of %ld pixels differ\n", screen.c_str(), differ, total);
+    if (differ != 0) {
+        headless::SavePng(want, dir + "/" + screen + "-stand-in.png");
+        headless::SavePng(got, dir + "/" + screen + "-seen.png");
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
-    display = argc >= 3 ? XOpenDisplay(nullptr) : nullptr;
+    display = argc >= 2 ? XOpenDisplay(nullptr) : nullptr;
     if (display == nullptr) {
-        return Fail("usage: xhelper shot|centroid|close WINDOW ..., with a display");
+        return Fail("usage: xhelper shot|centroid|close|hints|unfocus|compare ..., with a display");
     }
     const std::string command = argv[1];
-    const Window window = (Window)std::strtoul(argv[2], nullptr, 0);
+    // Window 0 is the whole screen.
+    auto windowArg = [](const char *text) {
+        const Window window = (Window)std::strtoul(text, nullptr, 0);
+        return window != None ? window : DefaultRootWindow(display);
+    };
+    const Window window = argc >= 3 ? windowArg(argv[2]) : None;
     int result = 1;
-    if (command == "shot" && argc == 5) {
-        result = Shot(window, argv[3], std::max(1, std::atoi(argv[4])));
+    if (command == "shot" && (argc == 5 || argc == 9)) {
+        result = Shot(window, argv[3], std::max(1, std::atoi(argv[4])),
+                      argc == 9 ? std::atoi(argv[5]) : 0, argc == 9 ? std::atoi(argv[6]) : 0,
+                      argc == 9 ? std::atoi(argv[7]) : 0, argc == 9 ? std::atoi(argv[8]) : 0);
+    } else if (command == "hints" && argc == 3) {
+        result = Hints(window);
+    } else if (command == "unfocus" && argc == 2) {
+        XSetInputFocus(display, None, RevertToNone, CurrentTime);
+        XSync(display, False);
+        result = 0;
+    } else if (command == "compare" && argc == 7) {
+        result =
+            Compare(argv[2], windowArg(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), argv[6]);
     } else if (command == "centroid" && argc == 7) {
         result = Centroid(window, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
                           std::atoi(argv[6]));

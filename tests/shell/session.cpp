@@ -105,7 +105,7 @@ std::array<int, 6> Place(HWND window) {
             client.right, client.bottom};
 }
 
-void ClickMenuItem(int index) {
+std::pair<int, int> MenuItemPoint(int index) {
     // The items are the runs of dark text on the bar, right of the system
     // box at its left end, with wide gaps between items.
     HWND window = MainWindow();
@@ -115,7 +115,8 @@ void ClickMenuItem(int index) {
     for (int x = barHeight, gap = 1000; x < bar.width; ++x, ++gap) {
         bool text = false;
         for (int y = 1; y < barHeight - 1; ++y) {
-            text = text || bar.At(x, y) == 0;
+            // Dark text, or light text on a lit item.
+            text = text || bar.At(x, y) == 0 || bar.At(x, y) == 0xFFFFFF;
         }
         if (text) {
             if (gap > 8) {
@@ -125,9 +126,45 @@ void ClickMenuItem(int index) {
             gap = -1;
         }
     }
-    ASSERT_LT(size_t(index), items.size()) << "menu bar item not found";
-    headless::Click(window, (items[size_t(index)].first + items[size_t(index)].second) / 2,
-                    barHeight / 2);
+    if (size_t(index) >= items.size()) {
+        ADD_FAILURE() << "menu bar item " << index << " not found";
+        return {0, 0};
+    }
+    return {(items[size_t(index)].first + items[size_t(index)].second) / 2, barHeight / 2};
+}
+
+void ClickMenuItem(int index) {
+    auto [x, y] = MenuItemPoint(index);
+    headless::Click(MainWindow(), x, y);
+}
+
+int LitMenuItem() {
+    // A lit item is filled with the highlight colour.
+    const uint32_t kLit = 0x000080;
+    headless::Image bar = headless::ComposedImage(MainWindow());
+    const int barHeight = bar.height - Place(MainWindow())[5];
+    const int y = barHeight / 2 - 3; // above the text's baseline
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < bar.width; ++x) {
+        if (bar.At(x, y) == kLit) {
+            first = first < 0 ? x : first;
+            last = x;
+        }
+    }
+    if (first < 0) {
+        return kNothingLit;
+    }
+    if (last < barHeight) {
+        return kSystemBox;
+    }
+    for (int i = 0; i < 3; ++i) {
+        const int middle = MenuItemPoint(i).first;
+        if (middle > first && middle < last) {
+            return i;
+        }
+    }
+    return kNothingLit;
 }
 
 headless::Image Picture(const char *name) {

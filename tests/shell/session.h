@@ -45,8 +45,15 @@ std::array<int, 6> Place(HWND window);
 inline void Command(char mnemonic) {
     headless::AltLetter(MainWindow(), mnemonic);
 }
-// A click on item index (0, 1, 2) of the main window's menu bar.
+// The middle of item index (0, 1, 2) of the main window's menu bar, in
+// composed-image pixels, and a click there.
+std::pair<int, int> MenuItemPoint(int index);
 void ClickMenuItem(int index);
+// Which item of the main window's menu bar is lit: its index, kSystemBox for
+// the system menu's box, kNothingLit when none is.
+const int kSystemBox = -1;
+const int kNothingLit = -2;
+int LitMenuItem();
 
 // A resource of the game's module decoded to pixels, 0x00RRGGBB.
 headless::Image Picture(const char *name);

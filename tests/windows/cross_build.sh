@@ -1,14 +1,21 @@
 #!/bin/bash
-# Cross-builds the whole Windows program in a scratch folder with the i686
-# mingw-w64 compilers and checks what came out: a warning-free build of a
-# 32-bit GUI program that carries its resources and needs no DLL beyond the
-# ones every Windows system has.
-# Usage: windows_cross_build.sh <source dir> <scratch dir>
+# Cross-builds the whole Windows program with the mingw-w64 compilers for one
+# processor and checks what came out: a warning-free build of a GUI program
+# of that width that carries its resources and needs no DLL beyond the ones
+# every Windows system has.  The build folder is kept, so a second run only
+# rebuilds what changed (warnings are errors there, so none go unseen).
+# Usage: cross_build.sh <source dir> <build dir> i686|x86_64
 # Exit code 77 (skipped) when the cross compiler is not installed.
 set -u
 source_dir=$1
-scratch=$2
-prefix=i686-w64-mingw32
+build=$2
+arch=$3
+prefix=$arch-w64-mingw32
+case $arch in
+i686) format=pei-i386 ;;
+x86_64) format=pei-x86-64 ;;
+*) echo "unknown processor $arch"; exit 2 ;;
+esac
 for tool in $prefix-g++ $prefix-windres $prefix-objdump; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "$tool not installed: skipped"
@@ -21,21 +28,21 @@ fail() {
     exit 1
 }
 
-rm -rf "$scratch"
-mkdir -p "$scratch"
-log=$scratch/build.log
-cmake -S "$source_dir" -B "$scratch/build" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-i686.cmake" >"$log" 2>&1 ||
+mkdir -p "$build"
+log=$build/build.log
+cmake -S "$source_dir" -B "$build" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-$arch.cmake" \
+    -DCMAKE_CXX_FLAGS=-Werror >"$log" 2>&1 ||
     { cat "$log"; fail "configure"; }
-cmake --build "$scratch/build" -j2 >>"$log" 2>&1 || { cat "$log"; fail "build"; }
+cmake --build "$build" -j2 >>"$log" 2>&1 || { cat "$log"; fail "build"; }
 if grep -i "warning" "$log"; then
     fail "the Windows build has warnings"
 fi
 
-exe=$scratch/build/windows/zorvak.exe
+exe=$build/windows/zorvak.exe
 [ -f "$exe" ] || fail "no zorvak.exe"
 headers=$($prefix-objdump -p "$exe")
-grep -q "file format pei-i386" <<<"$headers" || fail "not a 32-bit Windows program"
+grep -q "file format $format" <<<"$headers" || fail "not a $arch Windows program"
 grep -Eq "^Subsystem[[:space:]]+0*2[[:space:]]" <<<"$headers" || fail "not a GUI program"
 
 # Only system DLLs: the C and C++ runtimes are linked in.
@@ -61,5 +68,5 @@ done
 for text in "&New game" "&About Zorvak" "&Quit Zorvak"; do
     grep -qF "$text" <<<"$strings_le" || fail "menu item $text missing"
 done
-echo "zorvak.exe: $(stat -c %s "$exe") bytes"
+echo "zorvak.exe ($arch): $(stat -c %s "$exe") bytes"
 exit 0

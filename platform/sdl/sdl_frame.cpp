@@ -1,0 +1,94 @@
+// The SDL2 backend: what the desktop's frame offers for a window, from its
+// Windows style.  SDL windows are never resizable here; on X11 the window
+// manager is also told which frame buttons and actions the window has
+// (Motif hints) and that a window without minimise and maximise boxes is a
+// dialog.  Wayland offers no such hints: there the frame is the
+// compositor's.
+#include "platform/sdl_backend.h"
+
+#ifdef ZORVAK_SDL_X11
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#endif
+
+namespace zsdl {
+
+#ifdef ZORVAK_SDL_X11
+namespace {
+
+// The Motif window manager hints: what the window may do, what its frame shows.
+enum : long {
+    kHintsFunctions = 1,
+    kHintsDecorations = 2,
+    kFuncResize = 2,
+    kFuncMove = 4,
+    kFuncMinimize = 8,
+    kFuncMaximize = 16,
+    kFuncClose = 32,
+    kDecorBorder = 2,
+    kDecorResize = 4,
+    kDecorTitle = 8,
+    kDecorMenu = 16,
+    kDecorMinimize = 32,
+    kDecorMaximize = 64,
+};
+
+void SetMotifHints(Display *display, ::Window xwindow, DWORD style) {
+    long functions = kFuncMove;
+    long decorations = kDecorBorder;
+    if (style & WS_DLGFRAME) { // a title bar (WS_CAPTION is WS_BORDER | WS_DLGFRAME)
+        decorations |= kDecorTitle;
+    }
+    if (style & WS_SYSMENU) {
+        functions |= kFuncClose;
+        decorations |= kDecorMenu;
+    }
+    if (style & WS_MINIMIZEBOX) {
+        functions |= kFuncMinimize;
+        decorations |= kDecorMinimize;
+    }
+    if (style & WS_MAXIMIZEBOX) {
+        functions |= kFuncMaximize;
+        decorations |= kDecorMaximize;
+    }
+    if (style & WS_THICKFRAME) {
+        functions |= kFuncResize;
+        decorations |= kDecorResize;
+    }
+    // flags, functions, decorations, input mode, status
+    const long hints[5] = {kHintsFunctions | kHintsDecorations, functions, decorations, 0, 0};
+    const Atom atom = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+    XChangeProperty(display, xwindow, atom, atom, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char *>(hints), 5);
+}
+
+} // namespace
+#endif
+
+void SdlBackend::SetNativeStyle(HWND window, DWORD style) {
+    SDL_Window *sdl = NativeWindow(window);
+    if (sdl == nullptr) {
+        return;
+    }
+    SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
+#ifdef ZORVAK_SDL_X11
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(sdl, &info) || info.subsystem != SDL_SYSWM_X11) {
+        return;
+    }
+    Display *display = info.info.x11.display;
+    const ::Window xwindow = info.info.x11.window;
+    SetMotifHints(display, xwindow, style);
+    // Neither minimise nor maximise: a dialog, like the About window.
+    const bool dialog = (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0;
+    const Atom type = XInternAtom(
+        display, dialog ? "_NET_WM_WINDOW_TYPE_DIALOG" : "_NET_WM_WINDOW_TYPE_NORMAL", False);
+    XChangeProperty(display, xwindow, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM,
+                    32, PropModeReplace, reinterpret_cast<const unsigned char *>(&type), 1);
+    XFlush(display);
+#endif
+}
+
+} // namespace zsdl
