@@ -69,10 +69,16 @@ private:
     Native *FindById(Uint32 windowId) const;
     // Turns one SDL event into input for the core; true if input was pushed.
     bool Translate(const SDL_Event &event);
-    bool DrainEvents();
+    // Translates the events SDL has queued (reading the display first when
+    // pump is set); true if input was pushed.
+    bool DrainEvents(bool pump);
     void SetIcon(Native &native, const uint32_t *argb, int width, int height, bool isDefault);
     void IdleAudio();
 
+    // When SDL last read the display (inside SDL_WaitEventTimeout); Poll
+    // does not read it again within kFreshPumpMs.
+    static constexpr uint64_t kFreshPumpMs = 2;
+    uint64_t lastPumpMs_ = 0;
     HINSTANCE iconModule_;
     int videoState_ = 0; // 0 not tried, 1 ready, -1 failed
     int audioState_ = 0; // 0 not tried, 1 ready, -1 failed

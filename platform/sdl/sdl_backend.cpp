@@ -651,10 +651,15 @@ bool SdlBackend::Translate(const SDL_Event &event) {
     }
 }
 
-bool SdlBackend::DrainEvents() {
+bool SdlBackend::DrainEvents(bool pump) {
+    // One pump reads the display's connection; SDL_PollEvent would read it
+    // again for every event taken, and the loop runs twenty times a second.
+    if (pump) {
+        SDL_PumpEvents();
+    }
     bool pushed = false;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
         pushed = Translate(event) || pushed;
     }
     // A window that another client destroyed is closed, as by its close
@@ -672,12 +677,16 @@ bool SdlBackend::DrainEvents() {
 }
 
 void SdlBackend::Poll() {
-    DrainEvents();
+    // Right after a wait that ended on time, the display has just been read:
+    // reading it again (each read is a dozen calls into the X connection)
+    // would only double the cost of an idle tick.
+    DrainEvents(NowMs() - lastPumpMs_ >= kFreshPumpMs);
 }
 
 void SdlBackend::Wait(uint64_t deadlineMs) {
     IdleAudio();
-    if (DrainEvents()) {
+    // What is queued already; SDL_WaitEventTimeout reads the display itself.
+    if (DrainEvents(false)) {
         return;
     }
     for (;;) {
@@ -690,9 +699,11 @@ void SdlBackend::Wait(uint64_t deadlineMs) {
             timeout = (int)std::min<uint64_t>(deadlineMs - now, INT_MAX);
         }
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, timeout)) {
+        const int got = SDL_WaitEventTimeout(&event, timeout);
+        lastPumpMs_ = NowMs();
+        if (got) {
             bool pushed = Translate(event);
-            pushed = DrainEvents() || pushed;
+            pushed = DrainEvents(false) || pushed;
             if (pushed) {
                 return;
             }
