@@ -22,7 +22,7 @@ for tool in Xvfb xdotool; do
     command -v "$tool" >/dev/null || { echo "needs $tool"; exit 1; }
 done
 
-. "$(dirname "$0")/../tests/sdl/x_desktop.sh"
+. "$(dirname "$0")/../tests/support/x_desktop.sh"
 start_xvfb || exit 1
 export SDL_AUDIODRIVER=dummy
 export HOME="$work/home" # the peers keep their settings and scores here

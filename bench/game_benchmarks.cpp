@@ -17,7 +17,9 @@
 #include "rules/game_tick.h"
 #include "rules/update_object.h"
 #include "shell/windows_shell.h"
-#include "tests/game/game_driver.h"
+#include "tests/support/game_fixture.h"
+#include "tests/support/process_state.h"
+#include "tests/support/game_window.h"
 #include "world/game_state.h"
 
 #include <cstring>
@@ -27,24 +29,14 @@ namespace {
 const uint64_t kStart = 100000;
 const uint64_t kTick = 50;
 
-// A 511 x 330 playfield window with the sprites loaded and drawDC held.
+// The game's own sprites on a 511 x 330 playfield window, drawDC held.
 void StartPlayfield() {
-    headless::Reset(kStart);
-    appInstance = GameModule();
-    mainWindow = driver::MakeClientWindow(appInstance, "Bench", 511, 330);
-    RECT rc;
-    GetClientRect(mainWindow, &rc);
-    clientWidth = rc.right;
-    clientHeight = rc.bottom;
-    drawDC = GetDC(mainWindow);
-    LoadSprites();
+    support::SetUpGame(GameModule());
     DrawPlayfield(drawDC);
 }
 
 void StopPlayfield() {
-    FreeSprites();
-    ReleaseDC(mainWindow, drawDC);
-    drawDC = NULL;
+    support::TearDownGame();
 }
 
 // All 40 slots in play at a level: the ship, then a wave's invaders spread
@@ -95,15 +87,11 @@ BENCHMARK(FullTableTick)->DenseRange(0, 15)->UseManualTime();
 void MidGameTick(benchmark::State &state) {
     StartPlayfield();
     SeedRandom(7);
-    ResetObjects();
-    score = 0;
-    lives = 5;
-    level = 0;
-    enemyCount = 0;
+    support::NewGame();
     bench::Samples samples;
     for (auto _ : state) {
         lives = 5; // the game goes on
-        driver::Hunt();
+        support::Hunt();
         samples.Time(state, [] { GameTick(); });
     }
     samples.Report(state);
@@ -120,6 +108,7 @@ void WholeGame(benchmark::State &state) {
     uint64_t seed = 0;
     bench::Samples samples;
     for (auto _ : state) {
+        support::RestoreProcessStart();
         headless::Reset(kStart + 1000 * seed++); // each game its own seed
         ticks = 0;
         started = false;
@@ -131,7 +120,7 @@ void WholeGame(benchmark::State &state) {
             ++ticks;
             if (lives != 0) {
                 started = true;
-                driver::Hunt();
+                support::Hunt();
             } else if (started && objectCount == 0) {
                 headless::AltLetter(window, 'Q');
                 started = false;
@@ -153,6 +142,7 @@ BENCHMARK(WholeGame)->UseManualTime()->Unit(benchmark::kMillisecond);
 // WM_PAINT of the real main window between games: the frame and the
 // introduction picture over the whole client area.
 void Paint(benchmark::State &state) {
+    support::RestoreProcessStart();
     headless::Reset(kStart);
     RegisterClasses(GameModule());
     CreateMainWindow(GameModule(), SW_SHOW);

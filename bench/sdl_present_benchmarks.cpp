@@ -17,7 +17,8 @@
 #include "presentation/window_services.h"
 #include "resources/game_module.h"
 #include "rules/game_tick.h"
-#include "tests/game/game_driver.h"
+#include "tests/support/game_fixture.h"
+#include "tests/support/game_window.h"
 #include "world/game_state.h"
 
 #include <cstdlib>
@@ -40,35 +41,22 @@ Image Composed(HWND window) {
 
 // 400 ticks of a game, and the two pictures, drawn on the headless backend.
 void MakeFrames(std::vector<Image> *game, std::vector<Image> *pictures) {
-    headless::Reset();
-    appInstance = GameModule();
-    mainWindow = driver::MakeClientWindow(appInstance, "Frames", 511, 330);
-    clientWidth = 511;
-    clientHeight = 330;
-    drawDC = GetDC(mainWindow);
-    LoadSprites();
+    support::SetUpGame(GameModule());
     DrawPlayfield(drawDC);
     ShowBitmap(drawDC, 32, 0, "BMP_INTRO");
     pictures->push_back(Composed(mainWindow));
     ShowBitmap(drawDC, 32, 0, "BMP_ABOUT");
     pictures->push_back(Composed(mainWindow));
-    DrawPlayfield(drawDC);
-    EraseObjects();
     SeedRandom(11);
-    ResetObjects();
-    lives = 5;
-    level = 0;
-    enemyCount = 0;
+    support::NewGame();
     for (int t = 0; t < 600; ++t) {
-        driver::Hunt();
+        support::Hunt();
         GameTick();
         if (t >= 200) {
             game->push_back(Composed(mainWindow));
         }
     }
-    FreeSprites();
-    ReleaseDC(mainWindow, drawDC);
-    drawDC = NULL;
+    support::TearDownGame();
 }
 
 struct Fixture {

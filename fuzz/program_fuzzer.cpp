@@ -17,7 +17,7 @@
 #include "presentation/sprites.h"
 #include "resources/game_module.h"
 #include "shell/shell_state.h"
-#include "tests/shell/session.h"
+#include "tests/support/session.h"
 
 #include <cstring>
 #include <string>
@@ -57,7 +57,7 @@ void FindLoadableSprites() {
 }
 
 void CheckInvariants() {
-    HWND main = session::MainWindow();
+    HWND main = support::MainWindow();
     int abouts = 0;
     for (HWND w : headless::Windows()) {
         zplat::WindowInfo info;
@@ -65,7 +65,7 @@ void CheckInvariants() {
     }
     fuzz::Require(abouts <= 1, "at most one About window");
     fuzz::Require(zplat::CountHandles().dcs == 0, "no device context is held between messages");
-    if (session::postQuitMessageCalls != 0 || main == NULL) {
+    if (support::postQuitMessageCalls != 0 || main == NULL) {
         return;
     }
     for (int i = 0; i < SPRITE_COUNT; ++i) {
@@ -112,17 +112,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     }
 
     FindLoadableSprites();
-    session::StartFresh(3600 * 1000);
+    support::StartFresh(3600 * 1000);
     headless::OnFailure([](const std::string &why) {
         // Running out of virtual time is the input's doing; spinning is not.
         fuzz::Require(why.find("without ever waiting") == std::string::npos, why.c_str());
     });
-    uint64_t t = session::kStart + 10;
+    uint64_t t = support::kStart + 10;
     for (size_t i = 2; i + 1 < size && i < 2 + 2 * 64; i += 2) {
         const uint8_t what = data[i], wait = data[i + 1];
         headless::At(t, [what] {
-            HWND main = session::MainWindow();
-            HWND about = session::AboutWindow();
+            HWND main = support::MainWindow();
+            HWND about = support::AboutWindow();
             switch (what % 14) {
             case 0: headless::Key(main, VK_LEFT, 1 + what / 64); break;
             case 1: headless::Key(main, VK_RIGHT, 1 + what / 64); break;
@@ -142,12 +142,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         });
         t += 10 + uint64_t(wait) * 20; // up to 5 s apart
     }
-    headless::At(t + 10, [] { headless::Close(session::MainWindow()); });
+    headless::At(t + 10, [] { headless::Close(support::MainWindow()); });
     checking = true;
-    const int exitCode = session::RunWinMain(module);
+    const int exitCode = support::RunWinMain(module);
     checking = false;
     fuzz::Require(exitCode == 0, "exit code 0");
-    fuzz::Require(session::postQuitMessageCalls == 1, "exactly one quit");
-    fuzz::Require(session::destroyIconCalls == SPRITE_COUNT, "every sprite freed once");
+    fuzz::Require(support::postQuitMessageCalls == 1, "exactly one quit");
+    fuzz::Require(support::destroyedIcons.size() == SPRITE_COUNT, "every sprite freed once");
     return 0;
 }

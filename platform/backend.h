@@ -57,6 +57,25 @@ struct Frame {
     int changedHeight = 0;
 };
 
+// A rectangle of a frame, in image pixels.
+struct Area {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+// The rectangles of frame whose pixels differ from before (an image of the
+// same size, the one last shown), looked for only where the frame says it
+// changed: a few rectangles rather than one around everything, so that
+// sprites far apart cost their own size.  Writes at most maxAreas (the last
+// one then covers the rest) and returns how many.  Backends send only those
+// to the display.
+constexpr int kMaxChangedAreas = 64;
+int ChangedAreas(const uint32_t *before, const Frame &frame, Area *areas, int maxAreas);
+// The smallest rectangle around them; width 0 when nothing changed.
+Area ChangedArea(const uint32_t *before, const Frame &frame);
+
 class Backend {
 public:
     virtual ~Backend() = default;

@@ -67,7 +67,7 @@ void StartWave() {
     const LevelEntry &entry = levelTable[level];
     enemyCount = entry.alienCount;
     if (entry.wanderThreshold == FORMATION_MARK) {
-        int32_t y = -32;
+        int32_t y = ENTRY_Y;
         int32_t rows = 1;
         while (enemyCount / 5 > rows) {
             PlaceFormationRow(y, 1);

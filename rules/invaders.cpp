@@ -18,6 +18,11 @@ static bool Exceeds(int32_t draw, uint32_t threshold) {
     return static_cast<uint32_t>(draw) > threshold;
 }
 
+// Crazy invaders hover a box and a half above the ground line.
+static int32_t CrazyFloorY() {
+    return GroundLineY() - 48;
+}
+
 static void StepY(int32_t i, int32_t (*blocked)(int32_t)) {
     GameObject &o = objectTable[i];
     o.y = WrapAdd(o.y, o.dy);
@@ -33,7 +38,7 @@ static void StepX(int32_t i, int32_t (*blocked)(int32_t)) {
 }
 
 static void WallBounce(GameObject &o) {
-    if (o.x > clientWidth - 64 || o.x < 32) {
+    if (o.x > WallRightX() || o.x < WALL_LEFT_X) {
         o.dx = Byte(-o.dx);
         o.x = WrapAdd(o.x, o.dx);
     }
@@ -93,7 +98,7 @@ void UpdateAlien(int32_t i) {
         NewAlienDx(o);
         o.dy = Byte(Random(6) + 1);
     }
-    if (o.y > clientHeight - 80) {
+    if (o.y > GroundLineY()) {
         o.kind = KIND_KAMIKAZE;
         LaunchKamikaze(o);
     }
@@ -125,9 +130,9 @@ void UpdateKamikaze(int32_t i) {
     StepY(i, OverlapsNonShip);
     StepX(i, OverlapsNonShip);
     WallBounce(o);
-    if (o.y > clientHeight - 80)
+    if (o.y > GroundLineY())
         LaunchKamikaze(o);
-    if (o.y < -32) {
+    if (o.y < TOP_EXIT_Y) {
         o.kind = KIND_FREE;
         AddScore(-200, 0);
     }
@@ -144,7 +149,7 @@ void UpdateCrazy(int32_t i) {
     o.y = WrapAdd(o.y, o.dy);
     o.x = WrapAdd(o.x, o.dx);
     WallBounce(o);
-    if (o.y > clientHeight - 128) {
+    if (o.y > CrazyFloorY()) {
         o.y = WrapSub(o.y, o.dy);
         o.dy = 0;
     }
@@ -175,7 +180,7 @@ void UpdateBase(int32_t i) {
 void UpdateRocket(int32_t i) {
     GameObject &o = objectTable[i];
     StepY(i, OverlapsInvader);
-    if (o.y > clientHeight - 80 || o.energy < 0)
+    if (o.y > GroundLineY() || o.energy < 0)
         DestroyProjectile(i);
     Age(o);
 }
@@ -183,7 +188,7 @@ void UpdateRocket(int32_t i) {
 void UpdateMissile(int32_t i) {
     GameObject &o = objectTable[i];
     o.y = WrapAdd(o.y, o.dy);
-    if (o.y < -32)
+    if (o.y < TOP_EXIT_Y)
         o.kind = KIND_FREE;
 }
 
@@ -193,7 +198,7 @@ void UpdateFireball(int32_t i) {
     StepY(i, OverlapsInvader);
     StepX(i, OverlapsInvader);
     WallBounce(o);
-    if (o.y > clientHeight - 80) {
+    if (o.y > GroundLineY()) {
         o.y = WrapSub(o.y, o.dy);
         o.dy = 0;
     }

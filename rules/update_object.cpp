@@ -12,10 +12,10 @@
 static void UpdatePlayerShip() {
     GameObject &o = objectTable[0];
     o.x = WrapAdd(o.x, o.dx);
-    if (o.x > clientWidth - 64)
-        o.x = clientWidth - 64;
-    if (o.x < 32)
-        o.x = 33;
+    if (o.x > WallRightX())
+        o.x = WallRightX();
+    if (o.x < WALL_LEFT_X)
+        o.x = WALL_LEFT_X + 1;
     if (fireRequested) {
         SpawnShot(0);
         fireRequested = 0;
@@ -55,7 +55,7 @@ static void UpdateEscort(int32_t i) {
         o.x = WrapSub(o.x, o.dx);
         o.y = WrapSub(o.y, o.dy);
     }
-    if (o.y < -32) {
+    if (o.y < TOP_EXIT_Y) {
         o.kind = KIND_FREE;
         AddScore(500, 0);
     } else if (o.cooldown != 0) {
@@ -64,7 +64,7 @@ static void UpdateEscort(int32_t i) {
         SpawnShot(i);
         o.cooldown = 64;
     }
-    if (o.x > clientWidth - 64 || o.x < 32) {
+    if (o.x > WallRightX() || o.x < WALL_LEFT_X) {
         o.dx = Byte(-o.dx);
         o.x = WrapAdd(o.x, o.dx);
         o.dx = 0;

@@ -5,11 +5,12 @@
 #include "presentation/sprites.h"
 #include "presentation/window_services.h"
 #include "rules/game_tick.h"
-#include "rules/score.h"
+#include "rules/new_game.h"
 #include "rules/update_object.h"
 #include "shell/shell_state.h"
 #include "shell/windows_shell.h"
 #include "world/game_state.h"
+#include "world/init_object.h"
 
 // Every full-size picture sits just inside the left wall.
 static const int PICTURE_X = 32;
@@ -72,19 +73,10 @@ static void OnNewGame(HWND window) {
     SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(drawDC), 0);
     EraseObjects();
     DrawPlayfield(drawDC);
-    enemyCount = 0;
-    ResetObjects();
+    ResetTableForNewGame();
     ReleaseDC(window, drawDC);
     drawDC = NULL;
-    fireRequested = 0;
-    score = 0;
-    lives = 5;
-    gameOver = 0;
-    // The status line shows level 01; the first tick's wave start moves the
-    // level from 0 to 1 before it fills the wave.
-    level = 1;
-    AddScore(0, 0);
-    level = 0;
+    StartNewGame();
 }
 
 // The animated alien that stands in for the window's icon while minimised:

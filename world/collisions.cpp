@@ -127,8 +127,8 @@ int32_t ShipBetween(int32_t i, int32_t t) {
 }
 
 int32_t ShipNearStart(int32_t) {
-    const int32_t startX = clientWidth / 2 - 16;
-    const int32_t startY = clientHeight - 80;
+    const int32_t startX = ShipStartX();
+    const int32_t startY = ShipStartY();
     for (int32_t j = 0; j < OBJECT_SLOTS; j++) {
         const GameObject &o = objectTable[j];
         if (o.kind == KIND_SHIP && Abs(WrapSub(o.x, startX)) <= 64 &&

@@ -1,8 +1,6 @@
 // The object table, the game values, the random source and slot allocation.
 #include "world/game_state.h"
 
-#include "world/init_object.h"
-
 GameObject objectTable[OBJECT_SLOTS];
 
 int32_t score = 0;
@@ -34,12 +32,4 @@ int32_t FindFreeSlot() {
             return i;
     }
     return -1;
-}
-
-void ResetObjects() {
-    for (int32_t i = 0; i < OBJECT_SLOTS; i++)
-        objectTable[i].kind = KIND_FREE;
-    objectTable[0].kind = KIND_SHIP;
-    InitObject(0);
-    enemyCount = 0;
 }

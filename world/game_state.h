@@ -50,14 +50,34 @@ extern int32_t gameOver;
 extern int32_t clientWidth;
 extern int32_t clientHeight;
 
+// The playfield, in client pixels of an object's top-left corner, y growing
+// downward.  The side walls keep x from WALL_LEFT_X to WallRightX(); an object
+// has passed the ground line when y > GroundLineY() and has left through the
+// top when y < TOP_EXIT_Y.  New invaders enter at ENTRY_Y, just above the
+// playfield, and the player's ship starts at (ShipStartX(), ShipStartY()),
+// standing on the ground line.
+const int32_t WALL_LEFT_X = 32;
+const int32_t TOP_EXIT_Y = -32;
+const int32_t ENTRY_Y = -32;
+inline int32_t WallRightX() {
+    return clientWidth - 64;
+}
+inline int32_t GroundLineY() {
+    return clientHeight - 80;
+}
+inline int32_t ShipStartX() {
+    return clientWidth / 2 - 16;
+}
+inline int32_t ShipStartY() {
+    return GroundLineY();
+}
+
 // The game's one source of chance: 0 .. n-1 (0 for n of 0 or 1).
 int32_t Random(uint32_t n);
 // Sets the generator's state (the shell passes the tick count).
 void SeedRandom(uint32_t seed);
 // Lowest free slot from 1 to 39, or -1 when all are taken.
 int32_t FindFreeSlot();
-// Empties the table and puts the player's ship in slot 0.
-void ResetObjects();
 
 // The game's 32-bit and 8-bit values wrap as two's complement.  These do the
 // arithmetic in unsigned form so that an overflow wraps instead of being

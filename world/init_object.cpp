@@ -1,4 +1,5 @@
-// Start values of every kind, and the trial placement of new invaders.
+// Start values of every kind, the trial placement of new invaders, and the
+// table of a new game.
 #include "world/init_object.h"
 
 #include "world/collisions.h"
@@ -30,8 +31,8 @@ void InitObject(int32_t slot) {
     GameObject &o = objectTable[slot];
     switch (o.kind) {
     case KIND_SHIP:
-        o.x = clientWidth / 2 - 16;
-        o.y = clientHeight - 80;
+        o.x = ShipStartX();
+        o.y = ShipStartY();
         o.dx = 0;
         o.dy = 0;
         o.frame = 1;
@@ -41,7 +42,7 @@ void InitObject(int32_t slot) {
         o.delay = 0;
         break;
     case KIND_ALIEN: {
-        o.y = -32;
+        o.y = ENTRY_Y;
         int32_t dx = Random(10) - 2;
         if (dx > 2)
             dx = 0;
@@ -56,7 +57,7 @@ void InitObject(int32_t slot) {
         break;
     }
     case KIND_CRAZY:
-        o.y = -32;
+        o.y = ENTRY_Y;
         o.dx = 2;
         o.dy = 2;
         o.frame = 1;
@@ -68,7 +69,7 @@ void InitObject(int32_t slot) {
         break;
     case KIND_BASE:
         o.x = RandomColumn();
-        o.y = -32;
+        o.y = ENTRY_Y;
         o.dx = 0;
         o.dy = 1;
         o.frame = Byte(Random(5) + 1);
@@ -88,4 +89,12 @@ void InitObject(int32_t slot) {
     default:
         break;
     }
+}
+
+void ResetObjects() {
+    for (int32_t i = 0; i < OBJECT_SLOTS; i++)
+        objectTable[i].kind = KIND_FREE;
+    objectTable[0].kind = KIND_SHIP;
+    InitObject(0);
+    enemyCount = 0;
 }

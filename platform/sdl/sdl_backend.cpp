@@ -32,7 +32,6 @@ struct SdlBackend::Native {
     SDL_Surface *shownSurface = nullptr; // the window surface last drawn on
     std::vector<uint32_t> shownImage;    // the image it shows, unscaled
     std::vector<uint32_t> iconPicture;   // scratch: the minimised picture
-    std::vector<uint8_t> columns;        // scratch: changed columns of a band
 };
 
 int ChooseScale(int desktopWidth, int desktopHeight, int imageWidth, int imageHeight) {
@@ -319,79 +318,6 @@ void SdlBackend::RestoreNativeWindow(HWND window) {
     SDL_RestoreWindow(native->sdl);
 }
 
-// The parts of the image that differ from what the window shows, in image
-// pixels, looked for only within `within` (where the core says it drew): a
-// few boxes, not one box around everything, so that sprites far apart cost
-// their own size.  The image is taken in bands of kBandRows rows; in each
-// band the changed columns become spans, closer spans merged.  `columns` is
-// scratch of frame.width entries.  Returns how many boxes it wrote.
-constexpr int kBandRows = 32;
-constexpr int kMergeGap = 16;
-constexpr int kMaxBoxes = 64;
-
-static int ChangedBoxes(const std::vector<uint32_t> &shown, const zplat::Frame &frame,
-                        const SDL_Rect &within, std::vector<uint8_t> &columns, SDL_Rect *boxes) {
-    int count = 0;
-    for (int bandTop = within.y; bandTop < within.y + within.h; bandTop += kBandRows) {
-        const int bandBottom = std::min(bandTop + kBandRows, within.y + within.h);
-        int top = -1;
-        int bottom = -1;
-        for (int y = bandTop; y < bandBottom; ++y) {
-            const uint32_t *now = frame.pixels + (size_t)y * frame.width;
-            const uint32_t *before = shown.data() + (size_t)y * frame.width;
-            if (std::memcmp(now + within.x, before + within.x, (size_t)within.w * 4) == 0) {
-                continue;
-            }
-            if (top < 0) {
-                std::memset(columns.data() + within.x, 0, (size_t)within.w);
-                top = y;
-            }
-            bottom = y;
-            for (int x = within.x; x < within.x + within.w; ++x) {
-                columns[(size_t)x] |= now[x] != before[x];
-            }
-        }
-        if (top < 0) {
-            continue;
-        }
-        int spanLeft = -1;
-        int spanRight = -1;
-        for (int x = within.x; x <= within.x + within.w; ++x) {
-            const bool changed = x < within.x + within.w && columns[(size_t)x] != 0;
-            if (changed && spanLeft >= 0 && x - spanRight > kMergeGap) {
-                // A gap wide enough: the span so far is a box of its own.
-                boxes[count++] = SDL_Rect{spanLeft, top, spanRight - spanLeft + 1, bottom - top + 1};
-                spanLeft = -1;
-            }
-            if (changed) {
-                spanLeft = spanLeft < 0 ? x : spanLeft;
-                spanRight = x;
-            }
-            if (count == kMaxBoxes - 1) {
-                // Out of room: the rest of the image is one box.
-                boxes[count++] = SDL_Rect{within.x, top, within.w, within.y + within.h - top};
-                return count;
-            }
-        }
-        if (spanLeft >= 0) {
-            boxes[count++] = SDL_Rect{spanLeft, top, spanRight - spanLeft + 1, bottom - top + 1};
-        }
-    }
-    return count;
-}
-
-// Where the core says the frame may differ from the last one: all of it
-// unless it says less.
-static SDL_Rect ChangedArea(const zplat::Frame &frame) {
-    const SDL_Rect all = {0, 0, frame.width, frame.height};
-    if (frame.changedWidth <= 0 || frame.changedHeight <= 0) {
-        return all;
-    }
-    const SDL_Rect hint = {frame.changedX, frame.changedY, frame.changedWidth, frame.changedHeight};
-    SDL_Rect area;
-    return SDL_IntersectRect(&hint, &all, &area) ? area : SDL_Rect{0, 0, 0, 0};
-}
-
 // Copies a box of the image into the window surface, each pixel as a
 // scale x scale block.
 static void BlitScaled(SDL_Surface *target, const zplat::Frame &frame, const SDL_Rect &box,
@@ -449,20 +375,18 @@ void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
         // sprites, not the whole picture.  What changed is looked for where
         // the core drew, and only that is kept as the image shown.
         const size_t count = (size_t)frame.width * frame.height;
-        SDL_Rect boxes[kMaxBoxes];
+        zplat::Area boxes[zplat::kMaxChangedAreas];
         int boxCount = 1;
-        boxes[0] = SDL_Rect{0, 0, frame.width, frame.height};
+        boxes[0] = zplat::Area{0, 0, frame.width, frame.height};
         const bool known = surface == native->shownSurface && native->shownImage.size() == count;
         if (known) {
-            const SDL_Rect area = ChangedArea(frame);
-            native->columns.resize((size_t)frame.width);
-            boxCount =
-                area.w > 0 ? ChangedBoxes(native->shownImage, frame, area, native->columns, boxes) : 0;
+            boxCount = zplat::ChangedAreas(native->shownImage.data(), frame, boxes,
+                                           zplat::kMaxChangedAreas);
         }
         if (boxCount > 0) {
-            SDL_Rect scaled[kMaxBoxes];
+            SDL_Rect scaled[zplat::kMaxChangedAreas];
             for (int i = 0; i < boxCount; ++i) {
-                const SDL_Rect &box = boxes[i];
+                const SDL_Rect box = {boxes[i].x, boxes[i].y, boxes[i].width, boxes[i].height};
                 BlitScaled(surface, frame, box, native->scale);
                 scaled[i] = SDL_Rect{box.x * native->scale, box.y * native->scale,
                                      box.w * native->scale, box.h * native->scale};

@@ -2,13 +2,13 @@
 // into the files its script lists, the same bytes every time, refuses
 // sources with mistakes, naming the file and line, and tells committed files
 // that are out of date.
-#include "tests/art/art_test_support.h"
+#include "tests/support/art_files.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
-using namespace arttest;
+using namespace support;
 namespace fs = std::filesystem;
 
 namespace {
@@ -80,16 +80,18 @@ TEST_F(Generator, WritesListedIconsAndPicturesTheSameEveryTime) {
     ASSERT_EQ(bmp.size(), 14u + 18168u);
     // Read byte by byte: the marked top-left pixel, the square's corners, and
     // black around them; every pixel opaque.
-    EXPECT_TRUE(IcoIndex(ico, 32, 0, 0) == 15 && IcoIndex(ico, 32, 0, 31) == 0);
-    EXPECT_TRUE(IcoIndex(ico, 32, 8, 8) == 15 && IcoIndex(ico, 32, 23, 23) == 15);
-    EXPECT_TRUE(IcoIndex(ico, 32, 7, 8) == 0 && IcoIndex(ico, 32, 24, 23) == 0);
+    EXPECT_EQ((std::vector<int>{IcoIndex(ico, 32, 0, 0), IcoIndex(ico, 32, 0, 31),
+                                IcoIndex(ico, 32, 8, 8), IcoIndex(ico, 32, 23, 23),
+                                IcoIndex(ico, 32, 7, 8), IcoIndex(ico, 32, 24, 23)}),
+              (std::vector<int>{15, 0, 15, 15, 0, 0}));
     for (int k = 0; k < 32 * 32; ++k)
         ASSERT_EQ(IcoMask(ico, 32, k % 32, k / 32), 0) << k;
     // "A" at scale 2 from (10, 10): a ring of 6x6 with a 2x2 hole, a gap,
     // and the second letter one advance on.
     auto white = [&bmp](int x, int y) { return BmpBit(bmp, 453, 302, x, y) == 1; };
-    EXPECT_TRUE(white(10, 10) && white(15, 15) && !white(12, 12) && !white(9, 10));
-    EXPECT_TRUE(!white(16, 10) && white(18, 10) && !white(10, 9) && !white(10, 16));
+    EXPECT_EQ((std::vector<bool>{white(10, 10), white(15, 15), white(12, 12), white(9, 10),
+                                 white(16, 10), white(18, 10), white(10, 9), white(10, 16)}),
+              (std::vector<bool>{true, true, false, false, false, true, false, false}));
 
     GenRun second = Generate();
     ASSERT_EQ(second.status, 0) << second.output;

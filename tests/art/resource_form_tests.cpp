@@ -1,12 +1,12 @@
 // The resource script and every file it names, checked against the forms
 // the game and the Windows resource compiler expect.
-#include "tests/art/art_test_support.h"
+#include "tests/support/art_files.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <set>
 
-using namespace arttest;
+using namespace support;
 
 namespace {
 
@@ -77,19 +77,21 @@ TEST(IconFiles, AreSixteenColourIconsOfTheRightSizeAndPalette) {
                          18, 4, 22,       22, 4, 40,   26, 4, side,
                          30, 4, 2 * side, 34, 2, 1,    36, 2, 4,
                          38, 4, 0});
-        EXPECT_TRUE(Field(f, 42) == 0 || Field(f, 42) == bits) << "biSizeImage";
+        EXPECT_PRED3(IsEither, Field(f, 42), 0u, bits) << "biSizeImage";
         for (int i = 0; i < 16; ++i)
             EXPECT_EQ(Field(f, 62 + 4 * size_t(i)), kStandardPalette[i]) << "palette " << i;
         // The platform's decoder, which the other tests read through, sees
         // what the file holds.
         Icon icon = LoadIcon(name);
-        ASSERT_TRUE(icon.width == int(side) && icon.height == int(side));
+        ASSERT_EQ(std::pair(icon.width, icon.height), std::pair(int(side), int(side)));
         for (int y = 0; y < int(side); ++y)
             for (int x = 0; x < int(side); ++x) {
                 const int mask = IcoMask(f, side, x, y), index = IcoIndex(f, side, x, y);
                 ASSERT_EQ(icon.at(x, y), mask ? art::kTransparent : index) << x << "," << y;
                 // Black under the mask, or the figure's surroundings get tinted.
-                ASSERT_TRUE(!mask || index == 0) << x << "," << y;
+                if (mask) {
+                    ASSERT_EQ(index, 0) << x << "," << y;
+                }
             }
     }
 }
@@ -111,12 +113,19 @@ TEST(IconFiles, SpritesAreOpaqueOnBlackAndCarriedIconsTransparentAround) {
                 litEdge += edge && icon.lit(x, y);
                 opaqueEdge += edge && !icon.clear(x, y);
             }
-        EXPECT_TRUE(name == "IC_BLANC" ? lit == 0 : lit > 40) << "eraser not black, or empty";
+        if (name == "IC_BLANC") {
+            EXPECT_EQ(lit, 0) << "the eraser is not black";
+        } else {
+            EXPECT_GT(lit, 40) << "empty";
+        }
         if (carried) { // a figure on a background the window shows through
-            EXPECT_TRUE(transparent > 32 * 32 / 4 && opaqueEdge == 0);
+            EXPECT_GT(transparent, 32 * 32 / 4);
+            EXPECT_EQ(opaqueEdge, 0);
         } else { // drawing replaces the whole cell; figures stand on black
             EXPECT_EQ(transparent, 0);
-            EXPECT_TRUE(tile || litEdge == 0) << "the outermost ring is not black";
+            if (!tile) {
+                EXPECT_EQ(litEdge, 0) << "the outermost ring is not black";
+            }
         }
     }
 }
@@ -138,10 +147,10 @@ TEST(BitmapFiles, AreOneBitWhiteDrawingsOf453By302ClearOfTheFrame) {
                          30, 4, 0,
                          54, 3, 0,
                          58, 3, 0xFFFFFF});
-        EXPECT_TRUE(Field(f, 34) == 0 || Field(f, 34) == 18120) << "biSizeImage";
-        EXPECT_TRUE(Field(f, 46) == 0 || Field(f, 46) == 2) << "palette size";
+        EXPECT_PRED3(IsEither, Field(f, 34), 0u, 18120u) << "biSizeImage";
+        EXPECT_PRED3(IsEither, Field(f, 46), 0u, 2u) << "palette size";
         art::Image p = LoadPicture(name);
-        ASSERT_TRUE(p.width == 453 && p.height == 302);
+        ASSERT_EQ(std::pair(p.width, p.height), std::pair(453, 302));
         int white = 0;
         for (int y = 0; y < p.height; ++y)
             for (int x = 0; x < p.width; ++x) {
@@ -149,10 +158,13 @@ TEST(BitmapFiles, AreOneBitWhiteDrawingsOf453By302ClearOfTheFrame) {
                 white += p.at(x, y);
                 // In the main window the picture sits at (32, 0): its last 6
                 // columns lie under the right wall and its last 4 rows under the ground.
-                ASSERT_TRUE(!p.at(x, y) || (x < 447 && y < 298))
-                    << "under the frame " << x << "," << y;
+                if (p.at(x, y)) {
+                    ASSERT_LT(x, 447) << "under the right wall at " << x << "," << y;
+                    ASSERT_LT(y, 298) << "under the ground at " << x << "," << y;
+                }
             }
-        EXPECT_TRUE(white > 453 * 302 / 50 && white < 453 * 302 / 3) << "not a drawing on black";
+        EXPECT_GT(white, 453 * 302 / 50) << "not a drawing on black";
+        EXPECT_LT(white, 453 * 302 / 3) << "not a drawing on black";
         EXPECT_TRUE(seen.insert(p.pixels).second) << "two pictures are the same";
     }
 }

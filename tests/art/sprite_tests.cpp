@@ -1,12 +1,12 @@
 // How the sprites read in play: animations that change from frame to frame,
 // figures that face the way they move, explosions that grow, and a frame of
 // walls and ground whose tiles join without seams.
-#include "tests/art/art_test_support.h"
+#include "tests/support/art_files.h"
 
 #include <algorithm>
 #include <cmath>
 
-using namespace arttest;
+using namespace support;
 
 namespace {
 
@@ -87,8 +87,10 @@ TEST(Animation, FramesStepAndExplosionsGrow) {
         for (int k = 1; k < count; ++k) {
             Icon a = LoadIcon(stem + std::to_string(k)), b = LoadIcon(stem + std::to_string(k + 1));
             EXPECT_GE(Differences(a, b), 2) << stem << k << " and the next";
-            EXPECT_TRUE(Starts(stem, "IC_EXPLOSE") || Differences(a, b) < a.width * a.height / 4)
-                << stem << k << " and the next jump";
+            if (!Starts(stem, "IC_EXPLOSE")) {
+                EXPECT_LT(Differences(a, b), a.width * a.height / 4)
+                    << stem << k << " and the next jump";
+            }
         }
     }
     double before = 0;
@@ -128,9 +130,8 @@ TEST(FrameTiles, GroundWallsAndCornersJoinWithoutSeams) {
         for (size_t b = 0; b < 4; ++b)
             EXPECT_LE(Seam(land[a], 31, land[b], 0), roughest)
                 << "IC_LAND" << a + 1 << "|" << b + 1;
-        EXPECT_TRUE(surface(land[a], 0) == surface(land[0], 0) &&
-                    surface(land[a], 31) == surface(land[0], 0))
-            << "IC_LAND" << a + 1;
+        EXPECT_EQ(surface(land[a], 0), surface(land[0], 0)) << "IC_LAND" << a + 1;
+        EXPECT_EQ(surface(land[a], 31), surface(land[0], 0)) << "IC_LAND" << a + 1;
         // The bottom corners meet every ground tile at their inner side.
         EXPECT_LE(Seam(bottomLeft, 31, land[a], 0), Roughest(land[a])) << "IC_WALL1|" << a + 1;
         EXPECT_LE(Seam(land[a], 31, bottomRight, 0), Roughest(land[a])) << a + 1 << "|IC_WALL2";

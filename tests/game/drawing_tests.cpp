@@ -1,13 +1,15 @@
 // Sprites, object animation, the playfield frame, erasing and pictures, all
 // read back from the client framebuffer.
 #include "presentation/draw_object.h"
-#include "support.h"
+#include "tests/support/game_fixture.h"
 
 #include <vector>
 
-using namespace gt;
+using namespace support;
 
 namespace {
+
+class DrawingTest : public GameTest {};
 
 // Draws slot i `count` times on a blanked cell; the sprite seen after each
 // drawing, or -1 when the drawing left the cell unchanged.
@@ -27,7 +29,7 @@ std::vector<int> Frames(int slot, int count) {
 
 // Which sprite each handle draws is seen in the animation and frame tests
 // below (the game's own art, in the shell's whole-program tests).
-TEST_F(GameTest, SpritesAreFreedInTheReverseOfTheLoadOrder) {
+TEST_F(DrawingTest, SpritesAreFreedInTheReverseOfTheLoadOrder) {
     std::vector<HICON> loaded(spriteSet, spriteSet + SPRITE_COUNT);
     destroyedIcons.clear();
     FreeSprites();
@@ -35,7 +37,7 @@ TEST_F(GameTest, SpritesAreFreedInTheReverseOfTheLoadOrder) {
     LoadSprites();
 }
 
-TEST_F(GameTest, AnimationSchemes) {
+TEST_F(DrawingTest, AnimationSchemes) {
     Put(1, KIND_SHIP, 100, 100);
     EXPECT_EQ(Frames(1, 8), (std::vector<int>{IC_SHIP1, IC_SHIP2, IC_SHIP3, IC_SHIP3, IC_SHIP2,
                                               IC_SHIP1, IC_SHIP1, IC_SHIP2}));
@@ -68,33 +70,38 @@ TEST_F(GameTest, AnimationSchemes) {
     EXPECT_EQ(objectTable[5].kind, KIND_FREE);
 }
 
-TEST_F(GameTest, StarWandersAPixelAndRestartsOutsideItsArea) {
+TEST_F(DrawingTest, StarWandersAPixelAndRestartsOutsideItsArea) {
     GameObject &s = Put(6, KIND_STAR, 100, 100);
     s.dx = s.dy = 1;
     SetPixel(drawDC, 100, 100, 0x6464);
     DrawObject(6);
-    EXPECT_TRUE(Client().At(101, 101) == 0x646400u &&
-                Client().At(100, 100) == 0u); // red, green 0x64
+    EXPECT_EQ(Client().At(101, 101), 0x646400u); // red, green 0x64
+    EXPECT_EQ(Client().At(100, 100), 0u);
     s.x = 32, s.y = 100, s.dx = -1;
     SetPixel(drawDC, 32, 100, 0x6464);
     SeedRandom(1);
     DrawObject(6); // to x = 31: new place drawn from state 1, old pixel cleared
-    EXPECT_TRUE(s.x == 279 && s.y == 83 && s.delay == 10);
-    EXPECT_TRUE(Client().At(32, 100) == 0u && Client().At(279, 83) == 0x646400u);
+    // Raw draws 41, 18467, 6334: delay 10, x 279, y 83; then 26500 turns dx
+    // (Random(500) gives 404) and 19169 leaves dy (292).
+    EXPECT_EQ(s, (GameObject{KIND_STAR, 10000, 279, 83, 1, -1, 10, 1, 1, 0}));
+    EXPECT_EQ(Client().At(32, 100), 0u);
+    EXPECT_EQ(Client().At(279, 83), 0x646400u);
 }
 
-TEST_F(GameTest, PlayfieldFrameFor511By330) {
+TEST_F(DrawingTest, PlayfieldFrameFor511By330) {
     DrawPlayfield(drawDC);
     headless::Image img = Client();
-    for (int y = 0; y <= 256; y += 32)
-        EXPECT_TRUE(SpriteAt(img, 0, y) == IC_WALL4 && SpriteAt(img, 479, y) == IC_WALL3) << y;
+    for (int y = 0; y <= 256; y += 32) {
+        EXPECT_EQ(SpriteAt(img, 0, y), IC_WALL4) << y;
+        EXPECT_EQ(SpriteAt(img, 479, y), IC_WALL3) << y;
+    }
     EXPECT_EQ(img.At(4, 292), SpriteColour(IC_WALL4)); // the row at 288, half under the ground
-    EXPECT_TRUE(SpriteAt(img, 0, 298) == IC_WALL1 && SpriteAt(img, 479, 298) == IC_WALL2);
-    // One Random(4) per ground cell, x = 0 to 448, from a separate copy of the generator.
-    uint32_t state = 1;
+    EXPECT_EQ(SpriteAt(img, 0, 298), IC_WALL1);
+    EXPECT_EQ(SpriteAt(img, 479, 298), IC_WALL2);
+    // One Random(4) per ground cell, x = 0 to 448.
+    Generator g{1};
     for (int x = 0; x < 479; x += 32) {
-        state = state * 214013u + 2531011u;
-        int tile = IC_LAND1 + int(((state >> 16) & 32767u) * 4 / 32768);
+        const int tile = IC_LAND1 + g.Next(4);
         if (x > 0 && x < 448) { // the end cells lie under the corners
             EXPECT_EQ(SpriteAt(img, x, 298), tile) << x;
         }
@@ -109,7 +116,7 @@ TEST_F(GameTest, PlayfieldFrameFor511By330) {
     EXPECT_EQ(SpriteAt(again, 479, 0), IC_WALL3);
 }
 
-TEST_F(GameTest, EraseObjectsBlanksOneCellOfEveryActiveObject) {
+TEST_F(DrawingTest, EraseObjectsBlanksOneCellOfEveryActiveObject) {
     for (int y = 0; y < 288; y += 32)
         for (int x = 0; x < 480; x += 32)
             DrawIcon(drawDC, x, y, spriteSet[IC_WALL3]);
@@ -128,7 +135,7 @@ TEST_F(GameTest, EraseObjectsBlanksOneCellOfEveryActiveObject) {
         EXPECT_EQ(SpriteAt(img, x, y), IC_WALL3) << x << "," << y;
 }
 
-TEST_F(GameTest, ShowBitmapCopiesAtItsOwnSizeAndBeepsOnFailures) {
+TEST_F(DrawingTest, ShowBitmapCopiesAtItsOwnSizeAndBeepsOnFailures) {
     for (int k = 0; k < 6; k++)
         DrawIcon(drawDC, 50 + 32 * (k % 3), 60 + 32 * (k / 3), spriteSet[IC_CRAZY1]);
     ShowBitmap(drawDC, 50, 60, "BMP_TEST");
@@ -137,7 +144,8 @@ TEST_F(GameTest, ShowBitmapCopiesAtItsOwnSizeAndBeepsOnFailures) {
         for (int x = 0; x < 40; x++)
             ASSERT_EQ(img.At(50 + x, 60 + y), TestBitmapPixelWhite(x, y) ? 0xFFFFFFu : 0u);
     // Just right of the copy and just below it.
-    EXPECT_TRUE(img.At(90, 61) == SpriteColour(IC_CRAZY1) && img.At(51, 80) == img.At(90, 61));
+    EXPECT_EQ(img.At(90, 61), SpriteColour(IC_CRAZY1));
+    EXPECT_EQ(img.At(51, 80), SpriteColour(IC_CRAZY1));
     EXPECT_EQ(headless::Beeps(), 0);
     ShowBitmap(drawDC, 0, 0, "BMP_NOT_THERE");
     EXPECT_EQ(headless::Beeps(), 1);

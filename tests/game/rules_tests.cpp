@@ -2,138 +2,245 @@
 #include "rules/game_tick.h"
 #include "rules/score.h"
 #include "rules/update_object.h"
-#include "support.h"
+#include "tests/support/game_fixture.h"
 
-#include <cstring>
+#include <cstdlib>
+#include <vector>
 
-using namespace gt;
+using namespace support;
 
 namespace {
+
+class RulesTest : public GameTest {};
 
 void Update(int slot, int times = 1) {
     for (int n = 0; n < times; n++)
         UpdateObject(slot);
 }
 
-TEST_F(GameTest, WavesCloseUpFormationColumnsAndWaitForTheLastExplosion) {
-    // The sequence of levels, that a game without lives starts no wave, the
-    // layout of each level and the tick's counts are checked by the whole
-    // games and the regression guard.
+// What the tick and the waves look at: level, enemies counted, aliens, crazy
+// invaders and free slots in slots 1 to 39.
+std::vector<int> WaveState() {
+    return {level, enemyCount, CountKind(KIND_ALIEN), CountKind(KIND_CRAZY), CountKind(KIND_FREE)};
+}
+
+TEST_F(RulesTest, AWaveStartsOnlyWhenNoEnemyIsLeftAndLivesRemain) {
     NewGame();
+    lives = 0; // no game: nothing changes, not even the level
     StartWave();
-    EXPECT_TRUE(level == 1 && enemyCount == 5 && CountKind(KIND_ALIEN) == 5);
+    EXPECT_EQ(WaveState(), (std::vector<int>{0, 0, 0, 0, 39}));
+    lives = 5;
+    StartWave(); // level 1: five aliens
+    EXPECT_EQ(WaveState(), (std::vector<int>{1, 5, 5, 0, 34}));
     StartWave(); // enemyCount is not 0
-    EXPECT_TRUE(level == 1 && CountKind(KIND_ALIEN) == 5 && CountKind(KIND_CRAZY) == 0);
-    // A formation with three free slots: the columns close up.
+    EXPECT_EQ(WaveState(), (std::vector<int>{1, 5, 5, 0, 34}));
+}
+
+TEST_F(RulesTest, FormationsAreOneRowOfFiveThatClosesUpWhenTheTableIsFull) {
+    NewGame();
+    level = 4;
+    StartWave(); // level 5: a formation of five, then three crazy invaders
+    EXPECT_EQ(WaveState(), (std::vector<int>{5, 0, 5, 3, 31}));
+    for (int i = 1; i <= 5; i++) {
+        // The energy is left out: the crazy invaders' trials trade it.
+        const GameObject &o = objectTable[i];
+        EXPECT_EQ(Obj(o.kind, 0, o.x, o.y, o.dy, o.dx, o.delay),
+                  Obj(KIND_ALIEN, 0, 64 * i, -32, 2, 0, 0))
+            << "slot " << i;
+    }
+    for (int i = 6; i <= 8; i++) // no alien count to spread the crazy invaders over
+        EXPECT_EQ(int(objectTable[i].delay), 0) << "slot " << i;
+    // Three free slots: three columns side by side, no crazy invader.
     ResetObjects();
     FillTable();
     objectTable[5].kind = objectTable[17].kind = objectTable[30].kind = KIND_FREE;
     level = 2;
     StartWave();
-    EXPECT_EQ(objectTable[5].x + objectTable[17].x + objectTable[30].x, 64 + 128 + 192);
-    EXPECT_EQ(objectTable[30].x, 192);
-    // A last explosion holds back the next wave until the tick after it is gone.
-    ResetObjects();
-    level = 0, enemyCount = 1;
+    EXPECT_EQ((std::vector<int32_t>{objectTable[5].x, objectTable[17].x, objectTable[30].x}),
+              (std::vector<int32_t>{64, 128, 192}));
+    EXPECT_EQ(CountKind(KIND_CRAZY), 0);
+}
+
+TEST_F(RulesTest, TheLastExplosionHoldsBackTheNextWave) {
+    NewGame();
+    enemyCount = 1;
     Put(3, KIND_EXPLOSION, 100, 100, 1);
     for (int t = 1; t <= 10; t++) {
         GameTick();
         ASSERT_EQ(enemyCount, t < 10 ? 1 : 0) << t;
-        ASSERT_EQ(level, 0);
+        ASSERT_EQ(int(level), 0);
     }
     GameTick();
-    EXPECT_EQ(level, 1);
+    EXPECT_EQ(int(level), 1);
 }
 
-TEST_F(GameTest, PlayersShipMovesFiresAndLosesLives) {
+// One object in slot 5 and no game (no player's ship, no lives): a dormant
+// object is counted by its kind; an object that its update frees is counted
+// as an enemy, since its kind is then neither a ship nor a missile.
+TEST_F(RulesTest, TheTickCountsEveryKindButShipsAndMissilesAsEnemies) {
+    const struct {
+        int kind, delay, y, enemies;
+    } rows[] = {
+        {KIND_SHIP, 5, 100, 0},      {KIND_ALIEN, 5, 100, 1},    {KIND_KAMIKAZE, 5, 100, 1},
+        {KIND_EXPLOSION, 5, 100, 1}, {KIND_ROCKET, 5, 100, 1},   {KIND_MISSILE, 5, 100, 0},
+        {KIND_BASE, 5, 100, 1},      {KIND_FIREBALL, 5, 100, 1}, {KIND_CRAZY, 5, 100, 1},
+        {KIND_STAR, 5, 100, 1},      {KIND_MISSILE, 0, -30, 1}, // leaves through the top
+    };
+    for (const auto &row : rows) {
+        objectTable[5] = Obj(row.kind, 5000, 200, row.y, -4, 0, row.delay);
+        GameTick();
+        EXPECT_EQ((std::vector<int>{enemyCount, objectCount, level}),
+                  (std::vector<int>{row.enemies, 1, 0}))
+            << "kind " << row.kind << ", delay " << row.delay;
+    }
+}
+
+// {slot, kind, x, dx, then x and dx after one update} with the walls at 32
+// and clientWidth - 64 = 447: the player's ship is held inside (at 33 on the
+// left), the others bounce back; an escort takes its step back and stops.
+// The aliens play a formation level, so that they keep their course;
+// escorts steer toward an alien 35 pixels ahead; crazy invaders and
+// fireballs chase the player's ship, standing at the wall they move toward.
+TEST_F(RulesTest, WallsStopTheShipAndTurnEverythingElse) {
+    const struct {
+        int slot, kind, x, dx, xAfter, dxAfter;
+    } rows[] = {
+        {0, KIND_SHIP, 34, -4, 33, -4},      {0, KIND_SHIP, 36, -4, 32, -4},
+        {0, KIND_SHIP, 447, 4, 447, 4},      {0, KIND_SHIP, 445, 4, 447, 4},
+        {5, KIND_ALIEN, 446, 2, 446, -2},    {5, KIND_ALIEN, 445, 2, 447, 2},
+        {5, KIND_ALIEN, 33, -2, 33, 2},      {5, KIND_ALIEN, 34, -2, 32, -2},
+        {5, KIND_ALIEN, 20, 2, 20, -2}, // beyond the wall by more than a step: stuck
+        {5, KIND_KAMIKAZE, 446, 2, 446, -2}, {5, KIND_CRAZY, 446, 2, 446, -2},
+        {5, KIND_FIREBALL, 33, -2, 33, 2},   {5, KIND_SHIP, 445, 4, 445, 0},
+        {5, KIND_SHIP, 35, -4, 35, 0},
+    };
+    for (const auto &row : rows) {
+        for (GameObject &o : objectTable)
+            o.kind = KIND_FREE;
+        level = 3;
+        const bool chaser = row.kind == KIND_CRAZY || row.kind == KIND_FIREBALL;
+        Put(0, KIND_SHIP, chaser ? (row.dx > 0 ? 447 : 33) : START_X, START_Y);
+        const int dy = row.kind == KIND_KAMIKAZE || row.kind == KIND_SHIP ? -1 : 0;
+        GameObject &o = objectTable[row.slot] =
+            Obj(row.kind, 5000, row.x, 100, dy, row.dx, 0, 1, 1, 500);
+        if (row.slot != 0 && row.kind == KIND_SHIP)
+            Put(9, KIND_ALIEN, row.x + (row.dx > 0 ? 35 : -35), 50);
+        Update(row.slot);
+        EXPECT_EQ((std::vector<int>{o.x, o.dx}), (std::vector<int>{row.xAfter, row.dxAfter}))
+            << "kind " << row.kind << " from x " << row.x;
+    }
+}
+
+TEST_F(RulesTest, APlayersFireRequestIsUsedUpEvenWithNoRoomForAMissile) {
     NewGame();
-    // (Where the walls stop the ship is pinned down by the regression guard.)
     FillTable();
     fireRequested = 1;
     Update(0);
-    EXPECT_EQ(fireRequested, 0); // used up with no room for a missile
-    ResetObjects();
+    EXPECT_EQ(fireRequested, 0);
+    EXPECT_EQ(CountKind(KIND_MISSILE), 0);
+}
+
+TEST_F(RulesTest, ThePlayersShipLosesALifeBelowZeroEnergy) {
+    NewGame();
     lives = 3;
     objectTable[0].energy = 0, objectTable[0].dx = 4; // 0 is not destroyed
     Update(0);
     EXPECT_EQ(objectTable[0].x, START_X + 4);
     objectTable[0].energy = -1;
     Update(0);
-    EXPECT_TRUE(lives == 2 && objectTable[1].kind == KIND_EXPLOSION &&
-                objectTable[1].x == START_X + 8 && objectTable[0].kind == KIND_SHIP &&
-                objectTable[0].x == START_X && objectTable[0].dx == 0 &&
-                objectTable[0].energy == 5000);
+    EXPECT_EQ(lives, 2);
+    EXPECT_EQ(objectTable[1], Obj(KIND_EXPLOSION, 1, START_X + 8, START_Y));
+    // Back at the start in the same tick, at rest, with full energy.
+    EXPECT_EQ(objectTable[0], Obj(KIND_SHIP, 5000, START_X, START_Y));
     lives = 1, objectTable[0].energy = -1;
     Update(0);
-    EXPECT_TRUE(lives == 0 && gameOver == 1 && objectTable[0].kind == KIND_FREE);
+    EXPECT_EQ((std::vector<int>{lives, gameOver, objectTable[0].kind}),
+              (std::vector<int>{0, 1, KIND_FREE}));
     SteerShipLeft(); // still writes the free slot
-    EXPECT_EQ(objectTable[0].dx, -4);
+    EXPECT_EQ(int(objectTable[0].dx), -4);
 }
 
-TEST_F(GameTest, EscortsScoreAsTheyClimbOutOrAreDestroyed) {
+TEST_F(RulesTest, EscortsScoreAsTheyClimbOutOrAreDestroyed) {
     NewGame();
     objectTable[0].x = 33;
     GameObject &e = Put(5, KIND_SHIP, 200, -31, 100);
     e.dy = -1;
     Update(5); // at -32 it has not left yet
-    EXPECT_TRUE(e.kind == KIND_SHIP && e.y == -32 && score == 0);
-    Put(9, KIND_ROCKET, 200, -200, 6000); // a target in its column
+    EXPECT_EQ((std::vector<int>{e.kind, e.y, score}), (std::vector<int>{KIND_SHIP, -32, 0}));
+    Put(9, KIND_ROCKET, 200, -200, 6000); // a target in its column, not fired at
     Update(5);
-    EXPECT_TRUE(e.kind == KIND_FREE && score == 500 && CountKind(KIND_MISSILE) == 0);
+    EXPECT_EQ((std::vector<int>{e.kind, score, CountKind(KIND_MISSILE)}),
+              (std::vector<int>{KIND_FREE, 500, 0}));
     Put(5, KIND_SHIP, 300, -32, -1).dy = -1; // through the top and destroyed at once
     scoreLog.clear();
     Update(5);
-    EXPECT_TRUE(scoreLog.size() == 2 && scoreLog[0].points == 500 && scoreLog[1].points == -500);
+    ASSERT_EQ(scoreLog.size(), 2u);
+    EXPECT_EQ(scoreLog[0].points, 500);
+    EXPECT_EQ(scoreLog[1].points, -500);
 }
 
-TEST_F(GameTest, AliensTurnKamikazeAtTheGroundAndKeepFormation) {
+// An alien one pixel above the ground line, stepping 2 down: the move taken
+// back, launched upward with 1000 energy less this update's 1, its new
+// course drawn after the wander draw of the alien's step 4.
+TEST_F(RulesTest, AnAlienTurnsKamikazeAtTheGroundLine) {
     NewGame();
-    // How aliens step, fire and hover is pinned down by the regression guard.
-    GameObject &a = objectTable[3];
     level = 1;
     for (uint32_t seed = 1; seed <= 30; seed++) {
         SeedRandom(seed);
+        Generator g{seed};
+        g.Next(1000);
+        const int dx = g.Next(15) - 6, dy = -g.Next(2) - 1;
         Put(3, KIND_ALIEN, 100, CLIENT_H - 81).dy = 2;
         Update(3);
-        ASSERT_TRUE(a.kind == KIND_KAMIKAZE && a.y == CLIENT_H - 81 && a.x == 100 &&
-                    a.energy == 999 && (a.dy == -1 || a.dy == -2) && a.dx >= -6 && a.dx <= 6);
+        ASSERT_EQ(objectTable[3], Obj(KIND_KAMIKAZE, 999, 100, CLIENT_H - 81, dy, dx > 6 ? 0 : dx))
+            << "seed " << seed;
     }
-    // In formation levels courses never change; a kamikaze only turns at the walls.
+}
+
+TEST_F(RulesTest, InFormationLevelsCoursesNeverChange) {
+    NewGame();
+    // An alien keeps its course; a kamikaze only turns at the walls.
+    GameObject &a = objectTable[3], &k = objectTable[4];
     for (int lv : {3, 5, 7, 13}) {
         level = int8_t(lv);
-        Put(3, KIND_ALIEN, 200, -32, 1000000).dy = 2;
-        a.cooldown = 1000;
-        GameObject &k = Put(4, KIND_KAMIKAZE, 100, 250, 1000000);
-        k.dx = 3, k.dy = -1;
+        a = Obj(KIND_ALIEN, 1000000, 200, -32, 2, 0, 0, 1, 1, 1000);
+        k = Obj(KIND_KAMIKAZE, 1000000, 100, 250, -1, 3);
         for (int t = 0; t < 100; t++) {
             Update(3), Update(4);
-            ASSERT_TRUE(a.dx == 0 && a.dy == 2 && (k.dx == 3 || k.dx == -3)) << lv;
+            ASSERT_EQ((std::vector<int>{a.dx, a.dy, std::abs(k.dx)}), (std::vector<int>{0, 2, 3}))
+                << "level " << lv << ", tick " << t;
         }
     }
 }
 
-TEST_F(GameTest, BaseDriftsTurnsAtMidHeightAndSpraysWithoutPause) {
+TEST_F(RulesTest, ABaseTurnsUpwardBelowMidHeight) {
+    NewGame();
+    GameObject &b = objectTable[20] = Obj(KIND_BASE, 10000, 200, CLIENT_H / 2 - 1, 1);
+    Update(20);
+    EXPECT_EQ(int(b.dy), 1); // at H / 2, not below it
+    Update(20);
+    EXPECT_EQ((std::vector<int>{b.y, b.dy}), (std::vector<int>{CLIENT_H / 2 + 1, -1}));
+}
+
+TEST_F(RulesTest, ABaseSpraysARocketAndAFireballWithoutPauseAndNeverAges) {
     NewGame();
     objectTable[0].x = 33;
-    GameObject &b = Put(20, KIND_BASE, 200, CLIENT_H / 2 - 1, 10000);
-    b.dy = 1;
-    Update(20, 2);
-    EXPECT_TRUE(b.y == CLIENT_H / 2 + 1 && b.dy == -1);
+    GameObject &b = objectTable[20] = Obj(KIND_BASE, 10000, 200, 100, -1);
     int sprays = 0;
     for (int t = 0; t < 200; t++) {
         for (int i = 1; i < OBJECT_SLOTS; i++)
             objectTable[i].kind = i == 20 ? KIND_BASE : KIND_FREE;
         Update(20);
-        sprays += CountKind(KIND_ROCKET) > 0 && CountKind(KIND_FIREBALL) > 0;
+        sprays += CountKind(KIND_ROCKET) == 1 && CountKind(KIND_FIREBALL) == 1;
     }
-    EXPECT_TRUE(sprays > 90 && sprays < 150) << sprays; // about 299 in 500
-    EXPECT_TRUE(b.y < -32 && b.energy == 10000);
+    EXPECT_GT(sprays, 90); // about 299 in 500
+    EXPECT_LT(sprays, 150);
+    EXPECT_EQ((std::vector<int>{b.y, b.energy}), (std::vector<int>{100 - 200, 10000}));
 }
 
-TEST_F(GameTest, ProjectilesMoveAndEnd) {
+TEST_F(RulesTest, ProjectilesMoveAndEnd) {
     NewGame();
-    GameObject &r = Put(8, KIND_ROCKET, 200, 63, 6000);
-    r.dy = 6;
+    GameObject &r = objectTable[8] = Obj(KIND_ROCKET, 6000, 200, 63, 6);
     Put(9, KIND_ALIEN, 200, 100);
     Update(8);
     EXPECT_EQ(r.y, 63); // waits above the alien
@@ -142,24 +249,36 @@ TEST_F(GameTest, ProjectilesMoveAndEnd) {
     EXPECT_EQ(r.y, 69);
     r.y = CLIENT_H - 84;
     Update(8);
-    EXPECT_TRUE(r.kind == KIND_FREE && CountKind(KIND_EXPLOSION) == 1);
+    EXPECT_EQ(int(r.kind), KIND_FREE); // exploded at the ground line
+    EXPECT_EQ(CountKind(KIND_EXPLOSION), 1);
+    GameObject &m = objectTable[7] = Obj(KIND_MISSILE, 5000, 200, -28, -4);
+    Update(7);
+    EXPECT_EQ(int(m.kind), KIND_MISSILE); // at -32 it has not left yet
+    Update(7);
+    EXPECT_EQ(int(m.kind), KIND_FREE); // gone, without an explosion
+    EXPECT_EQ(CountKind(KIND_EXPLOSION), 1);
     // A fireball lands and rolls after slot 0 (freed here, so nothing is hit).
     objectTable[0].x = 300, objectTable[0].kind = KIND_FREE;
-    GameObject &f = Put(6, KIND_FIREBALL, 200, CLIENT_H - 82, 20000);
-    f.dy = 4;
+    GameObject &f = objectTable[6] = Obj(KIND_FIREBALL, 20000, 200, CLIENT_H - 82, 4);
     Update(6);
-    EXPECT_TRUE(f.y == CLIENT_H - 82 && f.dy == 0 && f.x == 202);
+    EXPECT_EQ((std::vector<int>{f.x, f.y, f.dy}), (std::vector<int>{202, CLIENT_H - 82, 0}));
     Update(6, 50);
     // Level with the ship it kept its step; none of this scored.
-    EXPECT_TRUE(f.x == 302 && f.dx == 2 && scoreLog.size() == 1);
+    EXPECT_EQ((std::vector<int>{f.x, f.dx}), (std::vector<int>{302, 2}));
+    EXPECT_EQ(scoreLog.size(), 1u); // New game's
 }
 
-TEST_F(GameTest, KamikazesScoreAsTheyEscapeAndUnhitObjectsAgeOut) {
+TEST_F(RulesTest, AKamikazeThatEscapesWithNoEnergyLeftScoresBoth) {
     NewGame();
-    Put(7, KIND_KAMIKAZE, 200, -31, -5).dy = -2; // escapes and explodes in one update
+    Put(7, KIND_KAMIKAZE, 200, -31, -5).dy = -2;
     Update(7);
-    EXPECT_TRUE(scoreLog.size() == 3 && scoreLog[1].points == -200 && scoreLog[2].points == 200);
-    // Unhit, everything ends on update energy + 2, scoring as it goes.
+    ASSERT_EQ(scoreLog.size(), 3u);
+    EXPECT_EQ(scoreLog[1].points, -200);
+    EXPECT_EQ(scoreLog[2].points, 200);
+}
+
+TEST_F(RulesTest, UnhitObjectsEndOnUpdateEnergyPlusTwoWithTheirPoints) {
+    NewGame();
     level = 3;
     for (auto [kind, points] :
          {std::pair{KIND_ROCKET, 0}, std::pair{KIND_FIREBALL, 0}, std::pair{KIND_KAMIKAZE, 200},
@@ -172,18 +291,50 @@ TEST_F(GameTest, KamikazesScoreAsTheyEscapeAndUnhitObjectsAgeOut) {
             o.y = 100, o.dy = kind == KIND_KAMIKAZE ? -1 : 1;
             Update(20);
         }
-        EXPECT_TRUE(updates == 3 + 2 && score - before == points) << kind;
+        EXPECT_EQ((std::vector<int>{updates, score - before}), (std::vector<int>{5, points}))
+            << "kind " << kind;
     }
 }
 
-TEST_F(GameTest, BonusThresholdOutlivesTheGameAndTheStatusLineFitsLongScores) {
-    // Each score event of the whole games checks the bonus and the line.
+// {score, threshold, lives, AddScore's points and life change, then score,
+// threshold and lives}.
+TEST_F(RulesTest, ABonusLifeComesAtTheThresholdItselfOncePerThreshold) {
+    const std::vector<int32_t> rows[] = {
+        {9950, 10000, 3, 50, 0, 10000, 20000, 4},   // reaches it exactly
+        {9949, 10000, 3, 50, 0, 9999, 10000, 3},    // one short
+        {9800, 10000, 3, 500, 0, 10300, 20000, 4},  // passes it by 300
+        {9999, 10000, 3, 0, -1, 9999, 10000, 2},    // a lost life grants nothing
+        {10000, 10000, 3, 0, 0, 10000, 20000, 4},   // every call checks, 0 points too
+        {10100, 20000, 4, -200, 0, 9900, 20000, 4}, // below the old threshold
+        {9900, 20000, 4, 200, 0, 10100, 20000, 4},  // and back: nothing
+        {19950, 20000, 4, 50, 0, 20000, 30000, 5},  // the next one
+        {300, 10000, 3, -500, 0, -200, 10000, 3},   // a score may go negative
+    };
+    for (const std::vector<int32_t> &row : rows) {
+        score = row[0], nextBonusScore = row[1], lives = row[2];
+        AddScore(row[3], row[4]);
+        EXPECT_EQ((std::vector<int32_t>{score, nextBonusScore, lives}),
+                  (std::vector<int32_t>{row[5], row[6], row[7]}))
+            << "from " << row[0] << " by " << row[3];
+    }
+}
+
+TEST_F(RulesTest, TheStatusLineShowsAtLeastFiveDigitsAndTheSign) {
     NewGame();
+    EXPECT_EQ(headless::Title(mainWindow), "Lives: 05 - Level 01 - Score: 00000");
     score = 123456, nextBonusScore = 130000;
     AddScore(0, -1);
     EXPECT_EQ(headless::Title(mainWindow), "Lives: 04 - Level 00 - Score: 123456");
+    score = 300;
+    AddScore(-500, 0);
+    EXPECT_EQ(headless::Title(mainWindow), "Lives: 04 - Level 00 - Score: -00200");
+}
+
+TEST_F(RulesTest, ASecondGameKeepsTheBonusThreshold) {
+    NewGame();
     score = 14000, nextBonusScore = 20000;
-    NewGame(); // a second game keeps the threshold
+    NewGame();
+    EXPECT_EQ(nextBonusScore, 20000);
     score = 9950;
     AddScore(50, 0);
     EXPECT_EQ(lives, 5);

@@ -3,26 +3,28 @@
 // overlays, and a saved picture of a window.
 #include "platform/backend.h"
 #include "platform/window_inspection.h"
-#include "tests/platform/test_support.h"
+#include "tests/support/recording_window.h"
+#include "tests/support/resource_files.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
 
-using test::seen;
-using test::SeenOf;
-using test::WParamsOf;
+using support::seen;
+using support::SeenOf;
+using support::WParamsOf;
 using Ids = std::vector<WPARAM>;
 
 constexpr int kBar = 19;
 constexpr WPARAM kScKeyMenu = 0xF100;
 
 HINSTANCE Module() {
-    static HINSTANCE module = test::RegisterTestModule({
+    static HINSTANCE module = support::RegisterTestModule({
         {zplat::RES_MENU, "MENU_1",
-         test::MakeMenu({{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}})},
-        {zplat::RES_ICON, "IC_GREEN", test::SolidIcon(32, 10)},
+         support::MakeMenu(
+             {{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}})},
+        {zplat::RES_ICON, "IC_GREEN", support::SolidIcon(32, 10)},
     });
     return module;
 }
@@ -30,13 +32,13 @@ HINSTANCE Module() {
 class MenuTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::ResetAll();
-        test::RegisterTestClass("CL_ZORVAK", Module(), "MENU_1");
-        test::RegisterTestClass("CL_PLAIN", Module());
-        main = test::MakeWindow("CL_ZORVAK", Module(), 517, 374);
+        support::ResetPlatform();
+        support::RegisterTestClass("CL_ZORVAK", Module(), "MENU_1");
+        support::RegisterTestClass("CL_PLAIN", Module());
+        main = support::MakeWindow("CL_ZORVAK", Module(), 517, 374);
         ASSERT_NE(main, nullptr);
         ShowWindow(main, SW_SHOW);
-        test::Pump();
+        support::Pump();
     }
     void TearDown() override { zplat::ShutdownPlatform(); }
     bool DropDownOpen(HWND w) {
@@ -47,11 +49,11 @@ protected:
     HWND main = nullptr;
 };
 
-TEST_F(MenuTest, BarClicksAndAltMnemonicsSendCommandsClientClicksStayClicks) {
+TEST_F(MenuTest, EveryItemOnTheBarSendsItsCommand) {
     // Sweep the bar, past the system box; every item answers somewhere.
     for (int x = 20; x < 511; x += 3)
         headless::Click(main, x, kBar / 2);
-    test::Pump();
+    support::Pump();
     Ids distinct;
     for (WPARAM id : WParamsOf(WM_COMMAND)) {
         if (distinct.empty() || distinct.back() != id)
@@ -59,21 +61,26 @@ TEST_F(MenuTest, BarClicksAndAltMnemonicsSendCommandsClientClicksStayClicks) {
     }
     EXPECT_EQ(distinct, (Ids{1000, 1001, 1003}));
     EXPECT_TRUE(SeenOf(WM_LBUTTONDOWN).empty()); // the bar is not the client
+}
 
-    // Clicks in the client area are client clicks, in client coordinates;
-    // Alt+letters give their commands, unknown ones beep; plain letters are
-    // keys for the program.
-    seen.clear();
-    headless::Click(main, 40, kBar + 30);
+// Alt+letters give their commands, unknown ones beep; plain letters are keys
+// for the program.
+TEST_F(MenuTest, AltMnemonicsSendCommands) {
     for (char c : {'q', 'N', 'a', 'z'})
         headless::AltLetter(main, c);
     headless::Key(main, 'N');
-    test::Pump();
-    ASSERT_EQ(SeenOf(WM_LBUTTONDOWN).size(), 1u);
-    EXPECT_EQ(SeenOf(WM_LBUTTONDOWN)[0].lParam, LPARAM(40 | 30 << 16));
+    support::Pump();
     EXPECT_EQ(WParamsOf(WM_COMMAND), (Ids{1003, 1000, 1001}));
     EXPECT_EQ(headless::Beeps(), 1);
     EXPECT_EQ(SeenOf(WM_KEYDOWN).back().wParam, WPARAM('N'));
+}
+
+TEST_F(MenuTest, ClicksInTheClientAreaAreClientClicks) {
+    headless::Click(main, 40, kBar + 30);
+    support::Pump();
+    ASSERT_EQ(SeenOf(WM_LBUTTONDOWN).size(), 1u);
+    EXPECT_EQ(SeenOf(WM_LBUTTONDOWN)[0].lParam, LPARAM(40 | 30 << 16)); // client coordinates
+    EXPECT_TRUE(WParamsOf(WM_COMMAND).empty());
 }
 
 TEST_F(MenuTest, SystemMenuEditedLikeTheGameSendsSystemCommands) {
@@ -88,11 +95,11 @@ TEST_F(MenuTest, SystemMenuEditedLikeTheGameSendsSystemCommands) {
 
     // Alt+Space opens it; the last item is the appended one.
     headless::AltLetter(main, ' ');
-    test::Pump();
+    support::Pump();
     EXPECT_TRUE(DropDownOpen(main));
     headless::Key(main, VK_UP);
     headless::Key(main, VK_RETURN);
-    test::Pump();
+    support::Pump();
     EXPECT_FALSE(DropDownOpen(main));
     EXPECT_EQ(WParamsOf(WM_SYSCOMMAND), (Ids{kScKeyMenu, 1001}));
 
@@ -102,7 +109,7 @@ TEST_F(MenuTest, SystemMenuEditedLikeTheGameSendsSystemCommands) {
     headless::Click(main, 5, 5);
     headless::Key(main, 'X');
     headless::Key(main, 'N');
-    test::Pump();
+    support::Pump();
     EXPECT_EQ(WParamsOf(WM_SYSCOMMAND), (Ids{SC_MINIMIZE}));
     EXPECT_TRUE(headless::IsMinimized(main));
 
@@ -112,9 +119,9 @@ TEST_F(MenuTest, SystemMenuEditedLikeTheGameSendsSystemCommands) {
         headless::AltLetter(main, ' ');
         headless::Key(main, c);
     }
-    test::Pump();
+    support::Pump();
     EXPECT_EQ(WParamsOf(WM_SYSCOMMAND), (Ids{kScKeyMenu, SC_RESTORE, kScKeyMenu, SC_CLOSE}));
-    EXPECT_EQ(test::SeenSequence({WM_CLOSE, WM_DESTROY}),
+    EXPECT_EQ(support::SeenSequence({WM_CLOSE, WM_DESTROY}),
               (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
     EXPECT_TRUE(headless::Windows().empty());
 }
@@ -132,7 +139,7 @@ TEST_F(MenuTest, DropDownsAreOverlaysThatLeaveTheClientAlone) {
     EXPECT_EQ(before.At(31, kBar + 31), 0x00FF00u);
 
     headless::Click(main, 5, 5);
-    test::Pump();
+    support::Pump();
     headless::Image open = headless::ComposedImage(main);
     EXPECT_EQ(headless::Hash(headless::ClientImage(main)), client);
     EXPECT_NE(headless::Hash(open), headless::Hash(before));
@@ -141,18 +148,18 @@ TEST_F(MenuTest, DropDownsAreOverlaysThatLeaveTheClientAlone) {
 
     // A click outside closes it and does nothing else.
     headless::Click(main, 400, 300);
-    test::Pump();
+    support::Pump();
     EXPECT_TRUE(SeenOf(WM_LBUTTONDOWN).empty());
     EXPECT_EQ(headless::Hash(headless::ComposedImage(main)), headless::Hash(before));
 
     // A window without a system menu opens none and has no bar.
-    HWND plain = test::MakeWindow("CL_PLAIN", Module(), 453, 332, WS_DLGFRAME);
+    HWND plain = support::MakeWindow("CL_PLAIN", Module(), 453, 332, WS_DLGFRAME);
     ShowWindow(plain, SW_SHOW);
     EXPECT_EQ(GetSystemMenu(plain, FALSE), nullptr);
-    test::Pump();
+    support::Pump();
     const uint64_t plainBefore = headless::Hash(headless::ComposedImage(plain));
     headless::AltLetter(plain, ' ');
-    test::Pump();
+    support::Pump();
     EXPECT_FALSE(DropDownOpen(plain));
     EXPECT_EQ(headless::Hash(headless::ComposedImage(plain)), plainBefore);
 }

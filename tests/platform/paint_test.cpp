@@ -2,31 +2,32 @@
 // icons with their masks, pixels, 1-bit bitmaps through memory DCs, and
 // clipping at the client edges.
 #include "platform/backend.h"
-#include "tests/platform/test_support.h"
+#include "tests/support/recording_window.h"
+#include "tests/support/resource_files.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
 
 namespace {
 
-using test::CountColor;
+using support::CountColor;
 
 // Icons: solid colours, a ring with a clear middle, a half-clear white one,
 // a 64-pixel one; a 1-bit stripe bitmap with a coloured palette.
 HINSTANCE Art() {
-    static HINSTANCE module = test::RegisterTestModule({
-        {zplat::RES_ICON, "IC_RED", test::SolidIcon(32, 9)},
-        {zplat::RES_ICON, "IC_BLANC", test::SolidIcon(32, 0)},
-        {zplat::RES_ICON, "IC_BIG", test::SolidIcon(64, 12)},
+    static HINSTANCE module = support::RegisterTestModule({
+        {zplat::RES_ICON, "IC_RED", support::SolidIcon(32, 9)},
+        {zplat::RES_ICON, "IC_BLANC", support::SolidIcon(32, 0)},
+        {zplat::RES_ICON, "IC_BIG", support::SolidIcon(64, 12)},
         {zplat::RES_ICON, "IC_RING",
-         test::MakeIcon(
+         support::MakeIcon(
              32, [](int x, int y) { return (x < 8 || x >= 24 || y < 8 || y >= 24) ? 10 : 0; },
              [](int x, int y) { return x >= 8 && x < 24 && y >= 8 && y < 24; })},
         {zplat::RES_ICON, "IC_INVERT",
-         test::MakeIcon(
+         support::MakeIcon(
              32, [](int, int) { return 15; }, [](int x, int) { return x < 16; })},
         {zplat::RES_BITMAP, "BMP_STRIPES",
-         test::MakeBitmap(40, 10, 1, [](int x, int) { return x % 2; }, {0xFF0000, 0x00FF00})},
+         support::MakeBitmap(40, 10, 1, [](int x, int) { return x % 2; }, {0xFF0000, 0x00FF00})},
     });
     return module;
 }
@@ -34,23 +35,26 @@ HINSTANCE Art() {
 class PaintTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::ResetAll();
-        test::RegisterTestClass("CL_BLACK", Art());
-        test::RegisterTestClass("CL_WHITE", Art(), nullptr, 0); // stock white brush
+        support::ResetPlatform();
+        support::RegisterTestClass("CL_BLACK", Art());
+        support::RegisterTestClass("CL_WHITE", Art(), nullptr, 0); // stock white brush
     }
     void TearDown() override { zplat::ShutdownPlatform(); }
     // A 100 x 100 client area.
-    HWND Make(const char *cls = "CL_BLACK") { return test::MakeWindow(cls, Art(), 106, 125); }
+    HWND Make(const char *cls = "CL_BLACK") { return support::MakeWindow(cls, Art(), 106, 125); }
 };
 
-TEST_F(PaintTest, BeginPaintErasesUnlessDeclinedValidatesAndDrawingPersists) {
+// Painting erases with the class brush unless the program declines, in
+// which case its earlier drawing stays; a painted window is valid until
+// something invalidates it again.
+TEST_F(PaintTest, BeginPaintErasesUnlessDeclinedAndValidates) {
     HWND erased = Make("CL_WHITE"), kept = Make("CL_WHITE");
     HDC dc = GetDC(kept);
     SetPixel(dc, 3, 3, RGB(9, 9, 9));
     ReleaseDC(kept, dc);
     RECT paintRect{};
     BOOL fErase[2] = {TRUE, FALSE};
-    test::hook = [&](HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT *result) {
+    support::hook = [&](HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT *result) {
         *result = 0;
         if (msg == WM_ERASEBKGND)
             return hwnd == kept; // declined: the old pixels stay
@@ -70,8 +74,8 @@ TEST_F(PaintTest, BeginPaintErasesUnlessDeclinedValidatesAndDrawingPersists) {
     ShowWindow(kept, SW_SHOW);
     SetTimer(erased, 1, 50, NULL);
     headless::At(500, [] { PostQuitMessage(0); });
-    test::RunLoop(); // ten ticks later, nothing is painted again
-    EXPECT_EQ(test::SeenSequence({WM_PAINT, WM_ERASEBKGND}),
+    support::RunLoop(); // ten ticks later, nothing is painted again
+    EXPECT_EQ(support::SeenSequence({WM_PAINT, WM_ERASEBKGND}),
               (std::vector<UINT>{WM_PAINT, WM_ERASEBKGND, WM_PAINT, WM_ERASEBKGND}));
     EXPECT_EQ(paintRect.right, 100);
     EXPECT_EQ(paintRect.bottom, 100);
@@ -82,9 +86,14 @@ TEST_F(PaintTest, BeginPaintErasesUnlessDeclinedValidatesAndDrawingPersists) {
     EXPECT_EQ(img.At(50, 50), 0x123456u);
     EXPECT_EQ(CountColor(img, 0xFFFFFF, 0, 0, 100, 100), 100 * 100 - 1);
     EXPECT_EQ(headless::ClientImage(kept).At(3, 3), 0x090909u);
+}
 
-    // The New-game path: WM_ERASEBKGND sent with a GetDC context.
-    test::hook = nullptr;
+// New game's erase: WM_ERASEBKGND sent with a GetDC context.
+TEST_F(PaintTest, ErasingThroughAWindowContextFillsWithTheClassBrush) {
+    HWND kept = Make("CL_WHITE");
+    HDC dc = GetDC(kept);
+    SetPixel(dc, 3, 3, RGB(9, 9, 9));
+    ReleaseDC(kept, dc);
     dc = GetDC(kept);
     EXPECT_EQ(SendMessageA(kept, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
     ReleaseDC(kept, dc);
@@ -94,13 +103,14 @@ TEST_F(PaintTest, BeginPaintErasesUnlessDeclinedValidatesAndDrawingPersists) {
 TEST_F(PaintTest, IconsApplyTheirMasksAndAreClippedAtEveryClientEdge) {
     HWND w = Make("CL_WHITE");
     ShowWindow(w, SW_SHOW);
-    test::Pump();                             // white background
+    support::Pump();                          // white background
     HICON ring = LoadIconA(Art(), "ic_ring"); // names ignore case
     HICON invert = LoadIconA(Art(), "IC_INVERT");
     HICON blanc = LoadIconA(Art(), "IC_BLANC");
     HICON red = LoadIconA(Art(), "IC_RED");
     HICON big = LoadIconA(Art(), "IC_BIG");
-    ASSERT_TRUE(ring && invert && blanc && red && big);
+    for (HICON icon : {ring, invert, blanc, red, big})
+        ASSERT_NE(icon, nullptr);
     const auto count = [w](uint32_t rgb, int x0, int y0, int x1, int y1) {
         return CountColor(headless::ClientImage(w), rgb, x0, y0, x1, y1);
     };
@@ -181,11 +191,11 @@ TEST_F(PaintTest, OneBitBitmapsCopyAsBlackAndWhiteThroughAMemoryDcWhereTheSource
 }
 
 TEST_F(PaintTest, MalformedArtGivesNullHandlesAndNullObjectsDrawNothing) {
-    const test::Bytes icon = test::SolidIcon(32, 9);
-    test::Bytes hugeBmp = test::MakeBitmap(40, 10, 1, [](int, int) { return 1u; });
+    const support::Bytes icon = support::SolidIcon(32, 9);
+    support::Bytes hugeBmp = support::MakeBitmap(40, 10, 1, [](int, int) { return 1u; });
     hugeBmp[21] = 0x7F; // a width of 0x7F000028
-    HINSTANCE bad = test::RegisterTestModule({
-        {zplat::RES_ICON, "IC_CUT", test::Bytes(icon.begin(), icon.begin() + 400)},
+    HINSTANCE bad = support::RegisterTestModule({
+        {zplat::RES_ICON, "IC_CUT", support::Bytes(icon.begin(), icon.begin() + 400)},
         {zplat::RES_BITMAP, "BMP_HUGE", hugeBmp},
         {zplat::RES_BITMAP, "IC_AS_BMP", icon},
     });
@@ -198,8 +208,9 @@ TEST_F(PaintTest, MalformedArtGivesNullHandlesAndNullObjectsDrawNothing) {
     HWND w = Make();
     HDC dc = GetDC(w);
     HDC mem = CreateCompatibleDC(dc);
-    EXPECT_FALSE(DrawIcon(dc, 0, 0, NULL) || SelectObject(mem, NULL) ||
-                 GetObjectA(NULL, sizeof(BITMAP), nullptr));
+    EXPECT_FALSE(DrawIcon(dc, 0, 0, NULL));
+    EXPECT_EQ(SelectObject(mem, NULL), nullptr);
+    EXPECT_EQ(GetObjectA(NULL, sizeof(BITMAP), nullptr), 0);
     // An empty memory DC copies its 1 x 1 black default bitmap at most.
     EXPECT_TRUE(BitBlt(dc, 0, 0, 50, 50, mem, 0, 0, SRCCOPY));
     DeleteDC(mem);
@@ -208,7 +219,8 @@ TEST_F(PaintTest, MalformedArtGivesNullHandlesAndNullObjectsDrawNothing) {
 
     // Stock objects are shared and survive DeleteObject.
     HGDIOBJ black = GetStockObject(BLACK_BRUSH);
-    EXPECT_TRUE(black && DeleteObject(black));
+    ASSERT_NE(black, nullptr);
+    EXPECT_TRUE(DeleteObject(black));
     EXPECT_EQ(GetStockObject(BLACK_BRUSH), black);
 }
 

@@ -4,7 +4,8 @@
 // AddressSanitizer.
 #include "platform/module.h"
 #include "platform/resource_decode.h"
-#include "tests/platform/test_support.h"
+#include "tests/support/recording_window.h"
+#include "tests/support/resource_files.h"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -12,9 +13,9 @@
 
 namespace {
 
-using test::Bytes;
-using test::MakeBitmap;
-using test::MakeIcon;
+using support::Bytes;
+using support::MakeBitmap;
+using support::MakeIcon;
 
 bool Decodes(const Bytes &b, size_t size, zplat::DecodedIcon *out) {
     Bytes copy(b.begin(), b.begin() + long(size));
@@ -45,9 +46,9 @@ using Patch = std::array<uint32_t, 5>;
 template <typename Out, size_t N> void ExpectPatchesFail(const Bytes &good, const Patch (&ps)[N]) {
     for (const Patch &p : ps) {
         Bytes b = good;
-        test::Put(&b, p[0], p[2], int(p[1]));
+        support::PutLe(&b, p[0], p[2], int(p[1]));
         if (p[3] != 0)
-            test::Put(&b, p[3], p[4], 4);
+            support::PutLe(&b, p[3], p[4], 4);
         Out out;
         out.width = -7;
         EXPECT_FALSE(Decodes(b, b.size(), &out)) << "at " << p[0] << ": " << p[2];
@@ -79,7 +80,7 @@ TEST(DecodeIcon, SpritesOf32And64PixelsAt4Or8BitsDecodeWithTheirMasks) {
         ASSERT_EQ(icon.transparent.size(), size_t(size * size));
         for (int i = 0; i < size * size; ++i) {
             const int x = i % size, y = i / size;
-            ASSERT_EQ(icon.color[i], test::PaletteColor(bits, index(x, y))) << size << ":" << i;
+            ASSERT_EQ(icon.color[i], support::PaletteColor(bits, index(x, y))) << size << ":" << i;
             ASSERT_EQ(icon.transparent[i], clear(x, y) ? 1 : 0) << size << ":" << i;
         }
     }
@@ -108,9 +109,9 @@ TEST(DecodeIcon, RowsNibblesAndMaskBitsSitAtTheirFileOffsetsOnlyTheFirstImageCou
     Bytes two = Icon32();
     const Bytes entry(two.begin() + 6, two.begin() + 22);
     two.insert(two.begin() + 22, entry.begin(), entry.end());
-    test::Put(&two, 4, 2, 2);
-    test::Put(&two, 18, 38, 4);
-    test::Put(&two, 34, 38, 4);
+    support::PutLe(&two, 4, 2, 2);
+    support::PutLe(&two, 18, 38, 4);
+    support::PutLe(&two, 34, 38, 4);
     two.resize(two.size() + 7, 0xAA);
     zplat::DecodedIcon again;
     ASSERT_TRUE(Decodes(two, two.size(), &again));
@@ -173,7 +174,7 @@ TEST(DecodeBitmap, EveryDepthDecodesBottomUpOrTopDown) {
             const uint32_t v = pixel(i % w, i / w);
             const uint32_t want = bits == 1    ? 0xFFFFFF * v
                                   : bits == 24 ? v
-                                               : test::PaletteColor(bits, v);
+                                               : support::PaletteColor(bits, v);
             ASSERT_EQ(b.pixels[i], want) << i;
         }
     }
@@ -223,8 +224,8 @@ std::string Items(const Bytes &b) {
 }
 
 TEST(DecodeMenu, ItemsInOrderFromTheHeaderOffsetUpToTheLastAsUtf8) {
-    const Bytes menu =
-        test::MakeMenu({{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}});
+    const Bytes menu = support::MakeMenu(
+        {{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}});
     // 4 header bytes; each item 4 bytes plus its text and NUL in UTF-16.
     ASSERT_EQ(menu.size(), 4u + (4 + 20) + (4 + 28) + (4 + 26));
     Bytes shifted = menu; // the header's offset says where the items start
@@ -236,25 +237,25 @@ TEST(DecodeMenu, ItemsInOrderFromTheHeaderOffsetUpToTheLastAsUtf8) {
         EXPECT_EQ(Items(b), "1000=&New game;1001=&About Zorvak;1003=&Quit Zorvak;");
     ExpectEveryPrefixFails<std::vector<zplat::DecodedMenuItem>>(menu);
     EXPECT_EQ(
-        Items(test::MakeMenu({{7, u"\u00e9t\u00e9 \u20ac"}, {0, u""}, {65535, u"\U0001F47E"}})),
+        Items(support::MakeMenu({{7, u"\u00e9t\u00e9 \u20ac"}, {0, u""}, {65535, u"\U0001F47E"}})),
         "7=\xC3\xA9t\xC3\xA9 \xE2\x82\xAC;0=;65535=\xF0\x9F\x91\xBE;");
 }
 
 TEST(DecodeMenu, MalformedTemplatesFailAndLeaveTheResultAlone) {
-    const Bytes game = test::MakeMenu({{1000, u"&New game"}, {1001, u"&About"}});
+    const Bytes game = support::MakeMenu({{1000, u"&New game"}, {1001, u"&About"}});
     Bytes version1 = game, pastEnd = game;
     version1[0] = 1;
     pastEnd[2] = pastEnd[3] = 0xFF; // items offset past the end
     const std::pair<const char *, Bytes> cases[] = {
         {"version 1", version1},
         {"items offset past the end", pastEnd},
-        {"no item marked last", test::MakeMenu({{1, u"a"}, {2, u"b"}}, 0)},
-        {"pop-up item", test::MakeMenu({{1, u"a"}, {2, u"b"}}, 0x90)},
-        {"greyed item", test::MakeMenu({{1, u"a"}}, 0x81)},
-        {"unknown flag", test::MakeMenu({{1, u"a"}}, 0x8080)},
-        {"lone second half of a pair", test::MakeMenu({{1, u"a\xDC00"}})},
-        {"first half then a letter", test::MakeMenu({{1, u"\xD800z"}})},
-        {"first half at the end", test::MakeMenu({{1, u"\xD800"}})},
+        {"no item marked last", support::MakeMenu({{1, u"a"}, {2, u"b"}}, 0)},
+        {"pop-up item", support::MakeMenu({{1, u"a"}, {2, u"b"}}, 0x90)},
+        {"greyed item", support::MakeMenu({{1, u"a"}}, 0x81)},
+        {"unknown flag", support::MakeMenu({{1, u"a"}}, 0x8080)},
+        {"lone second half of a pair", support::MakeMenu({{1, u"a\xDC00"}})},
+        {"first half then a letter", support::MakeMenu({{1, u"\xD800z"}})},
+        {"first half at the end", support::MakeMenu({{1, u"\xD800"}})},
         {"header only", Bytes{0, 0, 0, 0}},
     };
     for (const auto &[what, bytes] : cases)
@@ -271,7 +272,9 @@ TEST(Module, NamesAreFoundByTypeIgnoringCaseInTheirOwnModuleOnly) {
     static const zplat::Resource other[] = {{zplat::RES_ICON, "IC_OTHER", a, 1}};
     const HINSTANCE module = zplat::RegisterModule(table, 3);
     const HINSTANCE second = zplat::RegisterModule(other, 1);
-    ASSERT_TRUE(module && second && module != second);
+    ASSERT_NE(module, nullptr);
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(module, second);
     const std::tuple<HINSTANCE, zplat::ResourceType, const char *, const zplat::Resource *>
         lookups[] = {
             {module, zplat::RES_ICON, "IC_SHIP1", &table[0]},

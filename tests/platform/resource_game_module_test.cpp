@@ -49,8 +49,8 @@ TEST(GameModule, HoldsEveryScriptedResourceByteForByteAndEachDecodes) {
                                                                           : zplat::RES_MENU;
         const zplat::Resource *r = zplat::FindResourceIn(module, type, blob.name.c_str());
         ASSERT_NE(r, nullptr) << blob.name;
-        ASSERT_TRUE(r->size == blob.bytes.size() &&
-                    std::equal(blob.bytes.begin(), blob.bytes.end(), r->data))
+        ASSERT_EQ(r->size, blob.bytes.size()) << blob.name;
+        ASSERT_TRUE(std::equal(blob.bytes.begin(), blob.bytes.end(), r->data))
             << blob.name << " differs from its file: the embedded table is stale";
         EXPECT_TRUE(Decodes(blob.kind, *r)) << blob.name;
     }

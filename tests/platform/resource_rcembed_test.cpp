@@ -1,7 +1,8 @@
 // The resource script's reader and rcembed: the errors they stop the build
 // with, the menu template rcembed writes, the files it embeds and the list
 // of files it read.
-#include "tests/platform/test_support.h"
+#include "tests/support/recording_window.h"
+#include "tests/support/resource_files.h"
 #include "tools/rcembed/embed.h"
 #include "tools/rcscript/rc_script.h"
 
@@ -47,7 +48,7 @@ struct TempDir {
 
 // The smallest icon the platform loads: one pixel, 16 colours, its mask.
 std::string TinyIcon() {
-    const test::Bytes b = test::SolidIcon(1, 0);
+    const support::Bytes b = support::SolidIcon(1, 0);
     return std::string(b.begin(), b.end());
 }
 
@@ -127,12 +128,12 @@ TEST(RcScript, AnythingElseStopsWithFileLineAndReason) {
 // The template that the decoder tests read: header, then flags, id and
 // UTF-16 text per item, the last flagged 0x80.
 TEST(RcScript, MenuTemplateIsTheBinaryMenuBarTemplate) {
-    EXPECT_EQ(
-        rcembed::BuildMenuTemplate(
-            {{"&New game", 1000}, {"&About Zorvak", 1001}, {"&Quit Zorvak", 1003}}),
-        test::MakeMenu({{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}}));
+    EXPECT_EQ(rcembed::BuildMenuTemplate(
+                  {{"&New game", 1000}, {"&About Zorvak", 1001}, {"&Quit Zorvak", 1003}}),
+              support::MakeMenu(
+                  {{1000, u"&New game"}, {1001, u"&About Zorvak"}, {1003, u"&Quit Zorvak"}}));
     EXPECT_EQ(rcembed::BuildMenuTemplate({{"", 0}, {"x", 65535}}),
-              test::MakeMenu({{0, u""}, {65535, u"x"}}));
+              support::MakeMenu({{0, u""}, {65535, u"x"}}));
 }
 
 TEST(RcScript, FilesAreEmbeddedByteForByteAndMissingOrDamagedOnesStopTheBuild) {
@@ -140,7 +141,7 @@ TEST(RcScript, FilesAreEmbeddedByteForByteAndMissingOrDamagedOnesStopTheBuild) {
     // Bytes that a text-mode read would change, after a valid icon.
     const std::string icon =
         dir.Write("icons/a.ico", TinyIcon() + std::string("\r\n\x1A\0\xFF", 5));
-    const test::Bytes picture = test::MakeBitmap(3, 2, 1, [](int x, int) { return x & 1; });
+    const support::Bytes picture = support::MakeBitmap(3, 2, 1, [](int x, int) { return x & 1; });
     const std::string bmp = dir.Write("b.bmp", std::string(picture.begin(), picture.end()));
     dir.Write("cut.ico", TinyIcon().substr(0, TinyIcon().size() - 1));
     dir.Write("empty.ico", "");

@@ -1,15 +1,16 @@
 // Window classes and windows: creation, geometry, closing, minimising,
 // teardown and the refusal of bad handles.
 #include "platform/backend.h"
-#include "tests/platform/test_support.h"
+#include "tests/support/recording_window.h"
+#include "tests/support/resource_files.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using test::seen;
-using test::SeenOf;
-using test::SeenSequence;
+using support::seen;
+using support::SeenOf;
+using support::SeenSequence;
 using Ints = std::vector<long>;
 
 Ints Rect(BOOL (*get)(HWND, LPRECT), HWND w) {
@@ -21,16 +22,18 @@ Ints Rect(BOOL (*get)(HWND, LPRECT), HWND w) {
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::ResetAll();
-        module = test::RegisterTestModule(
-            {{zplat::RES_MENU, "MENU_1", test::MakeMenu({{1000, u"&New game"}, {1001, u"&About"}})},
-             {zplat::RES_ICON, "IC_RED", test::SolidIcon(32, 9)},
-             {zplat::RES_BITMAP, "BMP", test::MakeBitmap(8, 8, 1, [](int, int) { return 1u; })}});
-        test::RegisterTestClass("CL_MAIN", module, "MENU_1");
-        test::RegisterTestClass("NO_MENU", module);
+        support::ResetPlatform();
+        module = support::RegisterTestModule(
+            {{zplat::RES_MENU, "MENU_1",
+              support::MakeMenu({{1000, u"&New game"}, {1001, u"&About"}})},
+             {zplat::RES_ICON, "IC_RED", support::SolidIcon(32, 9)},
+             {zplat::RES_BITMAP, "BMP",
+              support::MakeBitmap(8, 8, 1, [](int, int) { return 1u; })}});
+        support::RegisterTestClass("CL_MAIN", module, "MENU_1");
+        support::RegisterTestClass("NO_MENU", module);
     }
     void TearDown() override { zplat::ShutdownPlatform(); }
-    HWND Main() { return test::MakeWindow("CL_MAIN", module, 517, 374); }
+    HWND Main() { return support::MakeWindow("CL_MAIN", module, 517, 374); }
     HINSTANCE module = nullptr;
 };
 
@@ -38,7 +41,7 @@ TEST_F(WindowTest, CreateSendsWmCreateWithTheClientReadyAndSizesLeaveFrameAndMen
     headless::SetDesktopSize(1024, 768);
     HWND returned = nullptr;
     Ints clientInCreate;
-    test::Handle(WM_CREATE, [&](HWND hwnd) {
+    support::Handle(WM_CREATE, [&](HWND hwnd) {
         if (returned == nullptr) // still inside the first CreateWindowExA
             clientInCreate = Rect(GetClientRect, hwnd);
         HDC dc = GetDC(hwnd);
@@ -46,11 +49,12 @@ TEST_F(WindowTest, CreateSendsWmCreateWithTheClientReadyAndSizesLeaveFrameAndMen
         ReleaseDC(hwnd, dc);
         return LRESULT(0);
     });
-    returned = CreateWindowExA(0, "cl_main", "ZORVAK", test::kMainStyle, 253, 197, 517, 374, NULL,
-                               NULL, module, NULL);
+    returned = CreateWindowExA(0, "cl_main", "ZORVAK", support::kMainStyle, 253, 197, 517, 374,
+                               NULL, NULL, module, NULL);
     HWND about = CreateWindowExA(0, "NO_MENU", "", WS_DLGFRAME, 285, 218, 453, 332, NULL, NULL,
                                  module, NULL);
-    ASSERT_TRUE(returned && about);
+    ASSERT_NE(returned, nullptr);
+    ASSERT_NE(about, nullptr);
     ASSERT_EQ(SeenOf(WM_CREATE).size(), 2u);
     EXPECT_EQ(SeenOf(WM_CREATE)[0].hwnd, returned);
     EXPECT_EQ(clientInCreate, (Ints{0, 0, 511, 330}));
@@ -71,8 +75,8 @@ TEST_F(WindowTest, CreateSendsWmCreateWithTheClientReadyAndSizesLeaveFrameAndMen
 }
 
 TEST_F(WindowTest, CreationFailuresGiveNull) {
-    EXPECT_EQ(test::MakeWindow("NOT_REGISTERED", module, 100, 100), nullptr);
-    EXPECT_EQ(test::RegisterTestClass("cl_main", module), 0); // names ignore case
+    EXPECT_EQ(support::MakeWindow("NOT_REGISTERED", module, 100, 100), nullptr);
+    EXPECT_EQ(support::RegisterTestClass("cl_main", module), 0); // names ignore case
 
     headless::FailWindowCreation(true);
     EXPECT_EQ(Main(), nullptr);
@@ -80,14 +84,14 @@ TEST_F(WindowTest, CreationFailuresGiveNull) {
     headless::FailWindowCreation(false);
 
     // A creation handler that refuses: the window is destroyed again.
-    test::Handle(WM_CREATE, [](HWND) { return LRESULT(-1); });
+    support::Handle(WM_CREATE, [](HWND) { return LRESULT(-1); });
     EXPECT_EQ(Main(), nullptr);
     EXPECT_EQ(SeenSequence({WM_CREATE, WM_DESTROY}), (std::vector<UINT>{WM_CREATE, WM_DESTROY}));
     EXPECT_TRUE(headless::Windows().empty());
 }
 
 TEST_F(WindowTest, CloseButtonAndAltF4GoThroughScCloseWmCloseAndWmDestroy) {
-    test::Handle(WM_DESTROY, [](HWND) { return PostQuitMessage(7), LRESULT(0); });
+    support::Handle(WM_DESTROY, [](HWND) { return PostQuitMessage(7), LRESULT(0); });
     for (bool altF4 : {false, true}) {
         seen.clear();
         HWND w = Main();
@@ -97,11 +101,11 @@ TEST_F(WindowTest, CloseButtonAndAltF4GoThroughScCloseWmCloseAndWmDestroy) {
                 return headless::Close(w);
             zplat::PushInput({zplat::InputEvent::KeyDown, w, 0x73, true, false, 0, 0});
         });
-        EXPECT_EQ(test::RunLoop(), 7);
+        EXPECT_EQ(support::RunLoop(), 7);
         EXPECT_EQ(SeenSequence({WM_SYSKEYDOWN, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}),
                   (altF4 ? std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}
                          : std::vector<UINT>{WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}));
-        EXPECT_EQ(test::WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_CLOSE}));
+        EXPECT_EQ(support::WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_CLOSE}));
         EXPECT_TRUE(headless::Windows().empty());
         EXPECT_FALSE(SetWindowTextA(w, "gone"));
     }
@@ -121,11 +125,11 @@ TEST_F(WindowTest, MinimiseAndRestoreFollowSystemCommandsAndRestoreRepaints) {
         PostQuitMessage(0);
     });
     SetTimer(w, 1, 1000, NULL); // keeps the loop alive between the events
-    test::RunLoop();
+    support::RunLoop();
     // Restoring repaints the whole client area, background first.
     EXPECT_EQ(SeenSequence({WM_SYSCOMMAND, WM_PAINT, WM_ERASEBKGND}),
               (std::vector<UINT>{WM_SYSCOMMAND, WM_PAINT, WM_ERASEBKGND}));
-    EXPECT_EQ(test::WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_RESTORE}));
+    EXPECT_EQ(support::WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_RESTORE}));
 }
 
 TEST_F(WindowTest, TeardownDispatchesNothingAndOldHandlesStayDead) {
@@ -133,13 +137,13 @@ TEST_F(WindowTest, TeardownDispatchesNothingAndOldHandlesStayDead) {
     ShowWindow(w, SW_SHOW);
     SetTimer(w, 1, 50, NULL);
     headless::At(120, [] { PostQuitMessage(0); });
-    test::RunLoop();
+    support::RunLoop();
     seen.clear();
     zplat::ShutdownPlatform();
     EXPECT_TRUE(seen.empty());
     EXPECT_TRUE(headless::Windows().empty());
     // Even once new objects take their slots.
-    test::RegisterTestClass("CL_MAIN", module, "MENU_1");
+    support::RegisterTestClass("CL_MAIN", module, "MENU_1");
     HWND again = Main();
     ASSERT_NE(again, nullptr);
     EXPECT_NE(again, w);
@@ -151,7 +155,9 @@ TEST_F(WindowTest, BadHandlesAreRefusedWithoutEffect) {
     HWND w = Main();
     HICON icon = LoadIconA(module, "IC_RED");
     HBITMAP bitmap = LoadBitmapA(module, "BMP");
-    ASSERT_TRUE(w && icon && bitmap);
+    ASSERT_NE(w, nullptr);
+    ASSERT_NE(icon, nullptr);
+    ASSERT_NE(bitmap, nullptr);
 
     // A released DC is stale: drawing through it does nothing.
     HDC dc = GetDC(w);
@@ -165,10 +171,16 @@ TEST_F(WindowTest, BadHandlesAreRefusedWithoutEffect) {
     // Null handles, a window as a DC, an icon as a bitmap, a bitmap into a
     // window DC, a window DC deleted instead of released.
     HDC windowDc = GetDC(w);
-    EXPECT_FALSE(GetDC(NULL) || BeginPaint(NULL, nullptr) || LoadIconA(NULL, "IC_RED") ||
-                 SetMapMode(NULL, MM_TEXT) || SendMessageA(NULL, WM_CLOSE, 0, 0) ||
-                 DrawIcon(NULL, 0, 0, icon) || GetObjectA(icon, sizeof(BITMAP), nullptr) ||
-                 DeleteObject(icon) || SelectObject(windowDc, bitmap) || DeleteDC(windowDc));
+    EXPECT_EQ(GetDC(NULL), nullptr);
+    EXPECT_EQ(BeginPaint(NULL, nullptr), nullptr);
+    EXPECT_EQ(LoadIconA(NULL, "IC_RED"), nullptr);
+    EXPECT_EQ(SetMapMode(NULL, MM_TEXT), 0);
+    EXPECT_EQ(SendMessageA(NULL, WM_CLOSE, 0, 0), 0);
+    EXPECT_FALSE(DrawIcon(NULL, 0, 0, icon));
+    EXPECT_EQ(GetObjectA(icon, sizeof(BITMAP), nullptr), 0);
+    EXPECT_FALSE(DeleteObject(icon));
+    EXPECT_EQ(SelectObject(windowDc, bitmap), nullptr);
+    EXPECT_FALSE(DeleteDC(windowDc));
     for (HDC bad : {HDC(NULL), reinterpret_cast<HDC>(w)})
         EXPECT_EQ(SetPixel(bad, 0, 0, 0), CLR_INVALID);
     ReleaseDC(w, windowDc);

@@ -19,7 +19,7 @@ if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
     echo "SKIP: Xvfb or xdotool is not installed"
     exit 77
 fi
-. "$(dirname "$0")/x_desktop.sh"
+. "$(dirname "$0")/../support/x_desktop.sh"
 export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp:print_suppressions=0"
 export SDL_AUDIODRIVER=dummy
 
@@ -30,7 +30,7 @@ stop_load() {
     for pid in "${load_pids[@]}"; do kill "$pid" 2>/dev/null; done
     load_pids=()
 }
-trap 'stop_load; cleanup' EXIT
+cleanup_more() { stop_load; }
 for ((i = 0; i < $(nproc); i++)); do
     (while :; do :; done) &
     load_pids+=($!)

@@ -9,6 +9,7 @@
 #include "platform/sdl_backend.h"
 #include "platform/window_inspection.h"
 #include "resources/game_module.h"
+#include "tests/support/recording_window.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,48 +23,16 @@
 
 namespace {
 
-std::vector<MSG> seen;
-// Runs on every WM_TIMER of the test window; returns false to end the loop.
-std::function<bool(HWND, int)> onTick;
-int ticks = 0;
-
-LRESULT CALLBACK TestWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER) {
-        if (!onTick || !onTick(window, ticks++)) {
-            PostQuitMessage(0);
-        }
-        return 0;
-    }
-    seen.push_back({window, message, wParam, lParam, 0, {0, 0}});
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-std::vector<MSG> SeenOf(UINT message) {
-    std::vector<MSG> out;
-    std::copy_if(seen.begin(), seen.end(), std::back_inserter(out),
-                 [message](const MSG &m) { return m.message == message; });
-    return out;
-}
-std::vector<WPARAM> WParamsOf(UINT message) {
-    std::vector<WPARAM> out;
-    for (const MSG &m : SeenOf(message)) {
-        out.push_back(message == WM_COMMAND ? LOWORD(m.wParam) : m.wParam);
-    }
-    return out;
-}
+using support::SeenOf;
+using support::WParamsOf;
 
 class SdlBackendTest : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        seen.clear();
-        onTick = nullptr;
-        ticks = 0;
+        support::seen.clear();
+        support::hook = nullptr;
         Install();
     }
     void TearDown() override { Uninstall(); }
@@ -82,7 +51,7 @@ protected:
     // 100 x 81 client area: a 100 x 100 image.
     HWND MakeWindow() {
         WNDCLASSA wc = {};
-        wc.lpfnWndProc = TestWndProc;
+        wc.lpfnWndProc = support::RecordingProc;
         wc.hInstance = GameModule();
         wc.lpszMenuName = "MENU_1";
         wc.lpszClassName = "T_WINDOW";
@@ -99,7 +68,15 @@ protected:
     // Runs the real message loop until the tick callback ends it (or the
     // window is destroyed); the timer beats every 20 ms.
     void RunLoop(HWND window, std::function<bool(HWND, int)> tick) {
-        onTick = std::move(tick);
+        // Each timer message runs tick until it says to stop; destruction
+        // also ends the loop.
+        support::hook = [tick, ticks = 0](HWND hwnd, UINT message, WPARAM, LPARAM,
+                                          LRESULT *result) mutable {
+            *result = 0;
+            if ((message == WM_TIMER && !tick(hwnd, ticks++)) || message == WM_DESTROY)
+                PostQuitMessage(0);
+            return message == WM_TIMER || message == WM_DESTROY;
+        };
         SetTimer(window, 7, 20, NULL);
         MSG msg;
         while (GetMessageA(&msg, NULL, 0, 0) > 0) {
@@ -180,14 +157,20 @@ TEST(ChooseScale, FollowsTheDesktopAndAlwaysFits) {
     }
 }
 
-TEST_F(SdlBackendTest, WaitEndsOnTimeOrAtInputAndKeysArriveAsVirtualKeysAltChoosingMenuItems) {
+TEST_F(SdlBackendTest, WaitingEndsNoEarlierThanItsDeadlineOrAtInput) {
     HWND window = MakeWindow();
-    // Waiting never ends before its deadline.
     for (int i = 0; i < 5; ++i) {
         const uint64_t deadline = backend->NowMs() + 7;
         backend->Wait(deadline);
         EXPECT_GE(backend->NowMs(), deadline);
     }
+    // With input waiting there is no deadline to wait for.
+    PushKey(window, SDLK_a, SDL_SCANCODE_A);
+    backend->Wait(zplat::Backend::kNoDeadline);
+}
+
+TEST_F(SdlBackendTest, KeysArriveAsVirtualKeysAndAltChoosesMenuItems) {
+    HWND window = MakeWindow();
     // {key, its place, the virtual key expected (0: not passed on)}; the last
     // is a layout whose letter key gives a non-Latin letter (Cyrillic ef on
     // the A key): the key's place decides.
@@ -216,12 +199,10 @@ TEST_F(SdlBackendTest, WaitEndsOnTimeOrAtInputAndKeysArriveAsVirtualKeysAltChoos
     PushKey(window, SDLK_x, SDL_SCANCODE_X, KMOD_LALT);
     PushKey(window, SDLK_n, SDL_SCANCODE_N, KMOD_LALT);
     PushKey(window, SDLK_q, SDL_SCANCODE_Q, KMOD_RALT);
-    // With input waiting there is no deadline to wait for.
-    backend->Wait(zplat::Backend::kNoDeadline);
     RunLoop(window, [](HWND, int tick) { return tick < 2; });
 
     EXPECT_EQ(WParamsOf(WM_KEYDOWN), expected);
-    const std::vector<MSG> down = SeenOf(WM_KEYDOWN);
+    const std::vector<support::Seen> down = SeenOf(WM_KEYDOWN);
     ASSERT_GE(down.size(), 2u);
     EXPECT_EQ(down[0].lParam & (1 << 30), 0) << "a first press is not a repeat";
     EXPECT_NE(down[1].lParam & (1 << 30), 0) << "auto-repeat sets the previous-state bit";
@@ -308,7 +289,7 @@ TEST_F(SdlBackendTest, TheComposedImageIsShownAtAWholeScaleWithSharpPixelsAndCli
         return tick < 2;
     });
     std::vector<LPARAM> clicks;
-    for (const MSG &m : SeenOf(WM_LBUTTONDOWN)) {
+    for (const support::Seen &m : SeenOf(WM_LBUTTONDOWN)) {
         clicks.push_back(m.lParam);
     }
     EXPECT_EQ(clicks, (std::vector<LPARAM>{20 << 16 | 10, 79 << 16 | 99}));
@@ -317,7 +298,7 @@ TEST_F(SdlBackendTest, TheComposedImageIsShownAtAWholeScaleWithSharpPixelsAndCli
     int width = 0;
     int height = 0;
     ASSERT_TRUE(zplat::CopyComposedImage(window, &composed, &width, &height));
-    ASSERT_EQ(width * 1000 + height, 100100); // 19-pixel menu bar + 81
+    ASSERT_EQ(std::pair(width, height), std::pair(100, 100)); // 19-pixel menu bar + 81
     EXPECT_EQ(composed[(size_t)19 * width + 0], 0xFF0000u) << "the drawing is in the image";
     SDL_Window *sdl = backend->NativeWindow(window);
     int shownWidth = 0;
@@ -393,13 +374,13 @@ TEST_F(SdlBackendTest, ScatteredChangesAreAllShown) {
     backend->DestroyNativeWindow(window);
 }
 
-TEST_F(SdlBackendTest, MinimiseShowsTheClientOriginAsIconRestoreRepaintsAndCloseDestroys) {
+TEST_F(SdlBackendTest, AMinimisedWindowShowsItsClientOriginAsIconUntilRestored) {
     HWND window = MakeWindow();
-    const Uint32 id = SdlId(window);
     const zplat::Resource *resource =
         zplat::FindResourceIn(GameModule(), zplat::RES_ICON, "ICON_1");
     zplat::DecodedIcon icon;
-    ASSERT_TRUE(resource && zplat::DecodeIcon(resource->data, resource->size, &icon));
+    ASSERT_NE(resource, nullptr);
+    ASSERT_TRUE(zplat::DecodeIcon(resource->data, resource->size, &icon));
     std::vector<uint32_t> icon1(icon.color.size());
     for (size_t i = 0; i < icon1.size(); ++i) {
         icon1[i] = icon.transparent[i] ? 0u : 0xFF000000u | icon.color[i];
@@ -409,7 +390,7 @@ TEST_F(SdlBackendTest, MinimiseShowsTheClientOriginAsIconRestoreRepaintsAndClose
         int width = 0;
         int height = 0;
         std::vector<uint32_t> shown = backend->IconPixels(window, &width, &height);
-        EXPECT_EQ(width * 100 + height, 3232);
+        EXPECT_EQ(std::pair(width, height), std::pair(32, 32));
         for (uint32_t &p : shown) {
             p = p >> 24 == 0 ? 0u : p;
         }
@@ -440,9 +421,8 @@ TEST_F(SdlBackendTest, MinimiseShowsTheClientOriginAsIconRestoreRepaintsAndClose
             SetWindowTextA(w, "Lives: 05 - Level 01 - Score: 00000");
             EXPECT_STREQ(SDL_GetWindowTitle(backend->NativeWindow(w)),
                          "Lives: 05 - Level 01 - Score: 00000");
-            PushWindowEvent(w, SDL_WINDOWEVENT_CLOSE);
         }
-        return tick < 50; // WM_DESTROY ends the loop before
+        return tick < 6;
     });
     ASSERT_EQ(iconWhileMinimised.size(), 32u * 32u);
     for (int i = 0; i < 32 * 32; i += 37) {
@@ -450,7 +430,19 @@ TEST_F(SdlBackendTest, MinimiseShowsTheClientOriginAsIconRestoreRepaintsAndClose
                   0xFF0000C8u | (uint32_t)(i % 32 * 8) << 16 | (uint32_t)(i / 32 * 8) << 8)
             << "icon pixel " << i;
     }
-    EXPECT_EQ(WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_MINIMIZE, SC_RESTORE, SC_CLOSE}));
+    EXPECT_EQ(WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_MINIMIZE, SC_RESTORE}));
+}
+
+TEST_F(SdlBackendTest, ClosingDestroysTheWindowAndItsSdlWindow) {
+    HWND window = MakeWindow();
+    const Uint32 id = SdlId(window);
+    RunLoop(window, [&](HWND w, int tick) {
+        if (tick == 0) {
+            PushWindowEvent(w, SDL_WINDOWEVENT_CLOSE);
+        }
+        return tick < 50; // WM_DESTROY ends the loop before
+    });
+    EXPECT_EQ(WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_CLOSE}));
     EXPECT_EQ(SeenOf(WM_CLOSE).size(), 1u);
     EXPECT_EQ(SeenOf(WM_DESTROY).size(), 1u);
     EXPECT_EQ(backend->NativeWindow(window), nullptr);

@@ -16,7 +16,7 @@ if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
 fi
 
 mkdir -p "$outdir"
-. "$(dirname "$0")/x_desktop.sh"
+. "$(dirname "$0")/../support/x_desktop.sh"
 
 size_of() {
     eval "$(xdotool getwindowgeometry --shell "$1")"

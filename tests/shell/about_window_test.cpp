@@ -1,20 +1,29 @@
 // The About window: one at a time, from the menu bar or the system menu; it
 // freezes the game and closes itself after ten seconds.
-#include "session.h"
 #include "shell/shell_state.h"
+#include "tests/support/session.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 
-using namespace session;
+using namespace support;
 
-TEST(About, MenuOpensOneWindowThatFreezesTheGameAndClosesAfterTenSeconds) {
+namespace {
+
+// Opened from the menu bar between ticks 40 and 41 of a game, so that its ten
+// seconds end between two ticks.
+const uint64_t opened = AfterTick(40);
+
+void OpenAboutDuringAGame() {
     StartFresh();
-    // Opened between two ticks, so that its ten seconds end between two ticks.
-    const uint64_t opened = AfterTick(40);
-    std::vector<GameObject> frozen;
     headless::At(AfterTick(1), [] { Command('N'); });
     headless::At(opened, [] { Command('A'); });
+}
+
+} // namespace
+
+TEST(About, TheMenuOpensOneWindowAtATime) {
+    OpenAboutDuringAGame();
     headless::At(opened + 5, [&] {
         HWND about = AboutWindow();
         ASSERT_NE(about, nullptr);
@@ -25,13 +34,24 @@ TEST(About, MenuOpensOneWindowThatFreezesTheGameAndClosesAfterTenSeconds) {
         EXPECT_EQ(Place(about), (std::array<int, 6>{960 - 226, 540 - 166, 453, 332, 447, 307}));
         EXPECT_TRUE(Shows(headless::ClientImage(about), 0, 0, Picture("BMP_ABOUT")));
         SaveScreenshot(headless::ComposedImage(about), "about");
-        frozen = Objects();
     });
-    // A second request half-way changes nothing, nor restarts the ten seconds.
+    // A second request changes nothing.
     headless::At(opened + 5000, [] { Command('A'); });
-    headless::At(opened + 9990, [&] {
+    headless::At(opened + 5010, [&] {
         const std::vector<HWND> windows = headless::Windows();
         EXPECT_EQ(std::count(windows.begin(), windows.end(), AboutWindow()), 1);
+        Command('Q');
+    });
+    EXPECT_EQ(RunWinMain(), 0);
+}
+
+TEST(About, TheGameWaitsUntilTheWindowClosesItselfAfterTenSeconds) {
+    OpenAboutDuringAGame();
+    std::vector<GameObject> frozen;
+    headless::At(opened + 5, [&] { frozen = Objects(); });
+    headless::At(opened + 5000, [] { Command('A'); }); // does not restart the ten seconds
+    headless::At(opened + 9990, [&] {
+        EXPECT_NE(AboutWindow(), nullptr);
         EXPECT_EQ(Objects(), frozen);
     });
     headless::At(opened + 10010, [&] {

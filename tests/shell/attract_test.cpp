@@ -1,11 +1,11 @@
 // The attract loop between games: a new full-size picture every 256 ticks.
-#include "session.h"
 #include "shell/shell_state.h"
+#include "tests/support/session.h"
 
 #include <gtest/gtest.h>
 #include <map>
 
-using namespace session;
+using namespace support;
 
 TEST(Attract, FromStartIntroductionThenAboutThenNothingNewThenIntroduction) {
     StartFresh();

@@ -3,13 +3,13 @@
 // menu bar under the mouse, and input that is not held back by a timer.
 // Keys for window nullptr are typed on the desktop: they reach the window
 // that has the desktop's keyboard focus, or nothing.
-#include "session.h"
+#include "tests/support/session.h"
 #include "shell/shell_state.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 
-using namespace session;
+using namespace support;
 
 namespace {
 

@@ -1,18 +1,13 @@
 // The main window during play: New game, the keys, minimising.
-#include "session.h"
 #include "shell/shell_state.h"
+#include "tests/support/session.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 
-using namespace session;
+using namespace support;
 
 namespace {
-
-int CountKind(int kind) {
-    return int(std::count_if(objectTable, objectTable + OBJECT_SLOTS,
-                             [kind](const GameObject &o) { return o.kind == kind; }));
-}
 
 // A fresh game: status line, five lives, nothing but the ship at its start
 // (clientWidth / 2 - 16, clientHeight - 80), and the playfield black.
@@ -21,7 +16,7 @@ void ExpectNewGame() {
     EXPECT_EQ(lives, 5);
     EXPECT_EQ(score, 0);
     EXPECT_EQ(CountKind(KIND_FREE), OBJECT_SLOTS - 1);
-    EXPECT_EQ(objectTable[0].kind, KIND_SHIP);
+    EXPECT_EQ(int(objectTable[0].kind), KIND_SHIP);
     EXPECT_EQ(objectTable[0].x, 239);
     EXPECT_EQ(objectTable[0].y, 250);
     EXPECT_TRUE(MainShows(32, 0, headless::Image{447, 298, std::vector<uint32_t>(447 * 298)}));
@@ -35,9 +30,25 @@ bool FreshMissileAboveShip() {
     });
 }
 
+// Starts the program, and a game at virtual time `at`.
+void StartGame(uint64_t at = AfterTick(1)) {
+    StartFresh();
+    headless::At(at, [] { Command('N'); });
+}
+
+// Minimised at tick 60 of a game.
+void MinimiseAtTick60(std::vector<GameObject> *frozen, int32_t *frozenScore) {
+    StartGame();
+    headless::At(AfterTick(60), [=] {
+        headless::Minimize(MainWindow());
+        *frozen = Objects();
+        *frozenScore = score;
+    });
+}
+
 } // namespace
 
-TEST(Play, AltNStartsAGameArrowsSteerSpaceOrEnterFireAndTheMenuBarRestartsIt) {
+TEST(Play, AltNStartsAGameThatTakesNoShotRequestedBefore) {
     StartFresh();
     nextBonusScore = 30000; // as a previous game may have left it
     headless::At(AfterTick(3), [] { headless::Key(MainWindow(), VK_SPACE); }); // before any game
@@ -56,8 +67,15 @@ TEST(Play, AltNStartsAGameArrowsSteerSpaceOrEnterFireAndTheMenuBarRestartsIt) {
         EXPECT_EQ(level, 1);
         EXPECT_GT(enemyCount, 0);
         EXPECT_EQ(attractTicks, 0);
-        headless::Key(MainWindow(), VK_LEFT);
+        EXPECT_EQ(CountKind(KIND_MISSILE), 0);
+        Command('Q');
     });
+    EXPECT_EQ(RunWinMain(), 0);
+}
+
+TEST(Play, ArrowKeysSteerTheShip) {
+    StartGame();
+    headless::At(AfterTick(4), [] { headless::Key(MainWindow(), VK_LEFT); });
     headless::At(AfterTick(9), [] {
         EXPECT_EQ(objectTable[0].x, 239 - 20); // five ticks of 4 pixels to the left
         headless::Key(MainWindow(), VK_RIGHT);
@@ -65,9 +83,14 @@ TEST(Play, AltNStartsAGameArrowsSteerSpaceOrEnterFireAndTheMenuBarRestartsIt) {
     });
     headless::At(AfterTick(11), [] {
         EXPECT_EQ(objectTable[0].x, 239 - 12);
-        EXPECT_EQ(CountKind(KIND_MISSILE), 0);
-        headless::Key(MainWindow(), VK_SPACE, 3); // auto-repeat: one shot
+        Command('Q');
     });
+    EXPECT_EQ(RunWinMain(), 0);
+}
+
+TEST(Play, SpaceOrEnterFiresOneMissilePerTick) {
+    StartGame();
+    headless::At(AfterTick(11), [] { headless::Key(MainWindow(), VK_SPACE, 3); }); // auto-repeat
     headless::At(AfterTick(12), [] {
         EXPECT_EQ(fireRequested, 0);
         EXPECT_EQ(CountKind(KIND_MISSILE), 1);
@@ -79,13 +102,22 @@ TEST(Play, AltNStartsAGameArrowsSteerSpaceOrEnterFireAndTheMenuBarRestartsIt) {
     headless::At(AfterTick(23), [] {
         EXPECT_EQ(fireRequested, 0);
         EXPECT_TRUE(FreshMissileAboveShip());
+        Command('Q');
     });
-    // Some play for the screenshot: steady fire, a turn to the right.
+    EXPECT_EQ(RunWinMain(), 0);
+}
+
+TEST(Play, TheMenuBarRestartsARunningGame) {
+    StartGame(AfterTick(3) + 5); // as in the screenshot in the README
+    // Some play for the screenshot: turns, steady fire.
+    headless::At(AfterTick(4), [] { headless::Key(MainWindow(), VK_LEFT); });
+    headless::At(AfterTick(9), [] { headless::Key(MainWindow(), VK_RIGHT); });
+    headless::At(AfterTick(11), [] { headless::Key(MainWindow(), VK_SPACE, 3); });
+    headless::At(AfterTick(22), [] { headless::Key(MainWindow(), VK_RETURN); });
     for (int tick = 120; tick < 200; tick += 12) {
         headless::At(AfterTick(tick), [] { headless::Key(MainWindow(), VK_SPACE); });
     }
     headless::At(AfterTick(150), [] { headless::Key(MainWindow(), VK_RIGHT); });
-    // Some way into the game, the same command from the menu bar restarts it.
     headless::At(AfterTick(200), [] {
         SaveScreenshot(headless::ComposedImage(MainWindow()), "game");
         score = 1234;
@@ -100,16 +132,10 @@ TEST(Play, AltNStartsAGameArrowsSteerSpaceOrEnterFireAndTheMenuBarRestartsIt) {
     EXPECT_EQ(RunWinMain(), 0);
 }
 
-TEST(Minimize, FreezesTheGameAnimatesTheAlienRestoreResumesAndFlagBitsAreIgnored) {
-    StartFresh();
+TEST(Minimize, FreezesTheGameAndAnimatesAnAlienInItsPlace) {
     std::vector<GameObject> frozen;
     int32_t frozenScore = 0;
-    headless::At(AfterTick(1), [] { Command('N'); });
-    headless::At(AfterTick(60), [&] {
-        headless::Minimize(MainWindow());
-        frozen = Objects();
-        frozenScore = score;
-    });
+    MinimiseAtTick60(&frozen, &frozenScore);
     // The game's ticks zeroed the counter, so the alien is drawn on the ticks
     // with counter values 2, 3, 6, 7, ...: ticks 63, 64, 67, 68, ...
     const int frames[] = {1, 2, 3, 4, 5, 5, 4, 3, 2, 1, 1, 2};
@@ -124,8 +150,16 @@ TEST(Minimize, FreezesTheGameAnimatesTheAlienRestoreResumesAndFlagBitsAreIgnored
     headless::At(AfterTick(90), [&] {
         EXPECT_EQ(Objects(), frozen);
         EXPECT_EQ(score, frozenScore);
-        headless::Restore(MainWindow());
+        Command('Q');
     });
+    EXPECT_EQ(RunWinMain(), 0);
+}
+
+TEST(Minimize, RestoreRepaintsTheFrameAndResumesTheGame) {
+    std::vector<GameObject> frozen;
+    int32_t frozenScore = 0;
+    MinimiseAtTick60(&frozen, &frozenScore);
+    headless::At(AfterTick(90), [] { headless::Restore(MainWindow()); });
     headless::At(AfterTick(90) + 5, [&] {
         EXPECT_EQ(isMinimized, 0);
         EXPECT_FALSE(headless::IsMinimized(MainWindow()));
@@ -136,7 +170,14 @@ TEST(Minimize, FreezesTheGameAnimatesTheAlienRestoreResumesAndFlagBitsAreIgnored
     });
     headless::At(AfterTick(92), [&] {
         EXPECT_NE(Objects(), frozen);
-        // The size commands count whatever flags their low bits carry;
+        Command('Q');
+    });
+    EXPECT_EQ(RunWinMain(), 0);
+}
+
+TEST(Minimize, SizeCommandsCountWhateverFlagsTheirLowBitsCarry) {
+    StartFresh();
+    headless::At(AfterTick(2), [] {
         // SC_MOVE is not a size change.  {command, isMinimized before, after}
         const int cases[][3] = {
             {SC_MINIMIZE, 0, 1}, {SC_RESTORE, 1, 0}, {SC_MAXIMIZE, 1, 0}, {SC_MOVE, 1, 1}};

@@ -2,13 +2,13 @@
 // the sprites once and end WinMain with 0.
 #include "platform/backend.h"
 #include "presentation/sprites.h"
-#include "session.h"
 #include "shell/shell_state.h"
+#include "tests/support/session.h"
 
 #include <functional>
 #include <gtest/gtest.h>
 
-using namespace session;
+using namespace support;
 
 namespace {
 
@@ -27,7 +27,7 @@ void ExpectEndsOnce(const std::function<void(HWND)> &end) {
     });
     EXPECT_EQ(RunWinMain(), 0);
     zplat::ShutdownPlatform();
-    EXPECT_EQ(destroyIconCalls, SPRITE_COUNT);
+    EXPECT_EQ(destroyedIcons.size(), size_t(SPRITE_COUNT));
     EXPECT_EQ(postQuitMessageCalls, 1);
     ASSERT_EQ(loaded.size(), size_t(SPRITE_COUNT));
     for (int i = 0; i < SPRITE_COUNT; ++i) {
@@ -39,13 +39,17 @@ void ExpectEndsOnce(const std::function<void(HWND)> &end) {
 
 } // namespace
 
-TEST(Shutdown, QuitClosingTheWindowAndLateInputAfterQuitEndTheProgramOnce) {
-    // Quit leaves both windows to end with the program, which sends them
-    // nothing more: the shutdown runs once, from the menu command.
+// Quit leaves both windows to end with the program, which sends them nothing
+// more: the shutdown runs once, from the menu command.
+TEST(Shutdown, QuitEndsTheProgramOnce) {
     ExpectEndsOnce([](HWND) { ClickMenuItem(2); });
-    ExpectEndsOnce([](HWND window) { headless::Close(window); });
+}
 
-    // After Quit neither late input nor the windows' end runs anything twice.
+TEST(Shutdown, ClosingTheWindowEndsTheProgramOnce) {
+    ExpectEndsOnce([](HWND window) { headless::Close(window); });
+}
+
+TEST(Shutdown, InputAfterQuitRunsNothing) {
     HWND window = NULL;
     ExpectEndsOnce([&](HWND main) {
         window = main;

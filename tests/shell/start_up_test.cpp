@@ -2,9 +2,9 @@
 // start-up failures.
 #include "platform/module.h"
 #include "presentation/sprites.h"
-#include "session.h"
 #include "shell/shell_state.h"
-#include "tests/game/game_driver.h"
+#include "tests/support/game_window.h"
+#include "tests/support/session.h"
 
 #include <csignal>
 #include <functional>
@@ -12,8 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
-using namespace session;
-using driver::Hunt;
+using namespace support;
 
 namespace {
 
@@ -49,27 +48,41 @@ HINSTANCE ModuleWithAboutPicture(int width, int height) {
 
 } // namespace
 
-TEST(StartUp, FirstPaintShowsTitleFrameAndIntroductionInACentredWindow) {
+TEST(StartUp, TheMainWindowIsTitledZorvakAndCentredOnTheDesktop) {
     StartFresh();
-    headless::At(kStart + 10, [&] {
-        HWND window = MainWindow();
-        EXPECT_EQ(headless::Title(window), "ZORVAK");
+    headless::At(kStart + 10, [] {
+        EXPECT_EQ(headless::Title(MainWindow()), "ZORVAK");
         // 453 x 302 picture: 517 x 374 outside, centred on the 1920 x 1080 desktop.
-        EXPECT_EQ(Place(window), (std::array<int, 6>{702, 353, 517, 374, 511, 330}));
-        // The frame around the introduction picture, which sits just inside the
-        // left wall and, 453 pixels wide, covers the first 6 columns of the right
-        // wall (x 479 to 484) and the top 4 rows of the ground (y 298 to 301).
+        EXPECT_EQ(Place(MainWindow()), (std::array<int, 6>{702, 353, 517, 374, 511, 330}));
+        Command('Q');
+    });
+    EXPECT_EQ(RunWinMain(), 0);
+}
+
+TEST(StartUp, TheFirstPaintShowsTheFrameAndTheIntroduction) {
+    StartFresh();
+    headless::At(kStart + 10, [] {
+        // The introduction picture sits just inside the left wall and, 453
+        // pixels wide, covers the first 6 columns of the right wall (x 479 to
+        // 484) and the top 4 rows of the ground (y 298 to 301).
         EXPECT_TRUE(MainShows(32, 0, Picture("BMP_INTRO")));
         EXPECT_TRUE(MainShows(0, 0, Sprite("IC_WALL4")));
         EXPECT_TRUE(MainShows(0, 298, Sprite("IC_WALL1")));
         EXPECT_TRUE(MainShows(485, 0, Crop(Sprite("IC_WALL3"), 6, 0, 26, 32)));
         EXPECT_TRUE(MainShows(485, 298, Crop(Sprite("IC_WALL2"), 6, 0, 26, 32)));
-        headless::Image composed = headless::ComposedImage(window);
+        headless::Image composed = headless::ComposedImage(MainWindow());
         EXPECT_EQ(std::pair(composed.width, composed.height), std::pair(511, 349));
         SaveScreenshot(composed, "intro");
-        // The system menu lost Size and Maximize and ends with About (an item
-        // that is not there cannot be deleted).
-        HMENU systemMenu = GetSystemMenu(window, FALSE);
+        Command('Q');
+    });
+    EXPECT_EQ(RunWinMain(), 0);
+}
+
+TEST(StartUp, TheSystemMenuLosesSizeAndMaximizeAndEndsWithAbout) {
+    StartFresh();
+    headless::At(kStart + 10, [] {
+        // An item that is not there cannot be deleted.
+        HMENU systemMenu = GetSystemMenu(MainWindow(), FALSE);
         EXPECT_FALSE(DeleteMenu(systemMenu, SC_SIZE, MF_BYCOMMAND));
         EXPECT_FALSE(DeleteMenu(systemMenu, SC_MAXIMIZE, MF_BYCOMMAND));
         EXPECT_TRUE(DeleteMenu(systemMenu, 1001, MF_BYCOMMAND));

@@ -10,7 +10,7 @@
 #include "platform/headless.h"
 #include "platform/window_inspection.h"
 #include "resources/game_module.h"
-#include "tests/game/game_driver.h"
+#include "tests/support/game_window.h"
 #include "world/game_state.h"
 
 #include <algorithm>
@@ -83,7 +83,7 @@ TEST(Soak, AMillionTicksOfPlayKeepHeapAndHandlesFlat) {
             headless::AltLetter(window, 'N');
         } else {
             levels |= 1u << level;
-            driver::Hunt();
+            support::Hunt();
         }
         if (ticks % 1000 == 0) {
             Window &w = ticks <= 100000 ? first : last;

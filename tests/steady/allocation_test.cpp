@@ -11,7 +11,7 @@
 #include "platform/sdl_backend.h"
 #endif
 #include "resources/game_module.h"
-#include "tests/game/game_driver.h"
+#include "tests/support/game_window.h"
 #include "world/game_state.h"
 
 #include <atomic>
@@ -135,7 +135,7 @@ long AllocationsOverTicks(int first, int count, bool minimised) {
         if (lives != 0) {
             lives = 5;
         }
-        driver::Hunt();
+        support::Hunt();
         if (ticks == to + 1) {
             headless::AltLetter(window, 'Q');
         }

@@ -1,11 +1,13 @@
 // Helpers for whole-program sessions: each test runs the real WinMain on the
 // headless backend, as a fresh process would, with input scripted on the
 // virtual clock.
-#ifndef ZORVAK_TESTS_SHELL_SESSION_H
-#define ZORVAK_TESTS_SHELL_SESSION_H
+#ifndef ZORVAK_TESTS_SUPPORT_SESSION_H
+#define ZORVAK_TESTS_SUPPORT_SESSION_H
 
 #include "platform/headless.h"
 #include "resources/game_module.h"
+#include "tests/support/game_fixture.h"
+#include "tests/support/recorders.h"
 #include "world/game_state.h"
 
 #include <array>
@@ -13,10 +15,7 @@
 #include <string>
 #include <vector>
 
-// Two objects are the same when both slots are free or every field matches.
-bool operator==(const GameObject &a, const GameObject &b);
-
-namespace session {
+namespace support {
 
 // The virtual time at which every session starts.  The first paint happens at
 // once, so game-timer tick k (k >= 1) arrives at kStart + 50 k.
@@ -27,10 +26,9 @@ inline uint64_t AfterTick(int k) {
     return kStart + kTick * uint64_t(k) + kTick / 2;
 }
 
-// Resets the platform and puts every process-wide value of the game and the
-// shell back to what it was before the first session ran, as in a fresh
-// process.  Failures the backend reports (a program that would wait forever,
-// the time limit) fail the test.
+// Resets the platform, the recorders and every process-wide value of the
+// game and the shell, as in a fresh process.  Failures the backend reports (a
+// program that would wait forever, the time limit) fail the test.
 void StartFresh(uint64_t timeLimitMs = 600000);
 // Runs the program; its exit code.
 int RunWinMain(HINSTANCE module = GameModule());
@@ -70,14 +68,9 @@ inline std::vector<GameObject> Objects() {
     return std::vector<GameObject>(objectTable, objectTable + OBJECT_SLOTS);
 }
 
-// Calls the program made since StartFresh, counted on their way to the
-// platform (the test program is linked with --wrap for these two).
-extern int destroyIconCalls;
-extern int postQuitMessageCalls;
-
 // Writes a screenshot under the build's screenshot folder.
 void SaveScreenshot(const headless::Image &image, const std::string &name);
 
-} // namespace session
+} // namespace support
 
 #endif

@@ -1,11 +1,11 @@
 // What the whole-game tests and the tick benchmark both need: a window whose
 // client area has an exact size, and an autopilot that plays like a player.
-#ifndef ZORVAK_TESTS_GAME_DRIVER_H
-#define ZORVAK_TESTS_GAME_DRIVER_H
+#ifndef ZORVAK_TESTS_SUPPORT_GAME_WINDOW_H
+#define ZORVAK_TESTS_SUPPORT_GAME_WINDOW_H
 
 #include "platform/platform.h"
 
-namespace driver {
+namespace support {
 
 // A plain window (DefWindowProcA, black background) of class className,
 // registered on first use, whose client area is width x height.
@@ -14,6 +14,6 @@ HWND MakeClientWindow(HINSTANCE module, const char *className, int width, int he
 // Steers under the lowest active invader and asks to fire when it is in line.
 void Hunt();
 
-} // namespace driver
+} // namespace support
 
 #endif

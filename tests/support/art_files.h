@@ -3,8 +3,8 @@
 // themselves are checked byte by byte (resource_form_tests.cpp,
 // generator_tests.cpp), so a fault shared by the tools' writer and the
 // decoder cannot hide behind this.
-#ifndef ZORVAK_TESTS_ART_SUPPORT_H
-#define ZORVAK_TESTS_ART_SUPPORT_H
+#ifndef ZORVAK_TESTS_SUPPORT_ART_FILES_H
+#define ZORVAK_TESTS_SUPPORT_ART_FILES_H
 
 #include "tools/art/art.h"
 
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace arttest {
+namespace support {
 
 inline std::string ResourcesDir() {
     return ZORVAK_RESOURCES_DIR;
@@ -89,10 +89,13 @@ inline const std::vector<std::string> &CarriedIcons() {
                                                    "ICON_5", "ICON_6", "ICON_7", "IC_ALIEN"};
     return names;
 }
+inline bool IsEither(uint32_t v, uint32_t a, uint32_t b) {
+    return v == a || v == b;
+}
 inline bool Starts(const std::string &name, const char *prefix) {
     return name.rfind(prefix, 0) == 0;
 }
 
-} // namespace arttest
+} // namespace support
 
 #endif

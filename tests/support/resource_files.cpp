@@ -1,17 +1,11 @@
-#include "tests/platform/test_support.h"
+#include "tests/support/resource_files.h"
 
-#include <algorithm>
-#include <gtest/gtest.h>
 #include <list>
+#include <png.h>
 
-namespace test {
-
-std::vector<Seen> seen;
-std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT *)> hook;
+namespace support {
 
 namespace {
-
-bool pumping = false;
 
 size_t Stride(int width, int bits) {
     return (size_t(width) * bits + 31) / 32 * 4;
@@ -28,7 +22,7 @@ void PutIndex(Bytes *b, size_t rowStart, int x, int bits, uint32_t index) {
 
 } // namespace
 
-void Put(Bytes *b, size_t at, uint32_t v, int bytes) {
+void PutLe(Bytes *b, size_t at, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i)
         (*b)[at + i] = static_cast<unsigned char>(v >> (8 * i));
 }
@@ -54,9 +48,9 @@ Bytes MakeIcon(int size, const PixelFn &index, const std::function<bool(int, int
                                   {18, 22, 4},    {22, 40, 4},    {26, u, 4},     {30, 2 * u, 4},
                                   {34, 1, 2},     {36, nbits, 2}, {42, data, 4}};
     for (const auto &f : fields)
-        Put(&b, f[0], f[1], int(f[2]));
+        PutLe(&b, f[0], f[1], int(f[2]));
     for (size_t i = 0; i < palette; ++i)
-        Put(&b, 62 + 4 * i, PaletteColor(bits, uint32_t(i)), 3);
+        PutLe(&b, 62 + 4 * i, PaletteColor(bits, uint32_t(i)), 3);
     const size_t colorBits = 62 + 4 * palette, maskBits = colorBits + colorStride * size;
     for (int y = 0; y < size; ++y) {
         const size_t row = size_t(size - 1 - y); // bottom-up
@@ -88,14 +82,14 @@ Bytes MakeBitmap(int width, int height, int bits, const PixelFn &value,
                                   {18, w, 4},     {22, h, 4},     {26, 1, 2},  {28, nbits, 2},
                                   {34, image, 4}, {46, colors, 4}};
     for (const auto &f : fields)
-        Put(&b, f[0], f[1], int(f[2]));
+        PutLe(&b, f[0], f[1], int(f[2]));
     for (size_t i = 0; i < palette.size(); ++i)
-        Put(&b, 54 + 4 * i, palette[i], 3);
+        PutLe(&b, 54 + 4 * i, palette[i], 3);
     for (int y = 0; y < height; ++y) {
         const size_t row = bitsAt + stride * size_t(topDown ? y : height - 1 - y);
         for (int x = 0; x < width; ++x) {
             if (bits == 24)
-                Put(&b, row + 3 * x, value(x, y), 3);
+                PutLe(&b, row + 3 * x, value(x, y), 3);
             else
                 PutIndex(&b, row, x, bits, value(x, y));
         }
@@ -128,87 +122,19 @@ HINSTANCE RegisterTestModule(std::vector<TestResource> resources) {
     return zplat::RegisterModule(tables.back().data(), tables.back().size());
 }
 
-LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    seen.push_back(Seen{hwnd, message, wParam, lParam});
-    LRESULT result = 0;
-    if (hook && hook(hwnd, message, wParam, lParam, &result))
-        return result;
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+headless::Image LoadPng(const std::string &path) {
+    png_image png = {};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str()))
+        return {};
+    png.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> rgb(PNG_IMAGE_SIZE(png));
+    if (!png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr))
+        return {};
+    headless::Image image{int(png.width), int(png.height), {}};
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+        image.pixels.push_back(uint32_t(rgb[i]) << 16 | uint32_t(rgb[i + 1]) << 8 | rgb[i + 2]);
+    return image;
 }
 
-void Handle(UINT message, std::function<LRESULT(HWND)> fn) {
-    hook = [=](HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT *result) {
-        return msg == message && (*result = fn(hwnd), true);
-    };
-}
-
-void ResetAll() {
-    headless::Reset();
-    seen.clear();
-    hook = nullptr;
-    headless::OnFailure([](const std::string &why) { ADD_FAILURE() << "headless: " << why; });
-    pumping = false;
-    headless::OnIdle([] {
-        if (std::exchange(pumping, false))
-            PostQuitMessage(0);
-    });
-}
-
-void Pump() {
-    pumping = true;
-    RunLoop();
-    pumping = false;
-}
-
-ATOM RegisterTestClass(const char *name, HINSTANCE instance, const char *menu, int stockBrush) {
-    HBRUSH brush = static_cast<HBRUSH>(GetStockObject(stockBrush));
-    HCURSOR arrow = LoadCursorA(NULL, IDC_ARROW);
-    const WNDCLASSA wc{
-        CS_VREDRAW | CS_HREDRAW, RecordingProc, 0, 0, instance, NULL, arrow, brush, menu, name};
-    return RegisterClassA(&wc);
-}
-
-HWND MakeWindow(const char *cls, HINSTANCE instance, int width, int height, DWORD style) {
-    return CreateWindowExA(0, cls, "", style, 0, 0, width, height, NULL, NULL, instance, NULL);
-}
-
-int RunLoop() {
-    MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return int(msg.wParam);
-}
-
-std::vector<Seen> SeenOf(UINT message) {
-    std::vector<Seen> out;
-    std::copy_if(seen.begin(), seen.end(), std::back_inserter(out),
-                 [=](const Seen &s) { return s.message == message; });
-    return out;
-}
-
-std::vector<WPARAM> WParamsOf(UINT message) {
-    std::vector<WPARAM> out;
-    for (const Seen &s : SeenOf(message))
-        out.push_back(s.wParam);
-    return out;
-}
-
-std::vector<UINT> SeenSequence(const std::vector<UINT> &interesting) {
-    std::vector<UINT> out;
-    for (const Seen &s : seen)
-        if (std::count(interesting.begin(), interesting.end(), s.message))
-            out.push_back(s.message);
-    return out;
-}
-
-int CountColor(const headless::Image &img, uint32_t rgb, int x0, int y0, int x1, int y1) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            n += img.At(x, y) == rgb;
-    return n;
-}
-
-} // namespace test
+} // namespace support

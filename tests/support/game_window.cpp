@@ -1,9 +1,9 @@
-#include "tests/game/game_driver.h"
+#include "tests/support/game_window.h"
 
 #include "rules/update_object.h"
 #include "world/game_state.h"
 
-namespace driver {
+namespace support {
 
 HWND MakeClientWindow(HINSTANCE module, const char *className, int width, int height) {
     WNDCLASSA wc = {};
@@ -44,4 +44,4 @@ void Hunt() {
         fireRequested = 1;
 }
 
-} // namespace driver
+} // namespace support

@@ -1,88 +1,20 @@
-#include "session.h"
+#include "tests/support/session.h"
 
 #include "platform/module.h"
 #include "platform/resource_decode.h"
-#include "presentation/sprites.h"
-#include "presentation/window_services.h"
-#include "shell/shell_state.h"
+#include "tests/support/process_state.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <tuple>
-#include <type_traits>
 
-namespace session {
-int destroyIconCalls = 0;
-int postQuitMessageCalls = 0;
-} // namespace session
-
-extern "C" {
-BOOL WINAPI __real_DestroyIcon(HICON icon);
-VOID WINAPI __real_PostQuitMessage(int exitCode);
-
-BOOL WINAPI __wrap_DestroyIcon(HICON icon) {
-    ++session::destroyIconCalls;
-    return __real_DestroyIcon(icon);
-}
-VOID WINAPI __wrap_PostQuitMessage(int exitCode) {
-    ++session::postQuitMessageCalls;
-    __real_PostQuitMessage(exitCode);
-}
-}
-
-bool operator==(const GameObject &a, const GameObject &b) {
-    auto fields = [](const GameObject &o) {
-        return std::tie(o.kind, o.energy, o.x, o.y, o.dy, o.dx, o.delay, o.frame, o.frameStep,
-                        o.cooldown);
-    };
-    return a.kind == KIND_FREE ? b.kind == KIND_FREE : fields(a) == fields(b);
-}
-
-namespace session {
-
-namespace {
-
-// Every process-wide value of the game and the shell.
-// clang-format off
-#define PROCESS_VALUES(X)                                                              \
-    X(needsFirstPaint) X(isMinimized) X(aboutOpen) X(attractTicks) X(attractStage)     \
-    X(minimizedFrame) X(minimizedStep) X(score) X(lives) X(nextBonusScore) X(gameOver) \
-    X(clientWidth) X(clientHeight) X(level) X(enemyCount) X(objectCount)               \
-    X(fireRequested) X(drawDC) X(appInstance) X(mainWindow)
-// clang-format on
-
-struct ProcessState {
-#define DECLARE_VALUE(name) std::remove_reference_t<decltype(::name)> name;
-    PROCESS_VALUES(DECLARE_VALUE)
-#undef DECLARE_VALUE
-    GameObject objects[OBJECT_SLOTS];
-    HICON sprites[SPRITE_COUNT];
-};
-
-} // namespace
+namespace support {
 
 void StartFresh(uint64_t timeLimitMs) {
-    // The values the program starts with, taken before the first session.
-    static const ProcessState atStart = [] {
-        ProcessState state;
-#define CAPTURE_VALUE(name) state.name = ::name;
-        PROCESS_VALUES(CAPTURE_VALUE)
-#undef CAPTURE_VALUE
-        std::copy(objectTable, objectTable + OBJECT_SLOTS, state.objects);
-        std::copy(spriteSet, spriteSet + SPRITE_COUNT, state.sprites);
-        return state;
-    }();
-#define RESTORE_VALUE(name) ::name = atStart.name;
-    PROCESS_VALUES(RESTORE_VALUE)
-#undef RESTORE_VALUE
-    std::copy(atStart.objects, atStart.objects + OBJECT_SLOTS, objectTable);
-    std::copy(atStart.sprites, atStart.sprites + SPRITE_COUNT, spriteSet);
+    RestoreProcessStart();
+    ClearRecords();
     headless::Reset(kStart);
     headless::OnFailure([](const std::string &what) { ADD_FAILURE() << "backend: " << what; });
     headless::SetTimeLimit(kStart + timeLimitMs);
-    destroyIconCalls = 0;
-    postQuitMessageCalls = 0;
 }
 
 int RunWinMain(HINSTANCE module) {
@@ -217,4 +149,4 @@ void SaveScreenshot(const headless::Image &image, const std::string &name) {
     EXPECT_TRUE(headless::SavePng(image, std::string(ZORVAK_SCREENSHOT_DIR) + "/" + name + ".png"));
 }
 
-} // namespace session
+} // namespace support

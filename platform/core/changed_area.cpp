@@ -1,0 +1,108 @@
+// What changed between two frames, for backends that update the display by
+// the rectangle.
+#include "platform/backend.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace zplat {
+
+namespace {
+
+// The image is looked at in bands of this many rows; in a band, changed
+// columns closer than kMergeGap make one rectangle.
+constexpr int kBandRows = 32;
+constexpr int kMergeGap = 16;
+
+// Where the frame says it may differ: all of it unless it says less.
+Area Within(const Frame &frame) {
+    if (frame.changedWidth <= 0 || frame.changedHeight <= 0)
+        return Area{0, 0, frame.width, frame.height};
+    const int left = std::max(frame.changedX, 0);
+    const int top = std::max(frame.changedY, 0);
+    const int right = std::min(frame.changedX + frame.changedWidth, frame.width);
+    const int bottom = std::min(frame.changedY + frame.changedHeight, frame.height);
+    if (right <= left || bottom <= top)
+        return Area{0, 0, 0, 0};
+    return Area{left, top, right - left, bottom - top};
+}
+
+} // namespace
+
+int ChangedAreas(const uint32_t *before, const Frame &frame, Area *areas, int maxAreas) {
+    const Area within = Within(frame);
+    if (within.width == 0 || maxAreas <= 0)
+        return 0;
+    // Which columns of a band changed; kept between calls, so that a steady
+    // stream of frames allocates nothing.
+    static std::vector<uint8_t> columns;
+    if (columns.size() < size_t(frame.width))
+        columns.resize(size_t(frame.width));
+    int count = 0;
+    const int right = within.x + within.width;
+    for (int bandTop = within.y; bandTop < within.y + within.height; bandTop += kBandRows) {
+        const int bandBottom = std::min(bandTop + kBandRows, within.y + within.height);
+        int top = -1;
+        int bottom = -1;
+        for (int y = bandTop; y < bandBottom; ++y) {
+            const uint32_t *now = frame.pixels + size_t(y) * size_t(frame.width);
+            const uint32_t *was = before + size_t(y) * size_t(frame.width);
+            if (std::memcmp(now + within.x, was + within.x, size_t(within.width) * 4) == 0)
+                continue;
+            if (top < 0) {
+                std::memset(columns.data() + within.x, 0, size_t(within.width));
+                top = y;
+            }
+            bottom = y;
+            for (int x = within.x; x < right; ++x)
+                columns[size_t(x)] |= now[x] != was[x];
+        }
+        if (top < 0)
+            continue;
+        int spanLeft = -1;
+        int spanRight = -1;
+        for (int x = within.x; x <= right; ++x) {
+            const bool changed = x < right && columns[size_t(x)] != 0;
+            if (changed && spanLeft >= 0 && x - spanRight > kMergeGap) {
+                if (count == maxAreas - 1) {
+                    // Out of room: the rest of the image is one rectangle.
+                    areas[count++] = Area{within.x, top, within.width,
+                                          within.y + within.height - top};
+                    return count;
+                }
+                areas[count++] = Area{spanLeft, top, spanRight - spanLeft + 1, bottom - top + 1};
+                spanLeft = -1;
+            }
+            if (changed) {
+                spanLeft = spanLeft < 0 ? x : spanLeft;
+                spanRight = x;
+            }
+        }
+        if (spanLeft >= 0) {
+            if (count == maxAreas - 1 && bandBottom < within.y + within.height) {
+                areas[count++] = Area{within.x, top, within.width, within.y + within.height - top};
+                return count;
+            }
+            areas[count++] = Area{spanLeft, top, spanRight - spanLeft + 1, bottom - top + 1};
+        }
+    }
+    return count;
+}
+
+Area ChangedArea(const uint32_t *before, const Frame &frame) {
+    Area parts[kMaxChangedAreas];
+    const int count = ChangedAreas(before, frame, parts, kMaxChangedAreas);
+    if (count == 0)
+        return Area{0, 0, 0, 0};
+    int left = frame.width, top = frame.height, right = 0, bottom = 0;
+    for (int i = 0; i < count; ++i) {
+        left = std::min(left, parts[i].x);
+        top = std::min(top, parts[i].y);
+        right = std::max(right, parts[i].x + parts[i].width);
+        bottom = std::max(bottom, parts[i].y + parts[i].height);
+    }
+    return Area{left, top, right - left, bottom - top};
+}
+
+} // namespace zplat

@@ -1,0 +1,238 @@
+// The browser backend: windows as boxes on the page, presenting, waiting and
+// input.  The page does the drawing and listening (page.js).
+#include "platform/web_backend.h"
+
+#include "platform/module.h"
+#include "platform/resource_decode.h"
+#include "platform/web/web_page.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zweb {
+
+namespace {
+
+// 0x00RRGGBB pixels to the canvas's R, G, B, A bytes.
+void ToRgba(const uint32_t *pixels, size_t count, uint8_t *rgba) {
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t p = pixels[i];
+        rgba[4 * i] = uint8_t(p >> 16);
+        rgba[4 * i + 1] = uint8_t(p >> 8);
+        rgba[4 * i + 2] = uint8_t(p);
+        rgba[4 * i + 3] = 0xFF;
+    }
+}
+
+} // namespace
+
+WebBackend::WebBackend(HINSTANCE iconModule) {
+    zplat::DecodedIcon decoded;
+    const zplat::Resource *icon = zplat::FindResourceIn(iconModule, zplat::RES_ICON, "ICON_1");
+    if (icon == nullptr || !zplat::DecodeIcon(icon->data, icon->size, &decoded)) {
+        return;
+    }
+    std::vector<uint8_t> rgba(decoded.color.size() * 4);
+    ToRgba(decoded.color.data(), decoded.color.size(), rgba.data());
+    for (size_t i = 0; i < decoded.color.size(); ++i) {
+        if (decoded.transparent[i]) {
+            rgba[4 * i + 3] = 0;
+        }
+    }
+    zweb_page_set_icon(rgba.data(), decoded.width, decoded.height);
+}
+
+WebBackend::~WebBackend() {
+    for (const Native &native : windows_) {
+        zweb_page_destroy_window(native.id);
+    }
+}
+
+uint64_t WebBackend::NowMs() {
+    return uint64_t(std::floor(zweb_page_now()));
+}
+
+WebBackend::Native *WebBackend::Find(HWND window) {
+    for (Native &native : windows_) {
+        if (native.window == window) {
+            return &native;
+        }
+    }
+    return nullptr;
+}
+
+WebBackend::Native *WebBackend::FindById(int id) {
+    for (Native &native : windows_) {
+        if (native.id == id) {
+            return &native;
+        }
+    }
+    return nullptr;
+}
+
+bool WebBackend::DrainInput() {
+    bool pushed = false;
+    int32_t fields[7];
+    while (zweb_page_next_input(fields)) {
+        const Native *native = FindById(fields[1]);
+        if (native == nullptr) {
+            continue; // its window has gone since
+        }
+        zplat::InputEvent input = {};
+        input.window = native->window;
+        switch (fields[0]) {
+        case ZWEB_INPUT_KEY:
+        case ZWEB_INPUT_KEY_UP:
+            input.type =
+                fields[0] == ZWEB_INPUT_KEY ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp;
+            input.vk = fields[2];
+            input.alt = fields[3] != 0;
+            input.repeat = fields[4] != 0;
+            break;
+        case ZWEB_INPUT_CLICK:
+        case ZWEB_INPUT_RELEASE:
+        case ZWEB_INPUT_DRAG:
+            input.type = fields[0] == ZWEB_INPUT_CLICK     ? zplat::InputEvent::Click
+                         : fields[0] == ZWEB_INPUT_RELEASE ? zplat::InputEvent::Release
+                                                           : zplat::InputEvent::Drag;
+            input.x = fields[5];
+            input.y = fields[6];
+            break;
+        case ZWEB_INPUT_FOCUS:
+            input.type = zplat::InputEvent::Focus;
+            break;
+        case ZWEB_INPUT_MINIMIZE:
+            input.type = zplat::InputEvent::Minimize;
+            break;
+        case ZWEB_INPUT_RESTORE:
+            input.type = zplat::InputEvent::Restore;
+            break;
+        case ZWEB_INPUT_CLOSE:
+            input.type = zplat::InputEvent::Close;
+            break;
+        default:
+            continue;
+        }
+        zplat::PushInput(input);
+        pushed = true;
+    }
+    return pushed;
+}
+
+void WebBackend::Poll() {
+    DrainInput();
+}
+
+void WebBackend::Wait(uint64_t deadlineMs) {
+    while (!DrainInput()) {
+        double timeout = -1;
+        if (deadlineMs != kNoDeadline) {
+            const uint64_t now = NowMs();
+            if (now >= deadlineMs) {
+                return;
+            }
+            timeout = double(deadlineMs - now);
+        }
+        zweb_page_wait(timeout);
+    }
+}
+
+void WebBackend::DesktopSize(int *width, int *height) {
+    zweb_page_viewport(width, height);
+    *width = std::max(*width, 1);
+    *height = std::max(*height, 1);
+}
+
+bool WebBackend::CreateNativeWindow(HWND window, const char *title, int x, int y, int width,
+                                    int height) {
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    const int id = ++nextId_;
+    if (!zweb_page_create_window(id, title != nullptr ? title : "", x, y, width, height)) {
+        return false;
+    }
+    Native native;
+    native.window = window;
+    native.id = id;
+    windows_.push_back(native);
+    return true;
+}
+
+void WebBackend::DestroyNativeWindow(HWND window) {
+    Native *native = Find(window);
+    if (native == nullptr) {
+        return;
+    }
+    zweb_page_destroy_window(native->id);
+    windows_.erase(windows_.begin() + (native - windows_.data()));
+}
+
+void WebBackend::ShowNativeWindow(HWND window, bool shown) {
+    if (Native *native = Find(window)) {
+        zweb_page_show_window(native->id, shown ? 1 : 0);
+    }
+}
+
+void WebBackend::SetNativeTitle(HWND window, const char *title) {
+    if (Native *native = Find(window)) {
+        zweb_page_set_title(native->id, title != nullptr ? title : "");
+    }
+}
+
+void WebBackend::MinimizeNativeWindow(HWND window) {
+    if (Native *native = Find(window)) {
+        zweb_page_minimize_window(native->id);
+    }
+}
+
+void WebBackend::RestoreNativeWindow(HWND window) {
+    if (Native *native = Find(window)) {
+        zweb_page_restore_window(native->id);
+    }
+}
+
+void WebBackend::SetNativeStyle(HWND window, DWORD style) {
+    if (Native *native = Find(window)) {
+        zweb_page_set_frame(native->id, (style & WS_DLGFRAME) != 0 ? 1 : 0,
+                            (style & WS_SYSMENU) != 0 ? 1 : 0,
+                            (style & WS_MINIMIZEBOX) != 0 ? 1 : 0);
+    }
+}
+
+void WebBackend::FocusNativeWindow(HWND window) {
+    if (Native *native = Find(window)) {
+        zweb_page_focus_window(native->id);
+    }
+}
+
+void WebBackend::Present(HWND window, const zplat::Frame &frame) {
+    Native *native = Find(window);
+    if (native == nullptr || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
+        return;
+    }
+    // Only what changed goes to the canvas: a game tick moves a few sprites.
+    const size_t count = size_t(frame.width) * size_t(frame.height);
+    zplat::Area box = {0, 0, frame.width, frame.height};
+    if (native->shownImage.size() == count) {
+        box = zplat::ChangedArea(native->shownImage.data(), frame);
+    }
+    rgba_.resize(size_t(box.width) * size_t(box.height) * 4);
+    for (int row = 0; row < box.height; ++row) {
+        const size_t from = size_t(box.y + row) * size_t(frame.width) + size_t(box.x);
+        ToRgba(frame.pixels + from, size_t(box.width), rgba_.data() + size_t(row) * box.width * 4);
+    }
+    native->shownImage.assign(frame.pixels, frame.pixels + count);
+    zweb_page_present(native->id, rgba_.data(), frame.width, frame.height, box.x, box.y, box.width,
+                      box.height, frame.clientX, frame.clientY, frame.minimized ? 1 : 0);
+}
+
+void WebBackend::ShowMessageBox(const char *text, const char *caption) {
+    zweb_page_message_box(text != nullptr ? text : "", caption != nullptr ? caption : "");
+}
+
+void WebBackend::Beep() {
+    zweb_page_beep();
+}
+
+} // namespace zweb

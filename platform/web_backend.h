@@ -1,0 +1,65 @@
+// The browser backend: each top-level window is a box on the page, a title
+// bar above a canvas that shows the composed image (menu bar + client + open
+// drop-down) at a whole-number scale with sharp pixels.
+//
+// Nothing runs on a frame loop of its own: a canvas changes only when the
+// core calls Present, and Wait puts the whole program to sleep (Asyncify
+// unwinds the game's own WinMain and GetMessageA loop) until the page has
+// input or the next timer is due, so the page is idle between ticks.
+//
+// The JavaScript half is platform/web/page.js; platform/web/web_page.h lists
+// what it offers.
+#ifndef ZORVAK_PLATFORM_WEB_BACKEND_H
+#define ZORVAK_PLATFORM_WEB_BACKEND_H
+
+#include "platform/backend.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace zweb {
+
+class WebBackend : public zplat::Backend {
+public:
+    // iconModule: where ICON_1, the page's icon, is found.
+    explicit WebBackend(HINSTANCE iconModule);
+    ~WebBackend() override;
+    WebBackend(const WebBackend &) = delete;
+    WebBackend &operator=(const WebBackend &) = delete;
+
+    uint64_t NowMs() override;
+    void Wait(uint64_t deadlineMs) override;
+    void Poll() override;
+    void DesktopSize(int *width, int *height) override;
+    bool CreateNativeWindow(HWND window, const char *title, int x, int y, int width,
+                            int height) override;
+    void DestroyNativeWindow(HWND window) override;
+    void ShowNativeWindow(HWND window, bool shown) override;
+    void SetNativeTitle(HWND window, const char *title) override;
+    void MinimizeNativeWindow(HWND window) override;
+    void RestoreNativeWindow(HWND window) override;
+    void SetNativeStyle(HWND window, DWORD style) override;
+    void FocusNativeWindow(HWND window) override;
+    void Present(HWND window, const zplat::Frame &frame) override;
+    void ShowMessageBox(const char *text, const char *caption) override;
+    void Beep() override;
+
+private:
+    struct Native {
+        HWND window = nullptr;
+        int id = 0;
+        std::vector<uint32_t> shownImage; // what the canvas shows, 0x00RRGGBB
+    };
+    Native *Find(HWND window);
+    Native *FindById(int id);
+    // Hands the page's waiting input to the core; true if there was any.
+    bool DrainInput();
+
+    std::vector<Native> windows_;
+    int nextId_ = 0;
+    std::vector<uint8_t> rgba_; // the box being presented
+};
+
+} // namespace zweb
+
+#endif
