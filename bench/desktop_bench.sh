@@ -29,7 +29,7 @@ export HOME="$work/home" # the peers keep their settings and scores here
 mkdir -p "$HOME"
 # Nanoseconds on a CPU, all threads of the process (the scheduler's own
 # count: finer than the 10 ms clock ticks of /proc/PID/stat).
-cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { print s + 0 }'; }
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f\n", s }'; }
 cpu_percent() { # PID SECONDS: % of one core over the next SECONDS
     local before after
     before=$(cpu_ns "$1")
@@ -51,6 +51,7 @@ for program in "${programs[@]}"; do
         continue
     fi
     read -r ms zorvak_pid < <("$first_window" "${command[@]}" 2>"$work/$program.err") || {
+        kill -0 "$xvfb_pid" 2>/dev/null || echo "(the X server is gone: $(tail -3 "$work/xvfb.err"))"
         echo "$program: no window"; cat "$work/$program.err"; exit 1; }
     sleep 2 # settled on its first screen
     attract=$(cpu_percent "$zorvak_pid" "$seconds")

@@ -5,7 +5,10 @@
 //
 //   sdl_present_benchmarks [--benchmark_filter=REGEX]
 //
-// GameFrames: consecutive ticks of a game (a few sprites move).
+// GameFrames: consecutive ticks of a game (a few sprites move), without the
+//   core's word on where it drew: the backend compares whole frames.
+// GameFramesHinted: the same with that word, taken here as the box around
+//   what changed (the core's box around what it drew is at least that).
 // WholePictures: the introduction and About pictures in turn (everything).
 // Minimised: a game frame while minimised (the icon is made from it too).
 #include "bench/percentiles.h"
@@ -61,10 +64,16 @@ void MakeFrames(std::vector<Image> *game, std::vector<Image> *pictures) {
 
 struct Fixture {
     std::vector<Image> game, pictures;
+    std::vector<zplat::Area> hints; // game[i] against game[i - 1]
     std::unique_ptr<zsdl::SdlBackend> backend;
     HWND window = reinterpret_cast<HWND>(uintptr_t(0x5eed));
     Fixture() {
         MakeFrames(&game, &pictures);
+        for (size_t i = 0; i < game.size(); ++i) {
+            const Image &before = game[(i + game.size() - 1) % game.size()];
+            const zplat::Frame frame{game[i].data(), kWidth, kHeight, 0, 19, false};
+            hints.push_back(zplat::ChangedArea(before.data(), frame));
+        }
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         backend = std::make_unique<zsdl::SdlBackend>(GameModule());
@@ -78,7 +87,8 @@ Fixture &F() {
     return *fixture;
 }
 
-void Present(benchmark::State &state, const std::vector<Image> &frames, bool minimised) {
+void Present(benchmark::State &state, const std::vector<Image> &frames, bool minimised,
+             const std::vector<zplat::Area> *hints = nullptr) {
     Fixture &f = F();
     if (f.backend->NativeWindow(f.window) == nullptr) {
         state.SkipWithError("no SDL window (offscreen driver missing?)");
@@ -88,8 +98,15 @@ void Present(benchmark::State &state, const std::vector<Image> &frames, bool min
     bench::Samples samples;
     size_t i = 0;
     for (auto _ : state) {
-        const zplat::Frame frame{frames[i++ % frames.size()].data(), kWidth, kHeight, 0, 19,
-                                 minimised};
+        const size_t at = i++ % frames.size();
+        zplat::Frame frame{frames[at].data(), kWidth, kHeight, 0, 19, minimised};
+        if (hints != nullptr) {
+            const zplat::Area &hint = (*hints)[at];
+            frame.changedX = hint.x;
+            frame.changedY = hint.y;
+            frame.changedWidth = hint.width;
+            frame.changedHeight = hint.height;
+        }
         samples.Time(state, [&] { f.backend->Present(f.window, frame); });
     }
     samples.Report(state);
@@ -98,6 +115,9 @@ void Present(benchmark::State &state, const std::vector<Image> &frames, bool min
 void GameFrames(benchmark::State &state) {
     Present(state, F().game, false);
 }
+void GameFramesHinted(benchmark::State &state) {
+    Present(state, F().game, false, &F().hints);
+}
 void WholePictures(benchmark::State &state) {
     Present(state, F().pictures, false);
 }
@@ -105,6 +125,7 @@ void Minimised(benchmark::State &state) {
     Present(state, F().game, true);
 }
 BENCHMARK(GameFrames)->UseManualTime();
+BENCHMARK(GameFramesHinted)->UseManualTime();
 BENCHMARK(WholePictures)->UseManualTime();
 BENCHMARK(Minimised)->UseManualTime();
 

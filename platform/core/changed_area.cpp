@@ -10,9 +10,11 @@ namespace zplat {
 
 namespace {
 
-// The image is looked at in bands of this many rows; in a band, changed
-// columns closer than kMergeGap make one rectangle.
+// The image is looked at in bands of this many rows, each row in cells of
+// kCell pixels; in a band, changed cells closer than kMergeGap pixels make
+// one rectangle.
 constexpr int kBandRows = 32;
+constexpr int kCell = 8;
 constexpr int kMergeGap = 16;
 
 // Where the frame says it may differ: all of it unless it says less.
@@ -34,11 +36,13 @@ int ChangedAreas(const uint32_t *before, const Frame &frame, Area *areas, int ma
     const Area within = Within(frame);
     if (within.width == 0 || maxAreas <= 0)
         return 0;
-    // Which columns of a band changed; kept between calls, so that a steady
+    // Which cells of a band changed; kept between calls, so that a steady
     // stream of frames allocates nothing.
-    static std::vector<uint8_t> columns;
-    if (columns.size() < size_t(frame.width))
-        columns.resize(size_t(frame.width));
+    static std::vector<uint8_t> cells;
+    const int firstCell = within.x / kCell;
+    const int endCell = (within.x + within.width + kCell - 1) / kCell;
+    if (cells.size() < size_t(endCell))
+        cells.resize(size_t(endCell));
     int count = 0;
     const int right = within.x + within.width;
     for (int bandTop = within.y; bandTop < within.y + within.height; bandTop += kBandRows) {
@@ -51,19 +55,24 @@ int ChangedAreas(const uint32_t *before, const Frame &frame, Area *areas, int ma
             if (std::memcmp(now + within.x, was + within.x, size_t(within.width) * 4) == 0)
                 continue;
             if (top < 0) {
-                std::memset(columns.data() + within.x, 0, size_t(within.width));
+                std::memset(cells.data() + firstCell, 0, size_t(endCell - firstCell));
                 top = y;
             }
             bottom = y;
-            for (int x = within.x; x < right; ++x)
-                columns[size_t(x)] |= now[x] != was[x];
+            for (int c = firstCell; c < endCell; ++c) {
+                const int x0 = std::max(c * kCell, within.x);
+                const int x1 = std::min(c * kCell + kCell, right);
+                cells[size_t(c)] |= std::memcmp(now + x0, was + x0, size_t(x1 - x0) * 4) != 0;
+            }
         }
         if (top < 0)
             continue;
+        // Spans of changed cells, in pixels (a cell's pixels within `within`).
         int spanLeft = -1;
         int spanRight = -1;
-        for (int x = within.x; x <= right; ++x) {
-            const bool changed = x < right && columns[size_t(x)] != 0;
+        for (int c = firstCell; c <= endCell; ++c) {
+            const bool changed = c < endCell && cells[size_t(c)] != 0;
+            const int x = std::max(c * kCell, within.x);
             if (changed && spanLeft >= 0 && x - spanRight > kMergeGap) {
                 if (count == maxAreas - 1) {
                     // Out of room: the rest of the image is one rectangle.
@@ -76,7 +85,7 @@ int ChangedAreas(const uint32_t *before, const Frame &frame, Area *areas, int ma
             }
             if (changed) {
                 spanLeft = spanLeft < 0 ? x : spanLeft;
-                spanRight = x;
+                spanRight = std::min(c * kCell + kCell, right) - 1;
             }
         }
         if (spanLeft >= 0) {
