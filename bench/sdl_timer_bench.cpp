@@ -1,9 +1,12 @@
 // The game's 50 ms timer on the SDL2 backend, against the real clock: how
 // many ticks arrive in a stretch of seconds, how late they come, and how
 // much CPU the waiting costs.  Runs on SDL's offscreen driver unless
-// SDL_VIDEODRIVER says otherwise (e.g. x11 under Xvfb).
+// SDL_VIDEODRIVER says otherwise (e.g. x11 under Xvfb: the offscreen driver
+// has no event wait of its own, so SDL polls it every millisecond).  With
+// --gamepad an SDL virtual controller is plugged in first, so that the
+// figures include reading it.
 //
-//   sdl_timer_bench [SECONDS]   (default 10)
+//   sdl_timer_bench [--gamepad] [SECONDS]   (default 10)
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/sdl_backend.h"
@@ -13,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sys/resource.h>
 #include <vector>
 
@@ -55,12 +59,31 @@ double CpuMs() {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc > 1) {
-        seconds = std::max(1.0, std::atof(argv[1]));
+    bool gamepad = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--gamepad") == 0) {
+            gamepad = true;
+        } else {
+            seconds = std::max(1.0, std::atof(argv[i]));
+        }
     }
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     zsdl::SdlBackend backend(GameModule());
     zplat::SetBackend(&backend);
+    if (gamepad) {
+        SDL_VirtualJoystickDesc desc = {};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
+        desc.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
+        desc.name = "bench pad";
+        if (SDL_JoystickAttachVirtualEx(&desc) < 0) {
+            std::fprintf(stderr, "no virtual controller: %s\n", SDL_GetError());
+            return 1;
+        }
+    }
 
     WNDCLASSA wc = {};
     wc.lpfnWndProc = BenchWndProc;
@@ -96,6 +119,7 @@ int main(int argc, char **argv) {
     }
     const double expected = elapsed / kPeriodMs;
     std::printf("video driver        %s\n", SDL_GetCurrentVideoDriver());
+    std::printf("controllers open    %d\n", backend.GamepadCount());
     std::printf("timer period        %u ms\n", kPeriodMs);
     std::printf("elapsed             %.0f ms\n", elapsed);
     std::printf("ticks               %zu (%.1f expected, %.2f per second)\n", arrivals.size(),

@@ -29,6 +29,11 @@ struct InputEvent {
         Release,  // left button released at x, y
         Drag,     // pointer moved to x, y with the left button held
         Focus,    // the desktop gave the window the keyboard
+        // Menu bar item x chosen from elsewhere (a controller's Start
+        // button), as a click on it would: on window's bar, or with no
+        // window on the bar of the window with the keyboard, or else of the
+        // first window that has one.
+        BarCommand,
     };
     Type type;
     HWND window;

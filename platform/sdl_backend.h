@@ -6,6 +6,12 @@
 // the window changes only when the core calls Present, and Wait sleeps in
 // SDL's event wait until input arrives or the next timer deadline is due.
 //
+// F11 and Alt+Enter switch the main (first) window between the desktop and
+// full screen, where the image is shown at the largest whole scale that fits,
+// centred on black, under a caption bar of the layer's own.  Game
+// controllers, plugged in at any time, give the keys and commands that the
+// keyboard and the menus give.
+//
 // Only the program's main() and its tests include this header; game code
 // never sees SDL.
 #ifndef ZORVAK_PLATFORM_SDL_BACKEND_H
@@ -24,15 +30,36 @@ namespace zsdl {
 // own panels; at least 1.
 int ChooseScale(int desktopWidth, int desktopHeight, int imageWidth, int imageHeight);
 
+// The largest whole scale at which an image of imageWidth x imageHeight and
+// the caption bar above it fill a screen of screenWidth x screenHeight; at
+// least 1.  Full screen uses it, and it is the largest scale a player may ask
+// for.
+int FullScreenScale(int screenWidth, int screenHeight, int imageWidth, int imageHeight);
+
 // The Windows virtual-key code for an SDL key, or 0 for keys the program
 // does not pass on (Shift, Ctrl and the like).  Letters are taken from the layout's key symbol
 // where it is a Latin letter, otherwise from the key's position.
 int VirtualKeyFor(SDL_Keycode sym, SDL_Scancode scancode);
 
+// What the player asked for on the command line.
+struct DisplayOptions {
+    int scale = 0;           // of the windows; 0: chosen to fit the desktop
+    bool fullScreen = false; // the main window starts in full screen
+};
+
+// Where a window's image sits in its window, in window pixels.
+struct Placement {
+    int scale = 1;
+    int left = 0;          // of the caption bar and the image
+    int top = 0;           // of the caption bar, or of the image when there is none
+    int captionHeight = 0; // scaled; 0 on the desktop, where its frame has one
+    bool operator==(const Placement &) const = default;
+};
+
 class SdlBackend : public zplat::Backend {
 public:
     // iconModule: where ICON_1, the windows' icon, is found.
-    explicit SdlBackend(HINSTANCE iconModule);
+    explicit SdlBackend(HINSTANCE iconModule, DisplayOptions options = {});
     ~SdlBackend() override;
     SdlBackend(const SdlBackend &) = delete;
     SdlBackend &operator=(const SdlBackend &) = delete;
@@ -54,9 +81,18 @@ public:
     void ShowMessageBox(const char *text, const char *caption) override;
     void Beep() override;
 
+    // The largest scale an image of this size may be shown at on this
+    // display (FullScreenScale); 0 when there is no display.
+    int LargestScale(int imageWidth, int imageHeight);
+    // Full screen for the main window, or back to the desktop.
+    void SetFullScreen(bool on);
+    bool FullScreen() const;
+
     // For tests and diagnostics.
     SDL_Window *NativeWindow(HWND window) const;
     int Scale(HWND window) const;
+    Placement PlacementOf(HWND window) const;
+    int GamepadCount() const { return (int)pads_.size(); }
     // The icon the window shows now, 0xAARRGGBB, top row first; empty if none.
     std::vector<uint32_t> IconPixels(HWND window, int *width, int *height) const;
     // Number of beeps queued on the audio device (not counting silent ones).
@@ -64,24 +100,50 @@ public:
 
 private:
     struct Native;
+    struct Pad;
     bool VideoReady();
     Native *Find(HWND window) const;
     Native *FindById(Uint32 windowId) const;
     // Turns one SDL event into input for the core; true if input was pushed.
     bool Translate(const SDL_Event &event);
+    bool TranslateKey(const SDL_Event &event);
+    bool TranslatePointer(const SDL_Event &event);
+    bool TranslateWindowEvent(const SDL_Event &event);
+    bool TranslatePad(const SDL_Event &event);
+    // F11 and Alt+Enter, and the releases that belong to them.
+    bool TakeFullScreenKey(const SDL_Event &event);
     // Translates the events SDL has queued (reading the display first when
     // pump is set); true if input was pushed.
     bool DrainEvents(bool pump);
     void SetIcon(Native &native, const uint32_t *argb, int width, int height, bool isDefault);
     void IdleAudio();
+    // Shows the image in the window: what changed (looked for within the
+    // frame's changed box, when given), or everything when the window or its
+    // placement changed (pixels null: the last image again).
+    void Draw(Native &native, const uint32_t *pixels, const zplat::Frame *changed = nullptr);
+    Placement Place(const Native &native, int windowWidth, int windowHeight) const;
+    // A window point in image pixels (outside the image too).
+    void ToImage(const Native &native, int x, int y, int *imageX, int *imageY) const;
+    // Full screen and back on an X desktop with no window manager to do it.
+    void SizeWithoutWindowManager(Native &native);
+    // Controllers.
+    void OpenPad(int deviceIndex);
+    bool ClosePad(SDL_JoystickID id, bool releaseKeys);
+    Pad *FindPad(SDL_JoystickID id);
+    bool UpdatePadKeys(Pad &pad);
 
     // When SDL last read the display (inside SDL_WaitEventTimeout); Poll
     // does not read it again within kFreshPumpMs.
     static constexpr uint64_t kFreshPumpMs = 2;
     uint64_t lastPumpMs_ = 0;
     HINSTANCE iconModule_;
-    int videoState_ = 0; // 0 not tried, 1 ready, -1 failed
-    int audioState_ = 0; // 0 not tried, 1 ready, -1 failed
+    DisplayOptions options_;
+    std::vector<Pad *> pads_;
+    // Keys taken for full screen whose releases are not passed on.
+    std::vector<SDL_Scancode> takenKeys_;
+    bool altTaken_ = false; // the Alt held for Alt+Enter: its release is taken too
+    int videoState_ = 0;    // 0 not tried, 1 ready, -1 failed
+    int audioState_ = 0;    // 0 not tried, 1 ready, -1 failed
     SDL_AudioDeviceID audioDevice_ = 0;
     int audioRate_ = 0;
     int beepsPlayed_ = 0;

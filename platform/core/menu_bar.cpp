@@ -11,6 +11,7 @@
 // nothing is chosen.  Choosing a bar item posts WM_COMMAND.
 #include "platform/core/menu_look.h"
 #include "platform/core/state.h"
+#include "platform/window_inspection.h"
 
 namespace zplat {
 
@@ -229,6 +230,34 @@ bool BarTakesPointer(HWND hwnd, const InputEvent &e) {
     default:
         return false;
     }
+}
+
+bool BarCommandMessage(const InputEvent &e, MSG *msg) {
+    HWND target = e.window;
+    Window *w;
+    if (!target) {
+        if (BarOf(St().focus, &w)) {
+            target = St().focus;
+        } else {
+            for (HWND h : ListWindows()) {
+                if (BarOf(h, &w)) {
+                    target = h;
+                    break;
+                }
+            }
+        }
+    }
+    Menu *bar = BarOf(target, &w);
+    if (!bar || e.x < 0 || size_t(e.x) >= bar->items.size() || bar->items[size_t(e.x)].separator)
+        return false;
+    if (St().dropDown.open)
+        CloseDropDown();
+    LeaveBarMode();
+    msg->hwnd = target;
+    msg->message = WM_COMMAND;
+    msg->wParam = bar->items[size_t(e.x)].id;
+    msg->lParam = 0;
+    return true;
 }
 
 bool MenuBarMnemonic(HWND hwnd, char letter) {

@@ -65,6 +65,8 @@ bool InputToMessage(InputEvent e, MSG *msg) {
     // Keys typed on the desktop go to the window with the keyboard focus.
     if (!e.window && (e.type == InputEvent::KeyDown || e.type == InputEvent::KeyUp))
         e.window = St().focus;
+    if (e.type == InputEvent::BarCommand)
+        return BarCommandMessage(e, msg);
     Window *w = GetWindow(e.window);
     if (!w)
         return false;
@@ -119,6 +121,8 @@ bool InputToMessage(InputEvent e, MSG *msg) {
                                                       : SC_CLOSE;
         msg->lParam = 0;
         return true;
+    case InputEvent::BarCommand:
+        break;
     }
     return false;
 }

@@ -282,6 +282,9 @@ bool BarTakesKey(const InputEvent &e);
 bool BarTakesPointer(HWND hwnd, const InputEvent &e);
 // Alt+letter on the menu bar: posts WM_COMMAND; false when no item has it.
 bool MenuBarMnemonic(HWND hwnd, char letter);
+// The WM_COMMAND of an InputEvent::BarCommand, open menus closed first;
+// false when there is no such item.
+bool BarCommandMessage(const InputEvent &e, MSG *msg);
 
 // Keyboard focus (window.cpp): the window that had it goes away, so it moves
 // to the newest remaining visible window, on the desktop too.

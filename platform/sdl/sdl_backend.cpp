@@ -1,8 +1,10 @@
-// The SDL2 backend: windows, presenting, waiting and input.
+// The SDL2 backend: windows, waiting and input.
 #include "platform/sdl_backend.h"
 
+#include "platform/caption_bar.h"
 #include "platform/module.h"
 #include "platform/resource_decode.h"
+#include "platform/sdl/sdl_native.h"
 #include "platform/sdl/x11_errors.h"
 
 #include <algorithm>
@@ -12,27 +14,6 @@
 #include <ctime>
 
 namespace zsdl {
-
-// One top-level window's SDL counterpart.
-struct SdlBackend::Native {
-    HWND window = nullptr;
-    SDL_Window *sdl = nullptr;
-    Uint32 id = 0;
-    unsigned long xid = 0; // the X window, when on X
-    int width = 0; // composed image, unscaled
-    int height = 0;
-    int scale = 1;
-    bool shown = false;
-    bool minimized = false;
-    bool presented = false;
-    bool customIcon = false;    // showing the game's own picture as icon
-    std::vector<uint32_t> icon; // what the window shows as icon, 0xAARRGGBB
-    int iconWidth = 0;
-    int iconHeight = 0;
-    SDL_Surface *shownSurface = nullptr; // the window surface last drawn on
-    std::vector<uint32_t> shownImage;    // the image it shows, unscaled
-    std::vector<uint32_t> iconPicture;   // scratch: the minimised picture
-};
 
 int ChooseScale(int desktopWidth, int desktopHeight, int imageWidth, int imageHeight) {
     if (imageWidth <= 0 || imageHeight <= 0) {
@@ -44,6 +25,16 @@ int ChooseScale(int desktopWidth, int desktopHeight, int imageWidth, int imageHe
     const long long roomHeight = (long long)desktopHeight * 5 / 6;
     long long scale = std::min(roomWidth / imageWidth, roomHeight / imageHeight);
     return (int)std::clamp(scale, 1LL, 16LL);
+}
+
+int FullScreenScale(int screenWidth, int screenHeight, int imageWidth, int imageHeight) {
+    if (imageWidth <= 0 || imageHeight <= 0) {
+        return 1;
+    }
+    const long long scale =
+        std::min((long long)screenWidth / imageWidth,
+                 (long long)screenHeight / (imageHeight + zplat::kCaptionBarHeight));
+    return (int)std::clamp(scale, 1LL, 64LL);
 }
 
 int VirtualKeyFor(SDL_Keycode sym, SDL_Scancode scancode) {
@@ -88,7 +79,8 @@ int VirtualKeyFor(SDL_Keycode sym, SDL_Scancode scancode) {
     return 0;
 }
 
-SdlBackend::SdlBackend(HINSTANCE iconModule) : iconModule_(iconModule) {
+SdlBackend::SdlBackend(HINSTANCE iconModule, DisplayOptions options)
+    : iconModule_(iconModule), options_(options) {
     // Ctrl+C in the terminal ends the program as any other; closing the last
     // window is the window's own Close, not a second quit request.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -97,7 +89,16 @@ SdlBackend::SdlBackend(HINSTANCE iconModule) : iconModule_(iconModule) {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // A small windowed game has no business turning the compositor off.
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // Full screen stays when another window (the About window) takes the
+    // keyboard.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // Controllers are read when the loop wakes up (see Wait), so that SDL's
+    // event wait never has to poll them every millisecond.
+    SDL_SetHint(SDL_HINT_AUTO_UPDATE_JOYSTICKS, "0");
     SDL_Init(SDL_INIT_EVENTS);
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+        std::fprintf(stderr, "zorvak: no game controllers: %s\n", SDL_GetError());
+    }
 
     zplat::DecodedIcon decoded;
     const zplat::Resource *icon = zplat::FindResourceIn(iconModule_, zplat::RES_ICON, "ICON_1");
@@ -113,6 +114,9 @@ SdlBackend::SdlBackend(HINSTANCE iconModule) : iconModule_(iconModule) {
 }
 
 SdlBackend::~SdlBackend() {
+    while (!pads_.empty()) {
+        ClosePad(pads_.back()->id, false);
+    }
     for (Native *native : windows_) {
         SDL_DestroyWindow(native->sdl);
         delete native;
@@ -216,8 +220,10 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
     DesktopSize(&desktopWidth, &desktopHeight);
     // The first window (the main one, the largest) sets the scale for all,
     // so that every window of the program shows its pixels at one size.
-    int scale = windows_.empty() ? ChooseScale(desktopWidth, desktopHeight, width, height)
-                                 : windows_.front()->scale;
+    const bool first = windows_.empty();
+    int scale = !first               ? windows_.front()->scale
+                : options_.scale > 0 ? options_.scale
+                                     : ChooseScale(desktopWidth, desktopHeight, width, height);
     const int scaledWidth = width * scale;
     const int scaledHeight = height * scale;
     // The program placed its window for unscaled pixels; keep that centre.
@@ -232,8 +238,10 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
         top += bounds.y;
     }
 
-    SDL_Window *sdl = SDL_CreateWindow(title != nullptr ? title : "", left, top, scaledWidth,
-                                       scaledHeight, SDL_WINDOW_HIDDEN);
+    const bool fullScreen = first && options_.fullScreen;
+    SDL_Window *sdl =
+        SDL_CreateWindow(title != nullptr ? title : "", left, top, scaledWidth, scaledHeight,
+                         SDL_WINDOW_HIDDEN | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
     if (sdl == nullptr) {
         std::fprintf(stderr, "zorvak: cannot open a window: %s\n", SDL_GetError());
         return false;
@@ -247,6 +255,9 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
     native->width = width;
     native->height = height;
     native->scale = scale;
+    native->fullScreen = fullScreen;
+    native->placed.scale = scale;
+    native->title = title != nullptr ? title : "";
     windows_.push_back(native);
     if (!defaultIcon_.empty()) {
         SetIcon(*native, defaultIcon_.data(), defaultIconWidth_, defaultIconHeight_, true);
@@ -272,6 +283,9 @@ void SdlBackend::ShowNativeWindow(HWND window, bool shown) {
     native->shown = shown;
     if (shown) {
         SDL_ShowWindow(native->sdl);
+        if (native->fullScreen) {
+            SizeWithoutWindowManager(*native);
+        }
     } else {
         SDL_HideWindow(native->sdl);
     }
@@ -296,7 +310,11 @@ void SdlBackend::FocusNativeWindow(HWND window) {
 void SdlBackend::SetNativeTitle(HWND window, const char *title) {
     Native *native = Find(window);
     if (native != nullptr) {
-        SDL_SetWindowTitle(native->sdl, title != nullptr ? title : "");
+        native->title = title != nullptr ? title : "";
+        SDL_SetWindowTitle(native->sdl, native->title.c_str());
+        if (native->fullScreen && native->presented) {
+            Draw(*native, nullptr); // the caption bar follows the title
+        }
     }
 }
 
@@ -318,138 +336,6 @@ void SdlBackend::RestoreNativeWindow(HWND window) {
     SDL_RestoreWindow(native->sdl);
 }
 
-// Copies a box of the image into the window surface, each pixel as a
-// scale x scale block.
-static void BlitScaled(SDL_Surface *target, const zplat::Frame &frame, const SDL_Rect &box,
-                       int scale) {
-    const Uint32 format = target->format->format;
-    if (format != SDL_PIXELFORMAT_RGB888 && format != SDL_PIXELFORMAT_ARGB8888) {
-        // Any other desktop format: let SDL convert, still nearest-neighbour.
-        SDL_Surface *source = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<uint32_t *>(frame.pixels), frame.width, frame.height, 32, frame.width * 4,
-            SDL_PIXELFORMAT_RGB888);
-        if (source != nullptr) {
-            SDL_Rect to = {box.x * scale, box.y * scale, box.w * scale, box.h * scale};
-            SDL_BlitScaled(source, &box, target, &to);
-            SDL_FreeSurface(source);
-        }
-        return;
-    }
-    const int left = box.x * scale;
-    const int right = std::min((box.x + box.w) * scale, target->w);
-    const int bottom = std::min((box.y + box.h) * scale, target->h);
-    if (right <= left || (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)) {
-        return;
-    }
-    Uint8 *base = static_cast<Uint8 *>(target->pixels);
-    for (int y = box.y * scale; y < bottom; y += scale) {
-        const uint32_t *source = frame.pixels + (size_t)(y / scale) * frame.width;
-        Uint32 *row = reinterpret_cast<Uint32 *>(base + (size_t)y * target->pitch);
-        for (int x = left; x < right; ++x) {
-            row[x] = 0xFF000000u | source[x / scale];
-        }
-        for (int repeat = 1; repeat < scale && y + repeat < bottom; ++repeat) {
-            std::memcpy(base + (size_t)(y + repeat) * target->pitch + (size_t)left * 4, row + left,
-                        (size_t)(right - left) * 4);
-        }
-    }
-    if (SDL_MUSTLOCK(target)) {
-        SDL_UnlockSurface(target);
-    }
-}
-
-void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
-    Native *native = Find(window);
-    if (native == nullptr || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
-        return;
-    }
-    if (frame.width != native->width || frame.height != native->height) {
-        native->width = frame.width;
-        native->height = frame.height;
-        SDL_SetWindowSize(native->sdl, frame.width * native->scale, frame.height * native->scale);
-        native->shownImage.clear();
-    }
-    SDL_Surface *surface = SDL_GetWindowSurface(native->sdl);
-    if (surface != nullptr) {
-        // Only what changed goes to the display: a game tick moves a few
-        // sprites, not the whole picture.  What changed is looked for where
-        // the core drew, and only that is kept as the image shown.
-        const size_t count = (size_t)frame.width * frame.height;
-        zplat::Area boxes[zplat::kMaxChangedAreas];
-        int boxCount = 1;
-        boxes[0] = zplat::Area{0, 0, frame.width, frame.height};
-        const bool known = surface == native->shownSurface && native->shownImage.size() == count;
-        if (known) {
-            boxCount = zplat::ChangedAreas(native->shownImage.data(), frame, boxes,
-                                           zplat::kMaxChangedAreas);
-        }
-        if (boxCount > 0) {
-            SDL_Rect scaled[zplat::kMaxChangedAreas];
-            for (int i = 0; i < boxCount; ++i) {
-                const SDL_Rect box = {boxes[i].x, boxes[i].y, boxes[i].width, boxes[i].height};
-                BlitScaled(surface, frame, box, native->scale);
-                scaled[i] = SDL_Rect{box.x * native->scale, box.y * native->scale,
-                                     box.w * native->scale, box.h * native->scale};
-                for (int y = box.y; known && y < box.y + box.h; ++y) {
-                    const size_t at = (size_t)y * frame.width + box.x;
-                    std::memcpy(native->shownImage.data() + at, frame.pixels + at,
-                                (size_t)box.w * 4);
-                }
-            }
-            SDL_UpdateWindowSurfaceRects(native->sdl, scaled, boxCount);
-            if (!known) {
-                native->shownImage.assign(frame.pixels, frame.pixels + count);
-            }
-        }
-        native->shownSurface = surface;
-        native->presented = true;
-    }
-
-    if (frame.minimized) {
-        // What the program draws at its client origin while minimised is
-        // its icon on the desktop's taskbar.
-        const int size = 32;
-        std::vector<uint32_t> &picture = native->iconPicture;
-        picture.assign((size_t)size * size, 0xFF000000u);
-        for (int y = 0; y < size; ++y) {
-            for (int x = 0; x < size; ++x) {
-                const int fx = frame.clientX + x;
-                const int fy = frame.clientY + y;
-                if (fx >= 0 && fy >= 0 && fx < frame.width && fy < frame.height) {
-                    picture[(size_t)y * size + x] =
-                        0xFF000000u | (frame.pixels[(size_t)fy * frame.width + fx] & 0x00FFFFFFu);
-                }
-            }
-        }
-        if (!native->customIcon || picture != native->icon) {
-            SetIcon(*native, picture.data(), size, size, false);
-        }
-    } else if (native->customIcon) {
-        if (defaultIcon_.empty()) {
-            SDL_SetWindowIcon(native->sdl, nullptr);
-            native->icon.clear();
-            native->iconWidth = native->iconHeight = 0;
-            native->customIcon = false;
-        } else {
-            SetIcon(*native, defaultIcon_.data(), defaultIconWidth_, defaultIconHeight_, true);
-        }
-    }
-}
-
-void SdlBackend::SetIcon(Native &native, const uint32_t *argb, int width, int height,
-                         bool isDefault) {
-    native.icon.assign(argb, argb + (size_t)width * height);
-    native.iconWidth = width;
-    native.iconHeight = height;
-    native.customIcon = !isDefault;
-    SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormatFrom(native.icon.data(), width, height, 32,
-                                                              width * 4, SDL_PIXELFORMAT_ARGB8888);
-    if (surface != nullptr) {
-        SDL_SetWindowIcon(native.sdl, surface);
-        SDL_FreeSurface(surface);
-    }
-}
-
 // A key release that SDL makes up for every key still down when its window
 // loses the keyboard (the focus-lost event follows it at once): it is no
 // release by the player, and must not read as an Alt tap.
@@ -466,55 +352,71 @@ static bool ReleaseBeforeFocusLoss(Uint32 windowId) {
     return false;
 }
 
-bool SdlBackend::Translate(const SDL_Event &event) {
-    zplat::InputEvent input = {};
-    switch (event.type) {
-    case SDL_KEYDOWN:
-    case SDL_KEYUP: {
-        Native *native = FindById(event.key.windowID);
-        if (native == nullptr && !windows_.empty()) {
-            native = windows_.front();
+// F11, or Enter with Alt held, switches full screen; the core never sees
+// them, nor their releases, nor the release of the Alt that was part of it
+// (that would read as an Alt tap and light the menu bar).
+bool SdlBackend::TakeFullScreenKey(const SDL_Event &event) {
+    const SDL_Keysym &key = event.key.keysym;
+    const bool alt = (key.mod & KMOD_ALT) != 0;
+    const bool isAlt = key.sym == SDLK_LALT || key.sym == SDLK_RALT;
+    if (event.type == SDL_KEYDOWN) {
+        if (isAlt && event.key.repeat == 0) {
+            altTaken_ = false;
         }
-        const int vk = VirtualKeyFor(event.key.keysym.sym, event.key.keysym.scancode);
-        if (native == nullptr || vk == 0) {
+        const bool enter =
+            key.sym == SDLK_RETURN || key.sym == SDLK_RETURN2 || key.sym == SDLK_KP_ENTER;
+        if (key.sym != SDLK_F11 && !(enter && alt)) {
             return false;
         }
-        if (event.type == SDL_KEYUP && ReleaseBeforeFocusLoss(native->id)) {
-            return false;
+        if (std::find(takenKeys_.begin(), takenKeys_.end(), key.scancode) == takenKeys_.end()) {
+            takenKeys_.push_back(key.scancode);
         }
-        input.type =
-            event.type == SDL_KEYDOWN ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp;
-        input.window = native->window;
-        input.vk = vk;
-        input.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
-        input.repeat = event.key.repeat != 0;
-        zplat::PushInput(input);
+        altTaken_ = altTaken_ || alt;
+        if (event.key.repeat == 0) {
+            SetFullScreen(!FullScreen());
+        }
         return true;
     }
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
-        Native *native = FindById(event.button.windowID);
-        if (native == nullptr || event.button.button != SDL_BUTTON_LEFT) {
-            return false;
-        }
-        if (event.type == SDL_MOUSEBUTTONDOWN &&
-            (SDL_GetWindowFlags(native->sdl) & SDL_WINDOW_INPUT_FOCUS) == 0) {
-            // A click gives a window the keyboard, also on a desktop with no
-            // window manager to do it.
-            SDL_SetWindowInputFocus(native->sdl);
-        }
-        input.type = event.type == SDL_MOUSEBUTTONDOWN ? zplat::InputEvent::Click
-                                                       : zplat::InputEvent::Release;
-        input.window = native->window;
-        input.x = std::clamp(event.button.x / native->scale, 0, native->width - 1);
-        input.y = std::clamp(event.button.y / native->scale, 0, native->height - 1);
-        zplat::PushInput(input);
+    auto taken = std::find(takenKeys_.begin(), takenKeys_.end(), key.scancode);
+    if (taken != takenKeys_.end()) {
+        takenKeys_.erase(taken);
         return true;
     }
-    case SDL_SYSWMEVENT:
-        NoteSystemEvent(event);
+    if (isAlt && altTaken_) {
+        altTaken_ = false;
+        return true;
+    }
+    return false;
+}
+
+bool SdlBackend::TranslateKey(const SDL_Event &event) {
+    Native *native = FindById(event.key.windowID);
+    if (native == nullptr && !windows_.empty()) {
+        native = windows_.front();
+    }
+    if (native == nullptr || TakeFullScreenKey(event)) {
         return false;
-    case SDL_MOUSEMOTION: {
+    }
+    const int vk = VirtualKeyFor(event.key.keysym.sym, event.key.keysym.scancode);
+    if (vk == 0) {
+        return false;
+    }
+    if (event.type == SDL_KEYUP && ReleaseBeforeFocusLoss(native->id)) {
+        return false;
+    }
+    zplat::InputEvent input = {};
+    input.type = event.type == SDL_KEYDOWN ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp;
+    input.window = native->window;
+    input.vk = vk;
+    input.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+    input.repeat = event.key.repeat != 0;
+    zplat::PushInput(input);
+    return true;
+}
+
+bool SdlBackend::TranslatePointer(const SDL_Event &event) {
+    zplat::InputEvent input = {};
+    if (event.type == SDL_MOUSEMOTION) {
         // Only drags matter (the menus follow the pointer while the button
         // is held).
         Native *native = FindById(event.motion.windowID);
@@ -523,61 +425,118 @@ bool SdlBackend::Translate(const SDL_Event &event) {
         }
         input.type = zplat::InputEvent::Drag;
         input.window = native->window;
-        input.x = std::clamp(event.motion.x / native->scale, 0, native->width - 1);
-        input.y = std::clamp(event.motion.y / native->scale, 0, native->height - 1);
+        ToImage(*native, event.motion.x, event.motion.y, &input.x, &input.y);
         zplat::PushInput(input);
         return true;
     }
-    case SDL_WINDOWEVENT: {
-        Native *native = FindById(event.window.windowID);
-        if (native == nullptr) {
-            return false;
-        }
-        input.window = native->window;
-        switch (event.window.event) {
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-            input.type = zplat::InputEvent::Focus;
-            zplat::PushInput(input);
-            return true;
-        case SDL_WINDOWEVENT_CLOSE:
-            input.type = zplat::InputEvent::Close;
-            zplat::PushInput(input);
-            return true;
-        case SDL_WINDOWEVENT_MINIMIZED:
-            // A hidden window is unmapped too; that is not the user's doing.
-            if (!native->shown || native->minimized) {
-                return false;
-            }
-            native->minimized = true;
-            input.type = zplat::InputEvent::Minimize;
-            zplat::PushInput(input);
-            return true;
-        case SDL_WINDOWEVENT_RESTORED:
-            if (!native->shown || !native->minimized) {
-                return false;
-            }
-            native->minimized = false;
-            input.type = zplat::InputEvent::Restore;
-            zplat::PushInput(input);
-            return true;
-        case SDL_WINDOWEVENT_EXPOSED:
-            // The surface still holds the last image: show it again.
-            if (native->presented) {
-                SDL_UpdateWindowSurface(native->sdl);
-            }
-            return false;
-        default:
-            return false;
-        }
+    Native *native = FindById(event.button.windowID);
+    if (native == nullptr || event.button.button != SDL_BUTTON_LEFT) {
+        return false;
     }
+    ToImage(*native, event.button.x, event.button.y, &input.x, &input.y);
+    const bool press = event.type == SDL_MOUSEBUTTONDOWN;
+    if (press &&
+        (input.x < 0 || input.y < 0 || input.x >= native->width || input.y >= native->height)) {
+        return false; // full screen's black border or caption bar
+    }
+    if (press && (SDL_GetWindowFlags(native->sdl) & SDL_WINDOW_INPUT_FOCUS) == 0) {
+        // A click gives a window the keyboard, also on a desktop with no
+        // window manager to do it.
+        SDL_SetWindowInputFocus(native->sdl);
+    }
+    // A release or a drag off the image is still one: the menus end their
+    // tracking there without choosing.
+    input.type = press ? zplat::InputEvent::Click : zplat::InputEvent::Release;
+    input.window = native->window;
+    zplat::PushInput(input);
+    return true;
+}
+
+bool SdlBackend::TranslateWindowEvent(const SDL_Event &event) {
+    Native *native = FindById(event.window.windowID);
+    if (native == nullptr) {
+        return false;
+    }
+    zplat::InputEvent input = {};
+    input.window = native->window;
+    switch (event.window.event) {
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        native->active = event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
+        if (native->fullScreen && native->presented) {
+            Draw(*native, nullptr); // the caption bar's colour
+        }
+        if (!native->active) {
+            return false;
+        }
+        input.type = zplat::InputEvent::Focus;
+        zplat::PushInput(input);
+        return true;
+    case SDL_WINDOWEVENT_CLOSE:
+        input.type = zplat::InputEvent::Close;
+        zplat::PushInput(input);
+        return true;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        // A hidden window is unmapped too; that is not the user's doing.
+        if (!native->shown || native->minimized) {
+            return false;
+        }
+        native->minimized = true;
+        input.type = zplat::InputEvent::Minimize;
+        zplat::PushInput(input);
+        return true;
+    case SDL_WINDOWEVENT_RESTORED:
+        if (!native->shown || !native->minimized) {
+            return false;
+        }
+        native->minimized = false;
+        input.type = zplat::InputEvent::Restore;
+        zplat::PushInput(input);
+        return true;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        // The surface may be new (full screen switched): show the last image
+        // again, placed anew.
+        if (native->presented) {
+            Draw(*native, nullptr);
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool SdlBackend::Translate(const SDL_Event &event) {
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        return TranslateKey(event);
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEMOTION:
+        return TranslatePointer(event);
+    case SDL_WINDOWEVENT:
+        return TranslateWindowEvent(event);
+    case SDL_SYSWMEVENT:
+        NoteSystemEvent(event);
+        return false;
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION:
+        return TranslatePad(event);
     default:
         return false;
     }
 }
 
 bool SdlBackend::DrainEvents(bool pump) {
-    // One pump reads the display's connection; SDL_PollEvent would read it
-    // again for every event taken, and the loop runs twenty times a second.
+    // SDL's event wait does not read controllers (see the constructor):
+    // they are read here, and plugging in and pulling out noticed.
+    SDL_GameControllerUpdate();
+    // One read of the display's connection, when asked for; SDL_PollEvent
+    // would read it again for every event taken.
     if (pump) {
         SDL_PumpEvents();
     }
@@ -608,6 +567,9 @@ void SdlBackend::Poll() {
 }
 
 void SdlBackend::Wait(uint64_t deadlineMs) {
+    // While a controller is plugged in it is read at least this often; the
+    // game's own timer wakes the loop every 50 ms to notice a new one.
+    const int kPadReadMs = 8;
     IdleAudio();
     // What is queued already; SDL_WaitEventTimeout reads the display itself.
     if (DrainEvents(false)) {
@@ -622,15 +584,19 @@ void SdlBackend::Wait(uint64_t deadlineMs) {
             }
             timeout = (int)std::min<uint64_t>(deadlineMs - now, INT_MAX);
         }
+        if (!pads_.empty() && (timeout < 0 || timeout > kPadReadMs)) {
+            timeout = kPadReadMs;
+        }
         SDL_Event event;
+        bool pushed = false;
         const int got = SDL_WaitEventTimeout(&event, timeout);
         lastPumpMs_ = NowMs();
         if (got) {
-            bool pushed = Translate(event);
-            pushed = DrainEvents(false) || pushed;
-            if (pushed) {
-                return;
-            }
+            pushed = Translate(event);
+        }
+        pushed = DrainEvents(false) || pushed;
+        if (pushed) {
+            return;
         }
     }
 }
@@ -643,6 +609,11 @@ SDL_Window *SdlBackend::NativeWindow(HWND window) const {
 int SdlBackend::Scale(HWND window) const {
     Native *native = Find(window);
     return native != nullptr ? native->scale : 0;
+}
+
+Placement SdlBackend::PlacementOf(HWND window) const {
+    Native *native = Find(window);
+    return native != nullptr ? native->placed : Placement{};
 }
 
 std::vector<uint32_t> SdlBackend::IconPixels(HWND window, int *width, int *height) const {

@@ -3,14 +3,17 @@
 // manager is also told which frame buttons and actions the window has
 // (Motif hints) and that a window without minimise and maximise boxes is a
 // dialog.  Wayland offers no such hints: there the frame is the
-// compositor's.
-#include "platform/sdl_backend.h"
+// compositor's.  On an X desktop with no window manager at all, nobody but
+// the program sizes a window for full screen and back.
+#include "platform/sdl/sdl_native.h"
 
 #ifdef ZORVAK_SDL_X11
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #endif
+
+#include <algorithm>
 
 namespace zsdl {
 
@@ -63,8 +66,51 @@ void SetMotifHints(Display *display, ::Window xwindow, DWORD style) {
                     reinterpret_cast<const unsigned char *>(hints), 5);
 }
 
+// The window manager that says it follows the desktop conventions, if any.
+bool WindowManagerRunning(Display *display) {
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) {
+        return false;
+    }
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char *data = nullptr;
+    const bool found =
+        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                           &type, &format, &count, &after, &data) == Success &&
+        type == XA_WINDOW && count == 1;
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return found;
+}
+
 } // namespace
 #endif
+
+void SdlBackend::SizeWithoutWindowManager(Native &native) {
+#ifdef ZORVAK_SDL_X11
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(native.sdl, &info) || info.subsystem != SDL_SYSWM_X11 ||
+        WindowManagerRunning(info.info.x11.display)) {
+        return;
+    }
+    SDL_Rect box = {0, 0, native.width * native.scale, native.height * native.scale};
+    if (native.fullScreen) {
+        SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(native.sdl)), &box);
+    } else {
+        SDL_GetWindowPosition(native.sdl, &box.x, &box.y);
+    }
+    XMoveResizeWindow(info.info.x11.display, info.info.x11.window, box.x, box.y, (unsigned)box.w,
+                      (unsigned)box.h);
+    XFlush(info.info.x11.display);
+#else
+    (void)native;
+#endif
+}
 
 void SdlBackend::SetNativeStyle(HWND window, DWORD style) {
     SDL_Window *sdl = NativeWindow(window);

@@ -164,6 +164,35 @@ TEST_F(MenuTest, DropDownsAreOverlaysThatLeaveTheClientAlone) {
     EXPECT_EQ(headless::Hash(headless::ComposedImage(plain)), plainBefore);
 }
 
+TEST_F(MenuTest, BarItemsChosenFromElsewhereCloseMenusAndGoToTheBarOfTheFocusOrTheFirstWindow) {
+    auto choose = [](int item) {
+        zplat::InputEvent e = {};
+        e.type = zplat::InputEvent::BarCommand;
+        e.x = item;
+        zplat::PushInput(e);
+        support::Pump();
+    };
+    // With the system menu open: it closes, and the bar's second item is chosen.
+    headless::Click(main, 5, kBar / 2);
+    support::Pump();
+    ASSERT_TRUE(DropDownOpen(main));
+    choose(1);
+    EXPECT_FALSE(DropDownOpen(main));
+    // A window without a bar has the keyboard: the first window's bar answers.
+    HWND plain = support::MakeWindow("CL_PLAIN", Module(), 200, 100, WS_DLGFRAME);
+    ShowWindow(plain, SW_SHOW);
+    support::Pump();
+    choose(0);
+    choose(3); // no such item
+    const auto commands = SeenOf(WM_COMMAND);
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_EQ(commands[0].hwnd, main);
+    EXPECT_EQ(commands[0].wParam, 1001u);
+    EXPECT_EQ(commands[1].hwnd, main);
+    EXPECT_EQ(commands[1].wParam, 1000u);
+    EXPECT_TRUE(WParamsOf(WM_SYSCOMMAND).empty());
+}
+
 TEST_F(MenuTest, ComposedImageSavesAsPng) {
     const std::string path = testing::TempDir() + "platform_menu_window.png";
     ASSERT_TRUE(headless::SavePng(headless::ComposedImage(main), path));

@@ -1,7 +1,8 @@
 // The SDL2 backend under the real platform core, on SDL's offscreen video
 // driver (no display needed): input turned into window messages, images
-// presented at a whole scale, the minimised icon, closing, and the beep.
-// Input is injected as SDL events, exactly as the desktop would deliver it.
+// presented at a whole scale, full screen, the minimised icon, closing,
+// game controllers and the beep.  Input is injected as SDL events, exactly
+// as the desktop would deliver it; controllers are SDL's virtual ones.
 #include "platform/backend.h"
 #include "platform/module.h"
 #include "platform/platform.h"
@@ -31,6 +32,9 @@ protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        // No window has the keyboard on the offscreen driver, and SDL drops
+        // controller input for a program that does not have it.
+        setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
         support::seen.clear();
         support::hook = nullptr;
         Install();
@@ -133,6 +137,29 @@ protected:
     std::unique_ptr<zsdl::SdlBackend> backend;
 };
 
+// The window surface as 0x00RRGGBB pixels.
+std::vector<uint32_t> Shown(SDL_Window *sdl, int *width, int *height) {
+    SDL_Surface *surface =
+        SDL_ConvertSurfaceFormat(SDL_GetWindowSurface(sdl), SDL_PIXELFORMAT_RGB888, 0);
+    std::vector<uint32_t> pixels;
+    *width = *height = 0;
+    if (surface == nullptr) {
+        ADD_FAILURE() << SDL_GetError();
+        return pixels;
+    }
+    *width = surface->w;
+    *height = surface->h;
+    for (int y = 0; y < surface->h; ++y) {
+        const Uint32 *row = reinterpret_cast<const Uint32 *>(
+            static_cast<const Uint8 *>(surface->pixels) + (size_t)y * surface->pitch);
+        for (int x = 0; x < surface->w; ++x) {
+            pixels.push_back(row[x] & 0xFFFFFF);
+        }
+    }
+    SDL_FreeSurface(surface);
+    return pixels;
+}
+
 TEST(ChooseScale, FollowsTheDesktopAndAlwaysFits) {
     // The game's composed image (menu bar + client) is 511 x 349.
     EXPECT_EQ(zsdl::ChooseScale(1920, 1080, 511, 349), 2);
@@ -154,7 +181,17 @@ TEST(ChooseScale, FollowsTheDesktopAndAlwaysFits) {
         EXPECT_LE(349 * scale, d[1] - 100);
         EXPECT_GE(scale, previous);
         previous = scale;
+        // Full screen has no frame and no panels: the image and a caption
+        // bar of 19 pixels, both scaled, fill the screen as far as they can.
+        const int full = zsdl::FullScreenScale(d[0], d[1], 511, 349);
+        EXPECT_GE(full, scale);
+        EXPECT_LE(511 * full, d[0]);
+        EXPECT_LE(368 * full, d[1]);
+        EXPECT_TRUE(511 * (full + 1) > d[0] || 368 * (full + 1) > d[1]);
     }
+    EXPECT_EQ(zsdl::FullScreenScale(1920, 1080, 511, 349), 2);
+    EXPECT_EQ(zsdl::FullScreenScale(2560, 1440, 511, 349), 3);
+    EXPECT_EQ(zsdl::FullScreenScale(400, 300, 511, 349), 1);
 }
 
 TEST_F(SdlBackendTest, WaitingEndsNoEarlierThanItsDeadlineOrAtInput) {
@@ -510,6 +547,278 @@ TEST_F(SdlBackendTest, BeepPlaysOnASoundDeviceAndIsSilentWithoutOne) {
     printed.resize(fread(printed.data(), 1, printed.size(), captured));
     fclose(captured);
     EXPECT_EQ(printed, "");
+}
+
+TEST_F(SdlBackendTest, F11AndAltEnterSwitchFullScreenCentredUnderACaptionBarAndClicksStillMap) {
+    HWND window = MakeWindow();
+    SDL_Window *sdl = backend->NativeWindow(window);
+    const int windowScale = backend->Scale(window);
+    SDL_DisplayMode screen;
+    ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &screen), 0);
+    // The 100 x 100 image and its caption bar, both scaled, on the screen.
+    const int s = zsdl::FullScreenScale(screen.w, screen.h, 100, 100);
+    ASSERT_GE(s, 2);
+    const int left = (screen.w - 100 * s) / 2;
+    const int captionTop = (screen.h - 119 * s) / 2;
+    const int imageTop = captionTop + 19 * s;
+    std::vector<uint32_t> captionBefore;
+    std::vector<WPARAM> keysBefore;
+    RunLoop(window, [&](HWND w, int tick) {
+        switch (tick) {
+        case 0:
+            PushKey(w, SDLK_F11, SDL_SCANCODE_F11);
+            PushKey(w, SDLK_F11, SDL_SCANCODE_F11, KMOD_NONE, 0, true);
+            break;
+        case 2: {
+            EXPECT_TRUE(backend->FullScreen());
+            EXPECT_NE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+            EXPECT_EQ(backend->PlacementOf(w), (zsdl::Placement{s, left, captionTop, 19 * s}));
+            std::vector<uint32_t> composed;
+            int width = 0;
+            int height = 0;
+            EXPECT_TRUE(zplat::CopyComposedImage(w, &composed, &width, &height));
+            int shownWidth = 0;
+            int shownHeight = 0;
+            const std::vector<uint32_t> shown = Shown(sdl, &shownWidth, &shownHeight);
+            EXPECT_EQ(shownWidth * 10000 + shownHeight, screen.w * 10000 + screen.h);
+            int wrong = 0;
+            int captionInk = 0;
+            for (int y = 0; y < shownHeight; ++y) {
+                for (int x = 0; x < shownWidth; ++x) {
+                    const uint32_t got = shown[(size_t)y * shownWidth + x];
+                    const bool inColumns = x >= left && x < left + 100 * s;
+                    uint32_t want = 0; // black around
+                    if (inColumns && y >= imageTop && y < imageTop + 100 * s) {
+                        want = composed[(size_t)((y - imageTop) / s) * width + (x - left) / s];
+                    } else if (inColumns && y >= captionTop && y < imageTop) {
+                        // The caption: the active bar's blue and the title's white.
+                        captionBefore.push_back(got);
+                        captionInk += got == 0xFFFFFF;
+                        want = got == 0xFFFFFF ? got : 0x000080;
+                    }
+                    if (got != want && wrong++ < 5) {
+                        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << got
+                                      << ", not " << want;
+                    }
+                }
+            }
+            EXPECT_GT(captionInk, 0) << "the title is written in the caption bar";
+            // The caption follows the title.
+            SetWindowTextA(w, "Lives: 05 - Level 01 - Score: 00000");
+            const std::vector<uint32_t> after = Shown(sdl, &shownWidth, &shownHeight);
+            std::vector<uint32_t> captionAfter;
+            for (int y = captionTop; y < imageTop; ++y) {
+                for (int x = left; x < left + 100 * s; ++x) {
+                    captionAfter.push_back(after[(size_t)y * shownWidth + x]);
+                }
+            }
+            EXPECT_NE(captionAfter, captionBefore);
+            // A click on "New game", on the black border, on the caption bar
+            // and on client pixel (50, 41).
+            const int points[][2] = {{left + 24 * s, imageTop + 9 * s},
+                                     {left / 2, screen.h / 2},
+                                     {left + 50 * s, captionTop + 2},
+                                     {left + 50 * s + s - 1, imageTop + 60 * s}};
+            for (const auto &p : points) {
+                PushButton(w, SDL_BUTTON_LEFT, p[0], p[1]);
+                PushButton(w, SDL_BUTTON_LEFT, p[0], p[1], true);
+            }
+            // The desktop minimises and restores a full-screen window too.
+            PushWindowEvent(w, SDL_WINDOWEVENT_MINIMIZED);
+            break;
+        }
+        case 4:
+            PushWindowEvent(w, SDL_WINDOWEVENT_RESTORED);
+            break;
+        case 6:
+            EXPECT_EQ(WParamsOf(WM_COMMAND), (std::vector<WPARAM>{1000}));
+            EXPECT_EQ(SeenOf(WM_LBUTTONDOWN).size(), 1u);
+            if (!SeenOf(WM_LBUTTONDOWN).empty()) {
+                EXPECT_EQ(SeenOf(WM_LBUTTONDOWN)[0].lParam, 41 << 16 | 50);
+            }
+            EXPECT_EQ(WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_MINIMIZE, SC_RESTORE}));
+            EXPECT_TRUE(backend->FullScreen());
+            // Alt+Enter goes back to the desktop: Alt's release is no Alt
+            // tap, so the Enter that follows fires, not a menu item.
+            keysBefore = WParamsOf(WM_KEYDOWN);
+            PushKey(w, SDLK_LALT, SDL_SCANCODE_LALT, KMOD_LALT);
+            PushKey(w, SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LALT);
+            PushKey(w, SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LALT, 0, true);
+            PushKey(w, SDLK_LALT, SDL_SCANCODE_LALT, KMOD_NONE, 0, true);
+            PushKey(w, SDLK_RETURN, SDL_SCANCODE_RETURN);
+            break;
+        case 8: {
+            EXPECT_FALSE(backend->FullScreen());
+            EXPECT_EQ(SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+            EXPECT_EQ(backend->PlacementOf(w), (zsdl::Placement{windowScale, 0, 0, 0}));
+            int width = 0;
+            int height = 0;
+            SDL_GetWindowSize(sdl, &width, &height);
+            EXPECT_EQ(width * 10000 + height, 100 * windowScale * 10001);
+            keysBefore.push_back(VK_RETURN);
+            EXPECT_EQ(WParamsOf(WM_KEYDOWN), keysBefore);
+            EXPECT_EQ(WParamsOf(WM_COMMAND), (std::vector<WPARAM>{1000}));
+            break;
+        }
+        default:
+            break;
+        }
+        return tick < 9;
+    });
+    // Neither F11 nor Enter with Alt ever reached the window.
+    for (UINT message : {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP}) {
+        for (WPARAM key : WParamsOf(message)) {
+            EXPECT_NE(key, WPARAM(0x7A)) << "F11";
+        }
+    }
+    EXPECT_EQ(WParamsOf(WM_SYSKEYDOWN), (std::vector<WPARAM>{VK_MENU}));
+    EXPECT_TRUE(WParamsOf(WM_SYSKEYUP).empty());
+}
+
+// An SDL virtual controller with every button and axis of a game controller.
+class VirtualPad {
+public:
+    VirtualPad() {
+        SDL_VirtualJoystickDesc desc = {};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
+        desc.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
+        desc.name = "test pad";
+        const int device = SDL_JoystickAttachVirtualEx(&desc);
+        EXPECT_GE(device, 0) << SDL_GetError();
+        id_ = SDL_JoystickGetDeviceInstanceID(device);
+        joystick_ = SDL_JoystickOpen(device);
+    }
+    ~VirtualPad() {
+        SDL_JoystickClose(joystick_);
+        for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+            if (SDL_JoystickGetDeviceInstanceID(i) == id_) {
+                SDL_JoystickDetachVirtual(i);
+            }
+        }
+    }
+    void Axis(SDL_GameControllerAxis axis, Sint16 value) {
+        EXPECT_EQ(SDL_JoystickSetVirtualAxis(joystick_, axis, value), 0);
+    }
+    void Button(SDL_GameControllerButton button, bool down) {
+        EXPECT_EQ(SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0), 0);
+    }
+    void Press(SDL_GameControllerButton button) {
+        Button(button, true);
+        SDL_GameControllerUpdate(); // seen down, then up
+        Button(button, false);
+    }
+
+private:
+    SDL_JoystickID id_ = -1;
+    SDL_Joystick *joystick_ = nullptr;
+};
+
+TEST_F(SdlBackendTest, ControllersPluggedInAnyTimeGiveTheArrowsSpaceNewGameAndTheSystemMenu) {
+    HWND window = MakeWindow();
+    std::unique_ptr<VirtualPad> pad;
+    std::vector<std::pair<UINT, WPARAM>> expected; // key messages, in order
+    auto keys = [] {
+        std::vector<std::pair<UINT, WPARAM>> out;
+        for (const support::Seen &m : support::seen) {
+            if (m.message == WM_KEYDOWN || m.message == WM_KEYUP || m.message == WM_SYSKEYDOWN ||
+                m.message == WM_SYSKEYUP) {
+                out.emplace_back(m.message, m.wParam);
+            }
+        }
+        return out;
+    };
+    // The stick's path to the left, a step each tick: inside the dead zone,
+    // pushed, wobbling but still pushed, then let go.
+    const Sint16 stickLeft[] = {-6000,  -12000, -17000, -24000, -32768,
+                                -20000, -12000, -30000, -8000,  0};
+    RunLoop(window, [&](HWND w, int tick) {
+        const int step = tick - 2;
+        if (tick == 0) {
+            EXPECT_EQ(backend->GamepadCount(), 0);
+            pad = std::make_unique<VirtualPad>(); // plugged in while the game runs
+        } else if (step >= 0 && step < (int)std::size(stickLeft)) {
+            if (step == 0) {
+                EXPECT_EQ(backend->GamepadCount(), 1);
+            }
+            if (step == 2) {
+                EXPECT_TRUE(keys().empty()) << "a quarter and a third of the way are no push";
+            }
+            pad->Axis(SDL_CONTROLLER_AXIS_LEFTX, stickLeft[step]);
+            // The other stick and the triggers are no arrows.
+            pad->Axis(SDL_CONTROLLER_AXIS_RIGHTX, Sint16(step % 2 ? -32768 : 32767));
+        } else if (tick == 14) {
+            expected = {{WM_KEYDOWN, VK_LEFT}, {WM_KEYUP, VK_LEFT}};
+            EXPECT_EQ(keys(), expected) << "one press for the whole push";
+            // The D-pad, with the stick pushed the same way meanwhile: still
+            // one press.
+            pad->Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
+        } else if (tick == 15) {
+            pad->Axis(SDL_CONTROLLER_AXIS_LEFTX, 30000);
+        } else if (tick == 16) {
+            pad->Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+        } else if (tick == 17) {
+            pad->Axis(SDL_CONTROLLER_AXIS_LEFTX, 0);
+            pad->Press(SDL_CONTROLLER_BUTTON_A);
+        } else if (tick == 18) {
+            pad->Press(SDL_CONTROLLER_BUTTON_B);
+            pad->Press(SDL_CONTROLLER_BUTTON_X); // no key
+        } else if (tick == 20) {
+            expected.insert(expected.end(), {{WM_KEYDOWN, VK_RIGHT},
+                                             {WM_KEYUP, VK_RIGHT},
+                                             {WM_KEYDOWN, VK_SPACE},
+                                             {WM_KEYUP, VK_SPACE},
+                                             {WM_KEYDOWN, VK_SPACE},
+                                             {WM_KEYUP, VK_SPACE}});
+            EXPECT_EQ(keys(), expected);
+            EXPECT_TRUE(WParamsOf(WM_COMMAND).empty());
+            pad->Press(SDL_CONTROLLER_BUTTON_START);
+        } else if (tick == 22) {
+            EXPECT_EQ(WParamsOf(WM_COMMAND), (std::vector<WPARAM>{1000}));
+            pad->Press(SDL_CONTROLLER_BUTTON_BACK);
+        } else if (tick == 24) {
+            zplat::WindowInfo info;
+            EXPECT_TRUE(zplat::GetWindowInfo(w, &info) && info.dropDownOpen)
+                << "Back opens the system menu";
+            // Down moves in it, Back again closes it.
+            pad->Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+        } else if (tick == 25) {
+            pad->Press(SDL_CONTROLLER_BUTTON_BACK);
+        } else if (tick == 27) {
+            zplat::WindowInfo info;
+            EXPECT_TRUE(zplat::GetWindowInfo(w, &info) && !info.dropDownOpen);
+            // Alt+Space's own request for the menu, and nothing chosen.
+            EXPECT_EQ(WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_KEYMENU}));
+            // Pulled out with the D-pad held: the key comes up.
+            pad->Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+        } else if (tick == 28) {
+            pad.reset();
+        } else if (tick == 30) {
+            EXPECT_EQ(backend->GamepadCount(), 0);
+            const auto got = keys();
+            EXPECT_GE(got.size(), 2u);
+            if (got.size() >= 2) {
+                EXPECT_EQ(got[got.size() - 2], (std::pair<UINT, WPARAM>{WM_KEYDOWN, VK_LEFT}));
+                EXPECT_EQ(got.back(), (std::pair<UINT, WPARAM>{WM_KEYUP, VK_LEFT}));
+            }
+            // And in again.
+            pad = std::make_unique<VirtualPad>();
+        } else if (tick == 32) {
+            EXPECT_EQ(backend->GamepadCount(), 1);
+            pad->Press(SDL_CONTROLLER_BUTTON_A);
+        }
+        return tick < 34;
+    });
+    const auto got = keys();
+    ASSERT_GE(got.size(), 2u);
+    EXPECT_EQ(got[got.size() - 2], (std::pair<UINT, WPARAM>{WM_KEYDOWN, VK_SPACE}));
+    for (const support::Seen &m : SeenOf(WM_KEYDOWN)) {
+        EXPECT_EQ(m.lParam & (1 << 30), 0) << "a controller never repeats a key";
+    }
+    pad.reset();
 }
 
 } // namespace

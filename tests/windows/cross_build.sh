@@ -69,4 +69,23 @@ for text in "&New game" "&About Zorvak" "&Quit Zorvak"; do
     grep -qF "$text" <<<"$strings_le" || fail "menu item $text missing"
 done
 echo "zorvak.exe ($arch): $(stat -c %s "$exe") bytes"
+
+# The ZIP for players: the program and its text file in one folder.
+case $arch in
+i686) bits=32 ;;
+x86_64) bits=64 ;;
+esac
+rm -f "$build"/zorvak-*-win*.zip
+(cd "$build" && cpack -G ZIP) >>"$log" 2>&1 || { cat "$log"; fail "cpack"; }
+zips=("$build"/zorvak-*-win$bits.zip)
+[ -f "${zips[0]}" ] || fail "cpack made no zorvak-VERSION-win$bits.zip"
+zip=$(basename "${zips[0]}" .zip)
+listing=$(cmake -E tar tf "$build/$zip.zip" | sort) || fail "unreadable $zip.zip"
+expected=$(printf '%s\n' "$zip/README.txt" "$zip/zorvak.exe")
+[ "$listing" = "$expected" ] || fail "$zip.zip holds: $(echo $listing)"
+mkdir -p "$build/unzipped"
+(cd "$build/unzipped" && cmake -E tar xf "../$zip.zip") || fail "cannot unpack $zip.zip"
+cmp -s "$build/unzipped/$zip/zorvak.exe" "$exe" || fail "the zipped zorvak.exe is not the one built"
+grep -q $'\r$' "$build/unzipped/$zip/README.txt" || fail "README.txt has no Windows line ends"
+echo "$zip.zip: $(stat -c %s "$build/$zip.zip") bytes"
 exit 0

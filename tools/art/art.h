@@ -99,6 +99,18 @@ std::vector<uint8_t> EncodeBmp1(const Image &image);
 bool ImageFromIco(const std::vector<uint8_t> &bytes, Image *out);
 bool ImageFromBmp1(const std::vector<uint8_t> &bytes, Image *out);
 
+// The program's icon for the desktop (hicolor theme): ICON_1 enlarged to
+// each size by nearest-neighbour sampling, as a paletted PNG whose
+// transparent pixels are see-through.
+constexpr int kDesktopIconSizeCount = 5;
+extern const int kDesktopIconSizes[kDesktopIconSizeCount];
+Image Enlarge(const Image &image, int width, int height);
+std::vector<uint8_t> EncodePng(const Image &image);
+// A PNG read back: its colours as indices into kPalette (kTransparent where
+// it is see-through) and its alpha; false when it cannot be read or has a
+// colour that is not in kPalette.
+bool ImageFromPng(const std::vector<uint8_t> &bytes, Image *out, std::vector<uint8_t> *alpha);
+
 std::vector<uint8_t> ReadFile(const std::string &path);
 void WriteFile(const std::string &path, const std::vector<uint8_t> &bytes);
 

@@ -1,6 +1,7 @@
 // zorvak-art: turns the text sources under resources/art into the icon and
-// bitmap files that resources/zorvak.rc lists, byte for byte the same on
-// every run.
+// bitmap files that resources/zorvak.rc lists, and into the program's icon
+// for the desktop's menus (hicolor/SIZExSIZE/apps/org.zorvak.Zorvak.png),
+// byte for byte the same on every run.
 //
 //   zorvak-art [RESOURCES_DIR [OUTPUT_DIR]]
 //   zorvak-art --check [RESOURCES_DIR]
@@ -57,6 +58,14 @@ Files MakeFiles(const std::string &resources) {
             throw std::runtime_error("zorvak.rc lists " + e.name + " twice");
         files.emplace_back(e.path, std::move(bytes));
     }
+    // The program's icon, ICON_1, for the desktop, at every size of the
+    // hicolor theme.
+    const auto icon = set.sprites.find("ICON_1");
+    for (int size : art::kDesktopIconSizes)
+        if (used.count("ICON_1"))
+            files.emplace_back("hicolor/" + std::to_string(size) + "x" + std::to_string(size) +
+                                   "/apps/org.zorvak.Zorvak.png",
+                               art::EncodePng(art::Enlarge(icon->second.image, size, size)));
     for (const auto &[name, sprite] : set.sprites)
         if (!used.count(name))
             throw std::runtime_error(sprite.file + ": sprite " + name +

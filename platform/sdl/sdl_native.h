@@ -1,0 +1,54 @@
+// The SDL2 backend's own records: one top-level window's SDL counterpart,
+// and one game controller.  Internal to platform/sdl.
+#ifndef ZORVAK_PLATFORM_SDL_SDL_NATIVE_H
+#define ZORVAK_PLATFORM_SDL_SDL_NATIVE_H
+
+#include "platform/sdl_backend.h"
+
+#include <string>
+#include <vector>
+
+namespace zsdl {
+
+struct SdlBackend::Native {
+    HWND window = nullptr;
+    SDL_Window *sdl = nullptr;
+    Uint32 id = 0;
+    unsigned long xid = 0; // the X window, when on X
+    int width = 0;         // composed image, unscaled
+    int height = 0;
+    int scale = 1; // on the desktop
+    bool shown = false;
+    bool minimized = false;
+    bool presented = false;
+    bool fullScreen = false;
+    bool active = true;         // has the keyboard (full screen draws its caption so)
+    std::string title;          // for the caption bar of full screen
+    bool customIcon = false;    // showing the game's own picture as icon
+    std::vector<uint32_t> icon; // what the window shows as icon, 0xAARRGGBB
+    int iconWidth = 0;
+    int iconHeight = 0;
+    SDL_Surface *shownSurface = nullptr; // the window surface last drawn on
+    int shownSurfaceWidth = 0;
+    int shownSurfaceHeight = 0;
+    Placement placed;                 // where the image was drawn on it
+    std::vector<uint32_t> shownImage; // the image it shows, unscaled
+    std::vector<uint32_t> iconPicture; // scratch: the minimised picture
+};
+
+// Directions and buttons of a controller, as the keys they stand for.
+enum PadKey { kPadLeft, kPadRight, kPadUp, kPadDown, kPadFire, kPadKeys };
+
+struct SdlBackend::Pad {
+    SDL_GameController *controller = nullptr;
+    SDL_JoystickID id = -1;
+    bool dpad[4] = {}; // the D-pad's left, right, up and down
+    int stickX = 0;    // the left stick, -1, 0 or +1 once past the dead zone
+    int stickY = 0;
+    int fireButtons = 0;      // south and east buttons held
+    bool down[kPadKeys] = {}; // keys the core has been given as held
+};
+
+} // namespace zsdl
+
+#endif

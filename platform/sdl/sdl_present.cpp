@@ -1,0 +1,267 @@
+// The SDL2 backend: showing the composed image, on the desktop and in full
+// screen, and the window's icon.
+#include "platform/caption_bar.h"
+#include "platform/sdl/sdl_native.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace zsdl {
+
+namespace {
+
+// An image of 0x00RRGGBB pixels, top row first.
+struct Picture {
+    const uint32_t *pixels;
+    int width;
+    int height;
+};
+
+// Copies a box of the picture into the surface, each pixel as a scale x
+// scale block, the picture's top-left corner at (left, top) of the surface.
+void BlitScaled(SDL_Surface *target, const Picture &picture, const SDL_Rect &box, int scale,
+                int left, int top) {
+    const Uint32 format = target->format->format;
+    if (format != SDL_PIXELFORMAT_RGB888 && format != SDL_PIXELFORMAT_ARGB8888) {
+        // Any other desktop format: let SDL convert, still nearest-neighbour.
+        SDL_Surface *source = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<uint32_t *>(picture.pixels), picture.width, picture.height, 32,
+            picture.width * 4, SDL_PIXELFORMAT_RGB888);
+        if (source != nullptr) {
+            SDL_Rect from = box;
+            SDL_Rect to = {left + box.x * scale, top + box.y * scale, box.w * scale, box.h * scale};
+            SDL_BlitScaled(source, &from, target, &to);
+            SDL_FreeSurface(source);
+        }
+        return;
+    }
+    // Target pixels [x0, x1) x [y0, y1), inside the surface.
+    const int x0 = std::max(left + box.x * scale, 0);
+    const int x1 = std::min(left + (box.x + box.w) * scale, target->w);
+    const int y0 = std::max(top + box.y * scale, 0);
+    const int y1 = std::min(top + (box.y + box.h) * scale, target->h);
+    if (x1 <= x0 || y1 <= y0 || (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)) {
+        return;
+    }
+    Uint8 *base = static_cast<Uint8 *>(target->pixels);
+    int y = y0;
+    while (y < y1) {
+        const int sourceY = (y - top) / scale;
+        const uint32_t *source = picture.pixels + (size_t)sourceY * picture.width;
+        Uint32 *row = reinterpret_cast<Uint32 *>(base + (size_t)y * target->pitch);
+        for (int x = x0; x < x1; ++x) {
+            row[x] = 0xFF000000u | source[(x - left) / scale];
+        }
+        // The other rows of the same source row are copies.
+        const int rowsEnd = std::min(top + (sourceY + 1) * scale, y1);
+        for (int repeat = y + 1; repeat < rowsEnd; ++repeat) {
+            std::memcpy(base + (size_t)repeat * target->pitch + (size_t)x0 * 4, row + x0,
+                        (size_t)(x1 - x0) * 4);
+        }
+        y = rowsEnd;
+    }
+    if (SDL_MUSTLOCK(target)) {
+        SDL_UnlockSurface(target);
+    }
+}
+
+int FloorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+} // namespace
+
+Placement SdlBackend::Place(const Native &native, int windowWidth, int windowHeight) const {
+    Placement place;
+    if (!native.fullScreen) {
+        place.scale = native.scale;
+        return place;
+    }
+    place.scale = FullScreenScale(windowWidth, windowHeight, native.width, native.height);
+    place.captionHeight = zplat::kCaptionBarHeight * place.scale;
+    place.left = std::max(0, (windowWidth - native.width * place.scale) / 2);
+    place.top = std::max(0, (windowHeight - native.height * place.scale - place.captionHeight) / 2);
+    return place;
+}
+
+void SdlBackend::ToImage(const Native &native, int x, int y, int *imageX, int *imageY) const {
+    const Placement &place = native.placed;
+    *imageX = FloorDiv(x - place.left, place.scale);
+    *imageY = FloorDiv(y - place.top - place.captionHeight, place.scale);
+}
+
+void SdlBackend::Draw(Native &native, const uint32_t *pixels, const zplat::Frame *changed) {
+    const size_t count = (size_t)native.width * native.height;
+    const bool redraw = pixels == nullptr;
+    if (redraw) {
+        if (native.shownImage.size() != count) {
+            return;
+        }
+        pixels = native.shownImage.data();
+    }
+    SDL_Surface *surface = SDL_GetWindowSurface(native.sdl);
+    if (surface == nullptr) {
+        return;
+    }
+    const Placement place = Place(native, surface->w, surface->h);
+    const Picture image = {pixels, native.width, native.height};
+    const int s = place.scale;
+    const int imageTop = place.top + place.captionHeight;
+    const bool whole = redraw || surface != native.shownSurface ||
+                       surface->w != native.shownSurfaceWidth ||
+                       surface->h != native.shownSurfaceHeight || !(place == native.placed) ||
+                       native.shownImage.size() != count;
+    if (whole) {
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+        if (place.captionHeight > 0) {
+            std::vector<uint32_t> caption((size_t)native.width * zplat::kCaptionBarHeight);
+            zplat::DrawCaptionBar(caption.data(), native.width, zplat::kCaptionBarHeight,
+                                  native.title.c_str(), native.active);
+            BlitScaled(surface, Picture{caption.data(), native.width, zplat::kCaptionBarHeight},
+                       SDL_Rect{0, 0, native.width, zplat::kCaptionBarHeight}, s, place.left,
+                       place.top);
+        }
+        BlitScaled(surface, image, SDL_Rect{0, 0, native.width, native.height}, s, place.left,
+                   imageTop);
+        SDL_UpdateWindowSurface(native.sdl);
+        if (!redraw) {
+            native.shownImage.assign(pixels, pixels + count);
+        }
+    } else {
+        // Only what changed goes to the display: a game tick moves a few
+        // sprites, not the whole picture.  What changed is looked for where
+        // the core says it drew, in a few boxes rather than one around
+        // everything, and only those are kept as the image shown.
+        zplat::Frame frame = {pixels, native.width, native.height, 0, 0, false};
+        if (changed != nullptr) {
+            frame.changedX = changed->changedX;
+            frame.changedY = changed->changedY;
+            frame.changedWidth = changed->changedWidth;
+            frame.changedHeight = changed->changedHeight;
+        }
+        zplat::Area boxes[zplat::kMaxChangedAreas];
+        const int count = zplat::ChangedAreas(native.shownImage.data(), frame, boxes,
+                                              zplat::kMaxChangedAreas);
+        SDL_Rect scaled[zplat::kMaxChangedAreas];
+        for (int i = 0; i < count; ++i) {
+            const SDL_Rect box = {boxes[i].x, boxes[i].y, boxes[i].width, boxes[i].height};
+            BlitScaled(surface, image, box, s, place.left, imageTop);
+            scaled[i] = SDL_Rect{place.left + box.x * s, imageTop + box.y * s, box.w * s, box.h * s};
+            for (int y = box.y; y < box.y + box.h; ++y) {
+                const size_t at = (size_t)y * native.width + box.x;
+                std::memcpy(native.shownImage.data() + at, pixels + at, (size_t)box.w * 4);
+            }
+        }
+        if (count > 0) {
+            SDL_UpdateWindowSurfaceRects(native.sdl, scaled, count);
+        }
+    }
+    native.shownSurface = surface;
+    native.shownSurfaceWidth = surface->w;
+    native.shownSurfaceHeight = surface->h;
+    native.placed = place;
+    native.presented = true;
+}
+
+void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
+    Native *native = Find(window);
+    if (native == nullptr || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
+        return;
+    }
+    if (frame.width != native->width || frame.height != native->height) {
+        native->width = frame.width;
+        native->height = frame.height;
+        if (!native->fullScreen) {
+            SDL_SetWindowSize(native->sdl, frame.width * native->scale,
+                              frame.height * native->scale);
+        }
+        native->shownImage.clear();
+    }
+    Draw(*native, frame.pixels, &frame);
+
+    if (frame.minimized) {
+        // What the program draws at its client origin while minimised is
+        // its icon on the desktop's taskbar.
+        const int size = 32;
+        std::vector<uint32_t> &picture = native->iconPicture;
+        picture.assign((size_t)size * size, 0xFF000000u);
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const int fx = frame.clientX + x;
+                const int fy = frame.clientY + y;
+                if (fx >= 0 && fy >= 0 && fx < frame.width && fy < frame.height) {
+                    picture[(size_t)y * size + x] =
+                        0xFF000000u | (frame.pixels[(size_t)fy * frame.width + fx] & 0x00FFFFFFu);
+                }
+            }
+        }
+        if (!native->customIcon || picture != native->icon) {
+            SetIcon(*native, picture.data(), size, size, false);
+        }
+    } else if (native->customIcon) {
+        if (defaultIcon_.empty()) {
+            SDL_SetWindowIcon(native->sdl, nullptr);
+            native->icon.clear();
+            native->iconWidth = native->iconHeight = 0;
+            native->customIcon = false;
+        } else {
+            SetIcon(*native, defaultIcon_.data(), defaultIconWidth_, defaultIconHeight_, true);
+        }
+    }
+}
+
+void SdlBackend::SetIcon(Native &native, const uint32_t *argb, int width, int height,
+                         bool isDefault) {
+    native.icon.assign(argb, argb + (size_t)width * height);
+    native.iconWidth = width;
+    native.iconHeight = height;
+    native.customIcon = !isDefault;
+    SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormatFrom(native.icon.data(), width, height, 32,
+                                                              width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (surface != nullptr) {
+        SDL_SetWindowIcon(native.sdl, surface);
+        SDL_FreeSurface(surface);
+    }
+}
+
+void SdlBackend::SetFullScreen(bool on) {
+    if (windows_.empty()) {
+        options_.fullScreen = on; // the main window will start so
+        return;
+    }
+    Native &main = *windows_.front();
+    if (main.fullScreen == on) {
+        return;
+    }
+    if (SDL_SetWindowFullscreen(main.sdl, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        std::fprintf(stderr, "zorvak: cannot switch to %s: %s\n", on ? "full screen" : "a window",
+                     SDL_GetError());
+        return;
+    }
+    main.fullScreen = on;
+    if (!on) {
+        // Back at the size it had, whatever the video driver restored.
+        SDL_SetWindowSize(main.sdl, main.width * main.scale, main.height * main.scale);
+    }
+    SizeWithoutWindowManager(main);
+    if (main.presented) {
+        Draw(main, nullptr);
+    }
+}
+
+bool SdlBackend::FullScreen() const {
+    return windows_.empty() ? options_.fullScreen : windows_.front()->fullScreen;
+}
+
+int SdlBackend::LargestScale(int imageWidth, int imageHeight) {
+    if (!VideoReady()) {
+        return 0;
+    }
+    int width = 0;
+    int height = 0;
+    DesktopSize(&width, &height);
+    return FullScreenScale(width, height, imageWidth, imageHeight);
+}
+
+} // namespace zsdl

@@ -1,0 +1,130 @@
+#!/bin/bash
+# The Linux program's command line, through the program itself: --help and
+# --version, mistakes (exit code 2 and a message on stderr), and on an X
+# desktop of our own (Xvfb, 1920 x 1080) what --scale and --fullscreen make
+# of the window, and F11 from there.
+#
+#   options.sh ZORVAK
+#
+# Exit 0: passed; 77: Xvfb or xdotool missing (skipped); anything else: failed.
+set -u
+zorvak=$1
+
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+    echo "SKIP: Xvfb or xdotool is not installed"
+    exit 77
+fi
+. "$(dirname "$0")/../support/x_desktop.sh"
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/../sdl/lsan.supp:print_suppressions=0"
+export SDL_AUDIODRIVER=dummy
+
+# run ARGS...: runs the program without any display; $out, $err, $code.
+run() {
+    env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$work" \
+        "$zorvak" "$@" >"$work/out" 2>"$work/err"
+    code=$?
+    out=$(cat "$work/out")
+    err=$(cat "$work/err")
+}
+
+run --help
+check "--help: exit code 0 (got $code)" test "$code" = 0
+check "--help names every option on stdout" \
+    bash -c '[[ $0 == Usage:* && $0 == *--fullscreen* && $0 == *--scale* && $0 == *--version* ]]' "$out"
+check "--help says the keys of full screen and the gamepad" \
+    bash -c '[[ $0 == *F11* && $0 == *Alt+Enter* && $0 == *Gamepad* ]]' "$out"
+check "--help writes nothing to stderr" test -z "$err"
+run -h
+check "-h is --help" test "$code:$out" = "0:$(run --help; echo "$out")"
+run --version
+check "--version prints \"zorvak 1.0\" (got \"$out\", exit code $code)" test "$code:$out" = "0:zorvak 1.0"
+
+# mistake EXPECTED-MESSAGE ARGS...: exit code 2, the message and a hint on
+# stderr, nothing on stdout.
+mistake() {
+    local message=$1
+    shift
+    run "$@"
+    check "zorvak $* is refused with exit code 2 (got $code) and \"$message\"" \
+        test "$code:$out:$err" = "2::zorvak: $message
+Try 'zorvak --help' for more information."
+}
+mistake "unknown option '--bogus'" --bogus
+mistake "unknown option '-x'" -x
+mistake "unknown option '--fullscreen=yes'" --fullscreen=yes
+mistake "unexpected argument 'level3': the game opens no files" level3
+mistake "option '--scale' needs a number" --scale
+mistake "invalid scale '0': give a whole number from 1 up" --scale 0
+mistake "invalid scale '-1': give a whole number from 1 up" --scale -1
+mistake "invalid scale '2x': give a whole number from 1 up" --scale 2x
+mistake "invalid scale '1.5': give a whole number from 1 up" --scale=1.5
+mistake "invalid scale '99999999999': give a whole number from 1 up" --scale 99999999999
+mistake "unknown option '--bogus'" --fullscreen --bogus
+
+# ---- On a 1920 x 1080 desktop: the 511 x 349 image fits up to 2x (with its
+# caption bar in full screen: 368 rows, 3x would be 1104).
+start_xvfb || { echo "FAILED: no X desktop"; exit 1; }
+"$zorvak" --scale 3 >"$work/out" 2>"$work/err"
+code=$?
+check "--scale 3 does not fit 1920 x 1080: exit code 2 (got $code)" test "$code" = 2
+check "... and says what does ($(cat "$work/err" | head -n1))" \
+    grep -q "^zorvak: scale 3 does not fit this display: give a whole number from 1 to 2$" \
+    "$work/err"
+
+size_of() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo "$WIDTH $HEIGHT"
+}
+size_is() { [ "$(size_of "$1")" = "$2" ]; }
+# play EXPECTED-SIZE ARGS...: starts the program, checks its window's size,
+# leaves the window in $window.
+play() {
+    local size=$1
+    shift
+    "$zorvak" "$@" >"$work/zorvak.out" 2>"$work/zorvak.err" &
+    zorvak_pid=$!
+    window=$(find_window ZORVAK 15)
+    check "zorvak $* opens a window ($window)" test -n "$window"
+    [ -n "$window" ] || return 1
+    check "zorvak $*: the window is $size (got $(size_of "$window"))" \
+        wait_for 5 size_is "$window" "$size"
+    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool mousemove --window "$window" 9 9
+}
+stop() {
+    xdotool key alt+q
+    wait_exit "$zorvak_pid" 15
+    zorvak_pid=
+    check "Quit ends it with exit code 0 (got $exit_code)" test "$exit_code" = 0
+    if [ -s "$work/zorvak.err" ]; then
+        sed 's/^/    stderr: /' "$work/zorvak.err"
+    fi
+}
+
+if play "511 349" --scale 1; then
+    xdotool key F11
+    check "F11 takes the window to full screen" wait_for 5 size_is "$window" "1920 1080"
+    xdotool key F11
+    check "F11 again brings back the 1x window" wait_for 5 size_is "$window" "511 349"
+    stop
+fi
+if play "1022 698" --scale=2; then
+    stop
+fi
+if play "1920 1080" --fullscreen; then
+    xdotool key alt+Return
+    check "Alt+Enter leaves full screen for the 2x window" wait_for 5 size_is "$window" "1022 698"
+    stop
+fi
+if play "1920 1080" --scale 1 --fullscreen; then
+    xdotool key F11
+    check "leaving full screen, the window has the scale asked for" \
+        wait_for 5 size_is "$window" "511 349"
+    stop
+fi
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all checks passed"
+exit 0
