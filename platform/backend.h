@@ -53,6 +53,13 @@ struct Frame {
     int clientX;
     int clientY;
     bool minimized;
+    // What may differ from the image of this window's previous Present: the
+    // rest is the same.  A backend may ignore it; zero width (the default)
+    // means all of it.
+    int changedX = 0;
+    int changedY = 0;
+    int changedWidth = 0;
+    int changedHeight = 0;
 };
 
 // A rectangle of a frame, in image pixels.
@@ -63,9 +70,15 @@ struct Area {
     int height;
 };
 
-// The smallest rectangle of frame whose pixels differ from before (an image
-// of the same size, the one last shown); width 0 when nothing changed.
-// Backends send only that much to the display.
+// The rectangles of frame whose pixels differ from before (an image of the
+// same size, the one last shown), looked for only where the frame says it
+// changed: a few rectangles rather than one around everything, so that
+// sprites far apart cost their own size.  Writes at most maxAreas (the last
+// one then covers the rest) and returns how many.  Backends send only those
+// to the display.
+constexpr int kMaxChangedAreas = 64;
+int ChangedAreas(const uint32_t *before, const Frame &frame, Area *areas, int maxAreas);
+// The smallest rectangle around them; width 0 when nothing changed.
 Area ChangedArea(const uint32_t *before, const Frame &frame);
 
 class Backend {

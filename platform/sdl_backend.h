@@ -113,12 +113,15 @@ private:
     bool TranslatePad(const SDL_Event &event);
     // F11 and Alt+Enter, and the releases that belong to them.
     bool TakeFullScreenKey(const SDL_Event &event);
-    bool DrainEvents();
+    // Translates the events SDL has queued (reading the display first when
+    // pump is set); true if input was pushed.
+    bool DrainEvents(bool pump);
     void SetIcon(Native &native, const uint32_t *argb, int width, int height, bool isDefault);
     void IdleAudio();
-    // Shows the image in the window: what changed, or everything when the
-    // window or its placement changed (pixels null: the last image again).
-    void Draw(Native &native, const uint32_t *pixels);
+    // Shows the image in the window: what changed (looked for within the
+    // frame's changed box, when given), or everything when the window or its
+    // placement changed (pixels null: the last image again).
+    void Draw(Native &native, const uint32_t *pixels, const zplat::Frame *changed = nullptr);
     Placement Place(const Native &native, int windowWidth, int windowHeight) const;
     // A window point in image pixels (outside the image too).
     void ToImage(const Native &native, int x, int y, int *imageX, int *imageY) const;
@@ -130,6 +133,10 @@ private:
     Pad *FindPad(SDL_JoystickID id);
     bool UpdatePadKeys(Pad &pad);
 
+    // When SDL last read the display (inside SDL_WaitEventTimeout); Poll
+    // does not read it again within kFreshPumpMs.
+    static constexpr uint64_t kFreshPumpMs = 2;
+    uint64_t lastPumpMs_ = 0;
     HINSTANCE iconModule_;
     DisplayOptions options_;
     std::vector<std::unique_ptr<Pad>> pads_;

@@ -27,6 +27,23 @@ struct WindowInfo {
 };
 bool GetWindowInfo(HWND window, WindowInfo *info);
 
+// Live handles of each kind, for leak checks: a long run must hold as many
+// at its end as at its start.
+struct HandleCounts {
+    int windows = 0;
+    int dcs = 0; // device contexts of every kind
+    int bitmaps = 0;
+    int icons = 0;
+    int menus = 0;
+    int brushes = 0;
+    int cursors = 0;
+    int total = 0;
+};
+HandleCounts CountHandles();
+
+// Whether the window has a timer with this identifier.
+bool HasTimer(HWND window, UINT_PTR id);
+
 // 0x00RRGGBB copies.  Client: the persistent client framebuffer.  Composed:
 // the menu bar (if any) above the client area, with an open drop-down drawn
 // over them.

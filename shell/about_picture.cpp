@@ -15,8 +15,9 @@ void MeasureAboutPicture(int *width, int *height) {
     }
     BITMAP description;
     std::memset(&description, 0, sizeof description);
-    if (GetObjectA(bitmap, sizeof description, &description) != 0 && description.bmWidth > 0 &&
-        description.bmHeight > 0) {
+    if (GetObjectA(bitmap, sizeof description, &description) != 0 &&
+        description.bmWidth >= ABOUT_PICTURE_MIN_WIDTH &&
+        description.bmHeight >= ABOUT_PICTURE_MIN_HEIGHT) {
         *width = description.bmWidth;
         *height = description.bmHeight;
     }

@@ -25,9 +25,12 @@ struct ItemBox {
     int x0, x1;
 };
 
-// The system box (if any), then the items, left to right.
-std::vector<ItemBox> LayoutBar(const Window &w, const Menu &bar) {
-    std::vector<ItemBox> boxes;
+// The system box (if any), then the items, left to right.  The bar is laid
+// out at every Present: the boxes go into one list kept for the purpose, so
+// that a tick allocates nothing (the list is read before the next layout).
+const std::vector<ItemBox> &LayoutBar(const Window &w, const Menu &bar) {
+    static std::vector<ItemBox> boxes;
+    boxes.clear();
     int x = 2;
     if (HasSysBox(w)) {
         boxes.push_back({kSysBoxItem, 0, kSysBoxWidth});

@@ -141,8 +141,8 @@ bool InputToMessage(InputEvent e, MSG *msg) {
 
 void PresentChanged() {
     Backend &backend = CurrentBackend();
-    for (void *h : HandlesOf(HType::Window)) {
-        HWND hwnd = static_cast<HWND>(h);
+    for (size_t i = 1; i < HandleSlots(); ++i) {
+        HWND hwnd = static_cast<HWND>(HandleAt(i, HType::Window));
         Window *w = GetWindow(hwnd);
         if (!w || !w->changed || !w->nativeMade) {
             continue;
@@ -150,6 +150,15 @@ void PresentChanged() {
         w->changed = false;
         Frame frame{ComposeWindow(*w, hwnd), w->clientW,  w->clientH + w->MenuHeight(), 0,
                     w->MenuHeight(),         w->minimized};
+        // An open drop-down is drawn anew over the image at every Present.
+        const Box area = St().dropDown.open && St().dropDown.window == hwnd
+                             ? Box{0, 0, frame.width, frame.height}
+                             : w->changedArea.Intersect(Box{0, 0, frame.width, frame.height});
+        w->changedArea = Box{};
+        frame.changedX = area.left;
+        frame.changedY = area.top;
+        frame.changedWidth = area.right - area.left;
+        frame.changedHeight = area.bottom - area.top;
         backend.Present(hwnd, frame);
     }
 }
@@ -188,6 +197,14 @@ void PushInput(const InputEvent &event) {
 bool QueueHasMessages() {
     const State &s = St();
     return s.quitPending || !s.posted.empty() || !s.input.empty();
+}
+
+bool HasTimer(HWND window, UINT_PTR id) {
+    for (const Timer &t : St().timers) {
+        if (t.hwnd == window && t.id == id)
+            return true;
+    }
+    return false;
 }
 
 void KillWindowTimers(HWND hwnd) {
@@ -231,14 +248,7 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT) {
                 continue;
             }
         } else {
-            HWND paint = nullptr;
-            for (HWND hwnd : ListWindows()) {
-                Window *w = GetWindow(hwnd);
-                if (w->visible && !w->update.Empty()) {
-                    paint = hwnd;
-                    break;
-                }
-            }
+            HWND paint = FirstWindowToPaint();
             if (paint) {
                 msg.hwnd = paint;
                 msg.message = WM_PAINT;

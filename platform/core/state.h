@@ -77,6 +77,7 @@ struct Window : Object {
     Box update;        // invalid area, client coordinates
     bool erasePending = false;
     bool changed = false; // something shown differs from the last Present
+    Box changedArea;      // where, in composed-image pixels
     std::vector<uint32_t> composed;
     uint64_t serial = 0; // creation order
     int MenuHeight() const { return barHeight; }
@@ -171,6 +172,7 @@ struct BarMode {
 struct State {
     std::vector<Slot> slots{1}; // slot 0 is never used: handle 0 is null
     std::vector<size_t> freeSlots;
+    std::vector<std::unique_ptr<Object>> spareDcs; // freed device contexts
     std::vector<WindowClass> classes;
     std::deque<QueuedMessage> posted;
     std::deque<InputEvent> input;
@@ -204,6 +206,14 @@ bool FreeHandle(const void *handle, HType type);
 HType TypeOf(const void *handle);
 // Every live handle of a type, in slot order.
 std::vector<void *> HandlesOf(HType type);
+// The live handle in table slot `index` (from 1 to HandleSlots() - 1), or
+// null.  Loops that run on every tick walk the table with these, as they
+// must not allocate.
+size_t HandleSlots();
+void *HandleAt(size_t index, HType type);
+// A freed object of the type, kept for reuse, or null.  Device contexts are
+// taken and released on every tick; their objects are recycled.
+std::unique_ptr<Object> ReuseObject(HType type);
 
 template <class T> T *Get(const void *handle, HType type) {
     return static_cast<T *>(Lookup(handle, type));
@@ -242,8 +252,13 @@ void ReleaseWindowDcs(HWND hwnd);
 void KillWindowTimers(HWND hwnd);
 // Posts a message to the queue.
 void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-// Marks a window as needing a Present.
+// Marks a window as needing a Present: all of it, or a part of its client
+// area (client coordinates) that was drawn on.
 void MarkChanged(HWND hwnd);
+void MarkChanged(Window &w);
+void MarkChanged(HWND hwnd, const Box &clientArea);
+// The visible window with an invalid area that was created first, or null.
+HWND FirstWindowToPaint();
 
 // Menus: the default system menu, layout, drawing and input.
 HMENU MakeSystemMenu(HWND owner);

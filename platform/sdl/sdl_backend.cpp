@@ -5,6 +5,7 @@
 #include "platform/module.h"
 #include "platform/resource_decode.h"
 #include "platform/sdl/sdl_native.h"
+#include "platform/sdl/x11_errors.h"
 
 #include <algorithm>
 #include <climits>
@@ -156,6 +157,7 @@ static bool OnlyAStandIn() {
 
 bool SdlBackend::VideoReady() {
     if (videoState_ == 0) {
+        InstallX11ErrorFilter();
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && !OnlyAStandIn()) {
             videoState_ = 1;
             // Window surfaces straight through the display server (X11
@@ -166,6 +168,8 @@ bool SdlBackend::VideoReady() {
             }
             // The game reads keys, not text.
             SDL_StopTextInput();
+            // A window destroyed by another client closes like any other.
+            ListenForX11Destruction();
         } else {
             videoState_ = -1;
             std::fprintf(stderr, "zorvak: no display: %s\n", SDL_GetError());
@@ -245,6 +249,8 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
     native->window = window;
     native->sdl = sdl;
     native->id = SDL_GetWindowID(sdl);
+    native->xid = X11WindowOf(sdl);
+    WatchX11Window(native->xid);
     native->width = width;
     native->height = height;
     native->scale = scale;
@@ -511,6 +517,9 @@ bool SdlBackend::Translate(const SDL_Event &event) {
         return TranslatePointer(event);
     case SDL_WINDOWEVENT:
         return TranslateWindowEvent(event);
+    case SDL_SYSWMEVENT:
+        NoteSystemEvent(event);
+        return false;
     case SDL_CONTROLLERDEVICEADDED:
     case SDL_CONTROLLERDEVICEREMOVED:
     case SDL_CONTROLLERBUTTONDOWN:
@@ -522,20 +531,39 @@ bool SdlBackend::Translate(const SDL_Event &event) {
     }
 }
 
-bool SdlBackend::DrainEvents() {
+bool SdlBackend::DrainEvents(bool pump) {
     // SDL's event wait does not read controllers (see the constructor):
     // they are read here, and plugging in and pulling out noticed.
     SDL_GameControllerUpdate();
+    // One read of the display's connection, when asked for; SDL_PollEvent
+    // would read it again for every event taken.
+    if (pump) {
+        SDL_PumpEvents();
+    }
     bool pushed = false;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
         pushed = Translate(event) || pushed;
+    }
+    // A window that another client destroyed is closed, as by its close
+    // button; the program then destroys it as it would any other.
+    for (const std::unique_ptr<Native> &native : windows_) {
+        if (TakeX11WindowLost(native->xid)) {
+            zplat::InputEvent input = {};
+            input.type = zplat::InputEvent::Close;
+            input.window = native->window;
+            zplat::PushInput(input);
+            pushed = true;
+        }
     }
     return pushed;
 }
 
 void SdlBackend::Poll() {
-    DrainEvents();
+    // Right after a wait that ended on time, the display has just been read:
+    // reading it again (each read is a dozen calls into the X connection)
+    // would only double the cost of an idle tick.
+    DrainEvents(NowMs() - lastPumpMs_ >= kFreshPumpMs);
 }
 
 void SdlBackend::Wait(uint64_t deadlineMs) {
@@ -543,7 +571,8 @@ void SdlBackend::Wait(uint64_t deadlineMs) {
     // game's own timer wakes the loop every 50 ms to notice a new one.
     const int kPadReadMs = 8;
     IdleAudio();
-    if (DrainEvents()) {
+    // What is queued already; SDL_WaitEventTimeout reads the display itself.
+    if (DrainEvents(false)) {
         return;
     }
     for (;;) {
@@ -560,10 +589,12 @@ void SdlBackend::Wait(uint64_t deadlineMs) {
         }
         SDL_Event event;
         bool pushed = false;
-        if (SDL_WaitEventTimeout(&event, timeout)) {
+        const int got = SDL_WaitEventTimeout(&event, timeout);
+        lastPumpMs_ = NowMs();
+        if (got) {
             pushed = Translate(event);
         }
-        pushed = DrainEvents() || pushed;
+        pushed = DrainEvents(false) || pushed;
         if (pushed) {
             return;
         }

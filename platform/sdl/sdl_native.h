@@ -14,7 +14,8 @@ struct SdlBackend::Native {
     HWND window = nullptr;
     SDL_Window *sdl = nullptr;
     Uint32 id = 0;
-    int width = 0; // composed image, unscaled
+    unsigned long xid = 0; // the X window, when on X
+    int width = 0;         // composed image, unscaled
     int height = 0;
     int scale = 1; // on the desktop
     bool shown = false;
@@ -32,6 +33,7 @@ struct SdlBackend::Native {
     int shownSurfaceHeight = 0;
     Placement placed;                 // where the image was drawn on it
     std::vector<uint32_t> shownImage; // the image it shows, unscaled
+    std::vector<uint32_t> iconPicture; // scratch: the minimised picture
 };
 
 // Directions and buttons of a controller, as the keys they stand for.

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
@@ -163,6 +164,8 @@ TEST(RcScript, FilesAreEmbeddedByteForByteAndMissingOrDamagedOnesStopTheBuild) {
         {good + "B ICON \"cut.ico\"\n", "game.rc:6: 'cut.ico' is not an icon"},
         {good + "\nB BITMAP \"text.bmp\"\n", "game.rc:7: 'text.bmp' is not a bitmap"},
         {good + "B BITMAP \"icons/a.ico\"\n", "game.rc:6: 'icons/a.ico' is not a bitmap"},
+        // Too small a field to play in: at least 326 x 100.
+        {good + "BMP_ABOUT BITMAP \"b.bmp\"\n", "game.rc:6: 'b.bmp' is 3 x 2: the About picture"},
     };
     for (const auto &[script, says] : cases) {
         EXPECT_EQ(dir.Build(script, &blobs).rfind(says, 0), 0u) << says;
@@ -198,6 +201,51 @@ TEST(RcembedTool, StopsAtTheScriptLineOrListsEveryFileItRead) {
     const std::string escaped = (dir.path / "my\\ res").string();
     EXPECT_EQ(depfile.str(), out.string() + ": \\\n  " + escaped + "/game.rc \\\n  " + escaped +
                                  "/a.ico \\\n  " + escaped + "/sub/missing.ico\n");
+}
+
+// Names that are not regular files stop the tool at their line at once: it
+// neither waits on a FIFO, nor reads a device without end, nor crashes on a
+// folder.  (timeout turns a hang into a failure with status 124.)
+TEST(RcembedTool, RefusesWhatIsNotARegularFileOfASaneSize) {
+    TempDir dir;
+    dir.Write("game.rc", "");
+    fs::create_directories(dir.path / "folder.ico");
+    ASSERT_EQ(mkfifo((dir.path / "pipe.ico").c_str(), 0600), 0);
+    // A sparse file just over the 16 MiB limit: nothing is written to disk.
+    dir.Write("huge.bmp", "");
+    fs::resize_file(dir.path / "huge.bmp", (16u << 20) + 1);
+    const std::string zero = fs::relative("/dev/zero", dir.path).string();
+    const std::pair<std::string, std::string> cases[] = {
+        {"A ICON \"folder.ico\"", "it is a folder"},
+        {"A ICON \"pipe.ico\"", "not a regular file"},
+        {"A BITMAP \"" + zero + "\"", "not a regular file"},
+        {"A BITMAP \"huge.bmp\"", "larger than 16777216 bytes"},
+        {"A BITMAP \"missing.bmp\"", "No such file"},
+    };
+    for (const auto &[line, says] : cases) {
+        dir.Write("game.rc", "// one resource\n" + line + "\n");
+        const fs::path log = dir.path / "log.txt";
+        const std::string command = "timeout 20 '" + std::string(ZORVAK_RCEMBED_PATH) + "' '" +
+                                    (dir.path / "game.rc").string() + "' '" +
+                                    (dir.path / "out.cpp").string() + "' > '" + log.string() +
+                                    "' 2>&1";
+        const int status = std::system(command.c_str());
+        std::stringstream output;
+        output << std::ifstream(log).rdbuf();
+        ASSERT_TRUE(WIFEXITED(status)) << line;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << line << "\n" << output.str();
+        EXPECT_EQ(output.str().rfind((dir.path / "game.rc").string() + ":2: cannot read", 0), 0u)
+            << output.str();
+        EXPECT_NE(output.str().find(says), std::string::npos) << output.str();
+    }
+    // The script itself is read under the same rules.
+    const std::string folder = (dir.path / "folder.ico").string();
+    const std::string command = "timeout 20 '" + std::string(ZORVAK_RCEMBED_PATH) + "' '" +
+                                folder + "' '" + (dir.path / "out.cpp").string() + "' 2>/dev/null";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_FALSE(fs::exists(dir.path / "out.cpp"));
 }
 
 } // namespace

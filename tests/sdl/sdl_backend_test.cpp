@@ -363,6 +363,55 @@ TEST_F(SdlBackendTest, TheComposedImageIsShownAtAWholeScaleWithSharpPixelsAndCli
     EXPECT_EQ(wrong, 0);
 }
 
+// Only what changed is copied and sent: the window must still show every
+// frame exactly, whether the changes lie close together or far apart, with
+// the core's hint of where it drew or without one.
+TEST_F(SdlBackendTest, ScatteredChangesAreAllShown) {
+    HWND window = reinterpret_cast<HWND>(uintptr_t(0xF00D));
+    const int width = 300, height = 200;
+    ASSERT_TRUE(backend->CreateNativeWindow(window, "scattered", 0, 0, width, height));
+    backend->ShowNativeWindow(window, true);
+    const int scale = backend->Scale(window);
+    std::vector<uint32_t> image(size_t(width) * height, 0x202020);
+    uint32_t seed = 1;
+    auto next = [&seed](uint32_t n) { return ((seed = seed * 1103515245u + 12345u) >> 16 & 0x7FFF) % n; };
+    for (int frame = 0; frame < 40; ++frame) {
+        // A few small changes anywhere, sometimes many, sometimes none.
+        int left = width, top = height, right = 0, bottom = 0;
+        const int changes = frame % 10 == 9 ? 200 : int(next(6));
+        for (int c = 0; c < changes; ++c) {
+            const int x = int(next(width - 3)), y = int(next(height - 3));
+            for (int dy = 0; dy < 3; ++dy) {
+                for (int dx = 0; dx < 3; ++dx) {
+                    image[size_t(y + dy) * width + size_t(x + dx)] = next(0xFFFFFF);
+                }
+            }
+            left = std::min(left, x), top = std::min(top, y);
+            right = std::max(right, x + 3), bottom = std::max(bottom, y + 3);
+        }
+        zplat::Frame f{image.data(), width, height, 0, 0, false};
+        if (frame % 3 != 0 && changes > 0) { // the hint, when there is one
+            f.changedX = left, f.changedY = top;
+            f.changedWidth = right - left, f.changedHeight = bottom - top;
+        }
+        backend->Present(window, f);
+        SDL_Surface *surface = SDL_ConvertSurfaceFormat(
+            SDL_GetWindowSurface(backend->NativeWindow(window)), SDL_PIXELFORMAT_RGB888, 0);
+        ASSERT_NE(surface, nullptr);
+        int wrong = 0;
+        for (int y = 0; y < height * scale; ++y) {
+            const Uint32 *row = reinterpret_cast<const Uint32 *>(
+                static_cast<const Uint8 *>(surface->pixels) + (size_t)y * surface->pitch);
+            for (int x = 0; x < width * scale; ++x) {
+                wrong += (row[x] & 0xFFFFFF) != image[size_t(y / scale) * width + size_t(x / scale)];
+            }
+        }
+        SDL_FreeSurface(surface);
+        ASSERT_EQ(wrong, 0) << "frame " << frame;
+    }
+    backend->DestroyNativeWindow(window);
+}
+
 TEST_F(SdlBackendTest, AMinimisedWindowShowsItsClientOriginAsIconUntilRestored) {
     HWND window = MakeWindow();
     const zplat::Resource *resource =

@@ -3,10 +3,13 @@
 #include "platform/module.h"
 #include "presentation/sprites.h"
 #include "shell/shell_state.h"
+#include "tests/support/game_window.h"
 #include "tests/support/session.h"
 
+#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace support;
@@ -91,7 +94,7 @@ TEST(StartUp, TheSystemMenuLosesSizeAndMaximizeAndEndsWithAbout) {
 TEST(StartUp, WindowSizeFollowsTheAboutPicture) {
     // {picture width, height (0: no picture), desktop width, height, place}
     const std::pair<std::array<int, 4>, std::array<int, 6>> cases[] = {
-        {{301, 201, 1366, 768}, {683 - 182, 384 - 136, 365, 273, 359, 229}},
+        {{341, 201, 1366, 768}, {683 - 202, 384 - 136, 405, 273, 399, 229}},
         {{0, 0, 1920, 1080}, {960 - 258, 540 - 187, 517, 374, 511, 330}}, // as for 453 x 302
     };
     for (const auto &[about, place] : cases) {
@@ -105,6 +108,58 @@ TEST(StartUp, WindowSizeFollowsTheAboutPicture) {
         });
         EXPECT_EQ(RunWinMain(module), 0);
     }
+}
+
+// A picture too small for the field the rules need (shell/about_picture.h)
+// leaves the window at the size of the 453 x 302 picture; the smallest that is
+// big enough gives a 384 x 128 field in which wave after wave is played
+// (about as many as at the full size with the same autopilot).  Before, small
+// pictures hung the first wave's placement, overflowed the column arithmetic
+// or relaunched kamikazes forever.
+TEST(StartUp, AnAboutPictureTooSmallToPlayInKeepsTheFixedSize) {
+    // A hang inside one timer message would never return to the test.
+    signal(SIGALRM, [](int) {
+        static const char message[] = "a game on a small field hung\n";
+        (void)!write(2, message, sizeof message - 1);
+        _exit(1);
+    });
+    alarm(240);
+    // {picture width, height, ticks to play, waves at least} and the client
+    // area it gives.
+    const std::pair<std::array<int, 4>, std::pair<int, int>> cases[] = {
+        {{80, 40, 2000, 2}, {511, 330}},   {{60, 302, 2000, 2}, {511, 330}},
+        {{453, 10, 2000, 2}, {511, 330}},  {{325, 100, 300, 1}, {511, 330}},
+        {{326, 99, 300, 1}, {511, 330}},   {{326, 100, 8000, 4}, {384, 128}},
+    };
+    for (const auto &[about, client] : cases) {
+        SCOPED_TRACE(std::to_string(about[0]) + " x " + std::to_string(about[1]));
+        StartFresh(kTick * uint64_t(about[2] + 100));
+        HINSTANCE module = ModuleWithAboutPicture(about[0], about[1]);
+        static int wavesStarted;
+        static int8_t lastLevel;
+        wavesStarted = 0;
+        lastLevel = -1;
+        headless::At(kStart + 10, [&, client = client] {
+            EXPECT_EQ(std::pair(clientWidth, clientHeight), client);
+            Command('N');
+        });
+        // The autopilot plays with lives to spare, so that the game goes on.
+        headless::OnIdle([] {
+            if (lives == 0 && objectCount == 0) {
+                return;
+            }
+            lives = 5;
+            Hunt();
+            if (level != lastLevel) {
+                ++wavesStarted;
+                lastLevel = level;
+            }
+        });
+        headless::At(AfterTick(about[2]), [] { Command('Q'); });
+        EXPECT_EQ(RunWinMain(module), 0);
+        EXPECT_GE(wavesStarted, about[3]);
+    }
+    alarm(0);
 }
 
 TEST(StartUp, FailuresBeepShowTheirMessageAndExitWithZero) {

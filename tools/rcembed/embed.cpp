@@ -1,6 +1,7 @@
 #include "tools/rcembed/embed.h"
 
 #include "platform/resource_decode.h"
+#include "shell/about_picture.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -18,21 +19,6 @@ void PutWord(std::vector<unsigned char> *out, uint16_t w) {
 
 constexpr uint16_t kMenuEnd = 0x0080;
 constexpr size_t kMaxFileSize = 16u << 20;
-
-bool ReadFile(const std::filesystem::path &path, std::vector<unsigned char> *bytes,
-              std::string *why) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *why = std::strerror(errno);
-        return false;
-    }
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        *why = "read error";
-        return false;
-    }
-    return true;
-}
 
 // Replaces `path` with `text` through a temporary file, so that a reader
 // never sees half of it.
@@ -109,16 +95,12 @@ bool CollectBlobs(const std::vector<rcscript::Entry> &entries, const std::string
         } else {
             const std::filesystem::path file = std::filesystem::path(baseDir) / e.path;
             std::string why;
-            if (!ReadFile(file, &blob.bytes, &why)) {
+            if (!rcscript::ReadRegularFile(file.string(), kMaxFileSize, &blob.bytes, &why)) {
                 *error = where + "cannot read '" + e.path + "' (" + file.string() + "): " + why;
                 return false;
             }
             if (blob.bytes.empty()) {
                 *error = where + "'" + e.path + "' is empty";
-                return false;
-            }
-            if (blob.bytes.size() > kMaxFileSize) {
-                *error = where + "'" + e.path + "' is larger than 16 MiB";
                 return false;
             }
         }
@@ -145,6 +127,18 @@ bool CheckBlobs(const std::vector<rcscript::Entry> &entries, const std::vector<B
             if (!zplat::DecodeBitmap(bytes.data(), bytes.size(), &bitmap)) {
                 *error = where + "is not a bitmap this program can load (an uncompressed .bmp file "
                                  "of 1, 4, 8 or 24 bits per pixel)";
+                return false;
+            }
+            // The About picture sizes the playfield; the game would ignore
+            // one too small to play in, so the build says so.
+            if (e.name == "BMP_ABOUT" && (bitmap.width < ABOUT_PICTURE_MIN_WIDTH ||
+                                          bitmap.height < ABOUT_PICTURE_MIN_HEIGHT)) {
+                *error = where + "is " + std::to_string(bitmap.width) + " x " +
+                         std::to_string(bitmap.height) +
+                         ": the About picture sets the size of the playfield and must be at "
+                         "least " +
+                         std::to_string(ABOUT_PICTURE_MIN_WIDTH) + " x " +
+                         std::to_string(ABOUT_PICTURE_MIN_HEIGHT);
                 return false;
             }
         }

@@ -7,6 +7,7 @@
 #include "tools/rcembed/embed.h"
 
 #include <cstdio>
+#include <exception>
 #include <string>
 
 int main(int argc, char **argv) {
@@ -15,7 +16,13 @@ int main(int argc, char **argv) {
         return 2;
     }
     std::string error;
-    if (!rcembed::Run(argv[1], argv[2], argc == 4 ? argv[3] : "", &error)) {
+    bool done = false;
+    try {
+        done = rcembed::Run(argv[1], argv[2], argc == 4 ? argv[3] : "", &error);
+    } catch (const std::exception &e) {
+        error = std::string(argv[1]) + ": " + e.what();
+    }
+    if (!done) {
         std::fprintf(stderr, "%s\nrcembed: error: %s not updated\n", error.c_str(), argv[2]);
         return 1;
     }

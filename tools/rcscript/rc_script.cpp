@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace rcscript {
 namespace {
@@ -311,18 +313,59 @@ bool ParseScript(const std::string &text, const std::string &fileName, std::vect
 }
 
 bool ReadScript(const std::string &path, std::vector<Entry> *entries, std::string *error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *error = path + ": cannot read the script: " + std::strerror(errno);
+    // A script is a few kilobytes; a megabyte is plenty.
+    std::vector<unsigned char> bytes;
+    std::string why;
+    if (!ReadRegularFile(path, 1u << 20, &bytes, &why)) {
+        *error = path + ": cannot read the script: " + why;
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        *error = path + ": cannot read the script: read error";
+    return ParseScript(std::string(bytes.begin(), bytes.end()), path, entries, error);
+}
+
+bool ReadRegularFile(const std::string &path, size_t maxSize, std::vector<unsigned char> *bytes,
+                     std::string *why) {
+    bytes->clear();
+    // Non-blocking, so that opening a FIFO with no writer does not wait.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *why = std::strerror(errno);
         return false;
     }
-    return ParseScript(text.str(), path, entries, error);
+    struct stat info;
+    bool ok = false;
+    if (fstat(fd, &info) != 0) {
+        *why = std::strerror(errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        *why = "it is a folder, not a file";
+    } else if (!S_ISREG(info.st_mode)) {
+        *why = "it is not a regular file (a device, FIFO or socket)";
+    } else if (static_cast<unsigned long long>(info.st_size) > maxSize) {
+        *why = "it is larger than " + std::to_string(maxSize) + " bytes (" +
+               std::to_string(static_cast<long long>(info.st_size)) + ")";
+    } else {
+        bytes->resize(static_cast<size_t>(info.st_size));
+        size_t done = 0;
+        ok = true;
+        while (done < bytes->size()) {
+            const ssize_t got = read(fd, bytes->data() + done, bytes->size() - done);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                // Shrunk while being read, or a read error.
+                *why = got < 0 ? std::strerror(errno) : "it changed while being read";
+                ok = false;
+                break;
+            }
+            done += static_cast<size_t>(got);
+        }
+    }
+    close(fd);
+    if (!ok) {
+        bytes->clear();
+    }
+    return ok;
 }
 
 } // namespace rcscript

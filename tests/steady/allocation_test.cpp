@@ -1,0 +1,195 @@
+// The steady-state tick allocates nothing: the timer message, the game tick
+// and the present, run by the real program's message loop on the headless
+// backend, over a thousand ticks of a game in play and of a minimised game.
+//
+// This program replaces the global operator new (and so every container's
+// allocation) with a counting one; ZORVAK_ALLOCATION_TRACE=1 prints a stack
+// for each allocation counted, to find where one comes from.
+#include "platform/backend.h"
+#include "platform/headless.h"
+#ifdef ZORVAK_STEADY_SDL
+#include "platform/sdl_backend.h"
+#endif
+#include "resources/game_module.h"
+#include "tests/support/game_window.h"
+#include "world/game_state.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <execinfo.h>
+#include <gtest/gtest.h>
+#include <new>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+bool trace = false;
+
+void *Allocate(size_t size, size_t alignment) {
+    if (counting.load(std::memory_order_relaxed)) {
+        allocations.fetch_add(1, std::memory_order_relaxed);
+        if (trace) {
+            void *frames[24];
+            const int n = backtrace(frames, 24);
+            (void)!write(2, "allocation:\n", 12);
+            backtrace_symbols_fd(frames, n, 2);
+        }
+    }
+    if (size == 0) {
+        size = 1;
+    }
+    void *p = alignment > alignof(std::max_align_t)
+                  ? std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)
+                  : std::malloc(size);
+    if (p == nullptr) {
+        throw std::bad_alloc();
+    }
+    return p;
+}
+
+} // namespace
+
+void *operator new(size_t size) {
+    return Allocate(size, 0);
+}
+void *operator new[](size_t size) {
+    return Allocate(size, 0);
+}
+void *operator new(size_t size, std::align_val_t a) {
+    return Allocate(size, size_t(a));
+}
+void *operator new[](size_t size, std::align_val_t a) {
+    return Allocate(size, size_t(a));
+}
+void *operator new(size_t size, const std::nothrow_t &) noexcept {
+    try {
+        return Allocate(size, 0);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void *operator new[](size_t size, const std::nothrow_t &) noexcept {
+    try {
+        return Allocate(size, 0);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void operator delete(void *p) noexcept {
+    std::free(p);
+}
+void operator delete[](void *p) noexcept {
+    std::free(p);
+}
+void operator delete(void *p, size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void *p, size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void *p, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void *p, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete(void *p, size_t, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void *p, size_t, std::align_val_t) noexcept {
+    std::free(p);
+}
+
+namespace {
+
+const uint64_t kStart = 100000;
+const uint64_t kTick = 50;
+
+// Plays a game with the autopilot (lives kept up, so that it never ends) and
+// counts what ticks first..first+count-1 allocate; minimised: the game is
+// minimised before the counted ticks.
+long AllocationsOverTicks(int first, int count, bool minimised) {
+    trace = std::getenv("ZORVAK_ALLOCATION_TRACE") != nullptr;
+    headless::Reset(kStart);
+    headless::OnFailure([](const std::string &what) { ADD_FAILURE() << what; });
+    allocations = 0;
+    static HWND window;
+    static int ticks;
+    static int from, to;
+    ticks = 0;
+    from = first;
+    to = first + count;
+    headless::At(kStart + 10, [] {
+        window = headless::FindWindowByClass("CL_ZORVAK");
+        headless::AltLetter(window, 'N');
+    });
+    if (minimised) {
+        headless::At(kStart + kTick * uint64_t(first - 10), [] { headless::Minimize(window); });
+    }
+    // The loop waits once per tick: the counting starts and stops there.
+    headless::OnIdle([] {
+        ++ticks;
+        counting = ticks > from && ticks <= to;
+        if (lives != 0) {
+            lives = 5;
+        }
+        support::Hunt();
+        if (ticks == to + 1) {
+            headless::AltLetter(window, 'Q');
+        }
+    });
+    EXPECT_EQ(WinMain(GameModule(), NULL, const_cast<LPSTR>(""), SW_SHOWDEFAULT), 0);
+    counting = false;
+    return allocations;
+}
+
+TEST(SteadyState, AThousandGameTicksAllocateNothing) {
+    EXPECT_EQ(AllocationsOverTicks(500, 1000, false), 0);
+}
+
+TEST(SteadyState, AThousandMinimisedTicksAllocateNothing) {
+    EXPECT_EQ(AllocationsOverTicks(500, 1000, true), 0);
+}
+
+#ifdef ZORVAK_STEADY_SDL
+// The SDL backend's present path (on SDL's offscreen driver): a sprite that
+// moves every frame, then the minimised window's animated icon.
+TEST(SteadyState, AThousandSdlPresentsAllocateNothing) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    zsdl::SdlBackend backend(GameModule());
+    HWND window = reinterpret_cast<HWND>(uintptr_t(0x1234));
+    const int width = 511, height = 349;
+    ASSERT_TRUE(backend.CreateNativeWindow(window, "steady", 0, 0, width, height));
+    backend.ShowNativeWindow(window, true);
+    std::vector<uint32_t> pixels(size_t(width) * height, 0);
+    zplat::Frame frame{pixels.data(), width, height, 0, 19, false};
+    auto step = [&](int t) {
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                pixels[size_t(100 + y) * width + size_t((t + x) % (width - 40))] =
+                    x < 32 ? 0x00FF00u * uint32_t(t & 1) + 0x0000FFu : 0;
+            }
+        }
+    };
+    for (int t = 0; t < 10; ++t) { // the first presents size the buffers
+        step(t);
+        frame.minimized = t >= 8;
+        backend.Present(window, frame);
+    }
+    allocations = 0;
+    counting = true;
+    for (int t = 10; t < 1010; ++t) {
+        step(t);
+        frame.minimized = t >= 510 && t % 100 < 50;
+        backend.Present(window, frame);
+    }
+    counting = false;
+    EXPECT_EQ(allocations, 0);
+    backend.DestroyNativeWindow(window);
+}
+#endif
+
+} // namespace
