@@ -18,8 +18,8 @@
 #include "rules/update_object.h"
 #include "shell/windows_shell.h"
 #include "tests/support/game_fixture.h"
-#include "tests/support/process_state.h"
 #include "tests/support/game_window.h"
+#include "tests/support/process_state.h"
 #include "world/game_state.h"
 
 #include <cstring>
@@ -46,7 +46,7 @@ void FillTable(int lv) {
     level = int8_t(lv);
     lives = 5;
     enemyCount = 39; // no wave starts
-    const int kinds[] = {KIND_ALIEN,  KIND_ALIEN,   KIND_CRAZY,  KIND_KAMIKAZE,
+    const int kinds[] = {KIND_ALIEN,  KIND_ALIEN,    KIND_CRAZY,   KIND_KAMIKAZE,
                          KIND_ROCKET, KIND_FIREBALL, KIND_MISSILE, KIND_EXPLOSION};
     for (int i = 1; i < OBJECT_SLOTS; ++i) {
         GameObject &o = objectTable[i];
@@ -126,9 +126,8 @@ void WholeGame(benchmark::State &state) {
                 started = false;
             }
         });
-        samples.Time(state, [] {
-            WinMain(GameModule(), NULL, const_cast<LPSTR>(""), SW_SHOWDEFAULT);
-        });
+        samples.Time(state,
+                     [] { WinMain(GameModule(), NULL, const_cast<LPSTR>(""), SW_SHOWDEFAULT); });
         allTicks += ticks;
     }
     samples.Report(state);

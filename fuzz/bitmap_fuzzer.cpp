@@ -17,8 +17,9 @@ std::vector<uint8_t> BlackMonochromeFile() {
     const uint32_t rowBytes = kSide / 8, bits = rowBytes * kSide, offset = 14 + 40 + 8;
     std::vector<uint8_t> f(offset + bits, 0);
     auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             f[at + size_t(i)] = uint8_t(v >> (8 * i));
+        }
     };
     f[0] = 'B';
     f[1] = 'M';
@@ -27,8 +28,8 @@ std::vector<uint8_t> BlackMonochromeFile() {
     put32(14, 40);
     put32(18, kSide);
     put32(22, kSide);
-    f[26] = 1; // planes
-    f[28] = 1; // bits per pixel
+    f[26] = 1;                 // planes
+    f[28] = 1;                 // bits per pixel
     put32(54 + 4, 0x00FFFFFF); // palette: black, white
     return f;
 }

@@ -15,8 +15,7 @@ void Require(bool ok, const char *what) {
     }
 }
 
-HINSTANCE ModuleWith(zplat::ResourceType type, const char *name, const uint8_t *data,
-                     size_t size) {
+HINSTANCE ModuleWith(zplat::ResourceType type, const char *name, const uint8_t *data, size_t size) {
     static zplat::Resource table[1];
     static HINSTANCE module = zplat::RegisterModule(table, 1);
     table[0] = zplat::Resource{type, name, data, size};

@@ -17,8 +17,7 @@ namespace fuzz {
 void Require(bool ok, const char *what);
 
 // A module (registered once) holding the input as its one resource.
-HINSTANCE ModuleWith(zplat::ResourceType type, const char *name, const uint8_t *data,
-                     size_t size);
+HINSTANCE ModuleWith(zplat::ResourceType type, const char *name, const uint8_t *data, size_t size);
 
 // A fresh headless platform with a shown window of class className (white
 // background, the menu menuName if not null, procedure proc or the default

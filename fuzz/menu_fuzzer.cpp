@@ -27,7 +27,7 @@ char Mnemonic(const std::string &text) {
     for (size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] == '&') {
             if (text[i + 1] != '&') {
-                return char(std::tolower(static_cast<unsigned char>(text[i + 1])));
+                return char(std::tolower(uint8_t(text[i + 1])));
             }
             ++i;
         }
@@ -61,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     uint64_t t = headless::Now() + 10;
     for (const zplat::DecodedMenuItem &item : items) {
         const char letter = Mnemonic(item.text);
-        if (!std::isalnum(static_cast<unsigned char>(letter)) ||
-            tried.find(letter) != std::string::npos || tried.size() == 8) {
+        if (!std::isalnum(uint8_t(letter)) || tried.find(letter) != std::string::npos ||
+            tried.size() == 8) {
             continue;
         }
         tried += letter;
@@ -77,7 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         headless::At(t, [b, arg, barHeight] {
             switch (b & 3) {
             case 0:
-                headless::AltLetter(window, char(arg < 26 ? 'a' + arg : arg < 36 ? '0' + arg - 26 : ' '));
+                headless::AltLetter(window, char(arg < 26   ? 'a' + arg
+                                                 : arg < 36 ? '0' + arg - 26
+                                                            : ' '));
                 break;
             case 1:
                 headless::Click(window, arg * 5, barHeight / 2);
@@ -86,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
                 headless::Click(window, (arg & 7) * 40, barHeight + (arg >> 3) * 12);
                 break;
             default: {
-                static const int keys[] = {VK_ESCAPE, VK_DOWN, VK_UP,   VK_RETURN,
+                static const int keys[] = {VK_ESCAPE, VK_DOWN,  VK_UP,    VK_RETURN,
                                            VK_LEFT,   VK_RIGHT, VK_SPACE, 'X'};
                 headless::Key(window, keys[arg & 7]);
                 break;

@@ -124,20 +124,48 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             HWND main = support::MainWindow();
             HWND about = support::AboutWindow();
             switch (what % 14) {
-            case 0: headless::Key(main, VK_LEFT, 1 + what / 64); break;
-            case 1: headless::Key(main, VK_RIGHT, 1 + what / 64); break;
-            case 2: headless::Key(main, VK_SPACE); break;
-            case 3: headless::Key(main, VK_RETURN); break;
-            case 4: headless::AltLetter(main, 'N'); break;
-            case 5: headless::AltLetter(main, 'A'); break;
-            case 6: headless::Click(main, 10 + (what / 14) * 30, 9); break; // the menu bar
-            case 7: headless::AltLetter(main, ' '); break;                   // system menu
-            case 8: headless::Key(main, (what & 16) ? VK_DOWN : VK_ESCAPE); break;
-            case 9: headless::Minimize(main); break;
-            case 10: headless::Restore(main); break;
-            case 11: headless::Close(what & 16 ? about : main); break;
-            case 12: headless::AltLetter(main, 'Q'); break;
-            default: headless::Advance(uint64_t(what) * 1000); break; // the clock jumps
+            case 0:
+                headless::Key(main, VK_LEFT, 1 + what / 64);
+                break;
+            case 1:
+                headless::Key(main, VK_RIGHT, 1 + what / 64);
+                break;
+            case 2:
+                headless::Key(main, VK_SPACE);
+                break;
+            case 3:
+                headless::Key(main, VK_RETURN);
+                break;
+            case 4:
+                headless::AltLetter(main, 'N');
+                break;
+            case 5:
+                headless::AltLetter(main, 'A');
+                break;
+            case 6: // the menu bar
+                headless::Click(main, 10 + (what / 14) * 30, 9);
+                break;
+            case 7: // system menu
+                headless::AltLetter(main, ' ');
+                break;
+            case 8:
+                headless::Key(main, (what & 16) ? VK_DOWN : VK_ESCAPE);
+                break;
+            case 9:
+                headless::Minimize(main);
+                break;
+            case 10:
+                headless::Restore(main);
+                break;
+            case 11:
+                headless::Close(what & 16 ? about : main);
+                break;
+            case 12:
+                headless::AltLetter(main, 'Q');
+                break;
+            default: // the clock jumps
+                headless::Advance(uint64_t(what) * 1000);
+                break;
             }
         });
         t += 10 + uint64_t(wait) * 20; // up to 5 s apart

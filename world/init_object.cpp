@@ -9,7 +9,7 @@
 // sum wraps, as the game's 32-bit values do, so that even a client area too
 // narrow for the rule cannot overflow.
 static int32_t RandomColumn() {
-    return WrapAdd(Random(static_cast<uint32_t>(WrapSub(clientWidth, 128))), 64);
+    return WrapAdd(Random(uint32_t(WrapSub(clientWidth, 128))), 64);
 }
 
 // Draws columns until the new object's box touches nothing.  Each trial is a
@@ -18,13 +18,14 @@ static int32_t RandomColumn() {
 static void PlaceByTrial(int32_t slot) {
     GameObject &o = objectTable[slot];
     o.x = RandomColumn();
-    while (ResolveCollisions(slot))
+    while (ResolveCollisions(slot)) {
         o.x = RandomColumn();
+    }
 }
 
 static uint8_t RandomStartDelay() {
     // The range grows with the wave's size; the byte keeps the low 8 bits.
-    return static_cast<uint8_t>(Random(500u * enemyCount));
+    return uint8_t(Random(500u * enemyCount));
 }
 
 void InitObject(int32_t slot) {
@@ -44,8 +45,9 @@ void InitObject(int32_t slot) {
     case KIND_ALIEN: {
         o.y = ENTRY_Y;
         int32_t dx = Random(10) - 2;
-        if (dx > 2)
+        if (dx > 2) {
             dx = 0;
+        }
         o.dx = Byte(dx);
         o.dy = Byte(Random(6) + 1);
         o.frame = Byte(Random(5) + 1);
@@ -81,10 +83,10 @@ void InitObject(int32_t slot) {
         o.dx = 1;
         o.dy = 1;
         o.energy = 10000;
-        o.delay = static_cast<uint8_t>(Random(500) + 10);
+        o.delay = uint8_t(Random(500) + 10);
         o.cooldown = 0;
         o.x = RandomColumn();
-        o.y = WrapAdd(Random(static_cast<uint32_t>(WrapSub(clientHeight, 64))), 32);
+        o.y = WrapAdd(Random(uint32_t(WrapSub(clientHeight, 64))), 32);
         break;
     default:
         break;
@@ -92,8 +94,9 @@ void InitObject(int32_t slot) {
 }
 
 void ResetObjects() {
-    for (int32_t i = 0; i < OBJECT_SLOTS; i++)
+    for (int32_t i = 0; i < OBJECT_SLOTS; i++) {
         objectTable[i].kind = KIND_FREE;
+    }
     objectTable[0].kind = KIND_SHIP;
     InitObject(0);
     enemyCount = 0;

@@ -19,14 +19,16 @@ constexpr int kMergeGap = 16;
 
 // Where the frame says it may differ: all of it unless it says less.
 Area Within(const Frame &frame) {
-    if (frame.changedWidth <= 0 || frame.changedHeight <= 0)
+    if (frame.changedWidth <= 0 || frame.changedHeight <= 0) {
         return Area{0, 0, frame.width, frame.height};
+    }
     const int left = std::max(frame.changedX, 0);
     const int top = std::max(frame.changedY, 0);
     const int right = std::min(frame.changedX + frame.changedWidth, frame.width);
     const int bottom = std::min(frame.changedY + frame.changedHeight, frame.height);
-    if (right <= left || bottom <= top)
+    if (right <= left || bottom <= top) {
         return Area{0, 0, 0, 0};
+    }
     return Area{left, top, right - left, bottom - top};
 }
 
@@ -34,15 +36,17 @@ Area Within(const Frame &frame) {
 
 int ChangedAreas(const uint32_t *before, const Frame &frame, Area *areas, int maxAreas) {
     const Area within = Within(frame);
-    if (within.width == 0 || maxAreas <= 0)
+    if (within.width == 0 || maxAreas <= 0) {
         return 0;
+    }
     // Which cells of a band changed; kept between calls, so that a steady
     // stream of frames allocates nothing.
     static std::vector<uint8_t> cells;
     const int firstCell = within.x / kCell;
     const int endCell = (within.x + within.width + kCell - 1) / kCell;
-    if (cells.size() < size_t(endCell))
+    if (cells.size() < size_t(endCell)) {
         cells.resize(size_t(endCell));
+    }
     int count = 0;
     const int right = within.x + within.width;
     for (int bandTop = within.y; bandTop < within.y + within.height; bandTop += kBandRows) {
@@ -52,8 +56,9 @@ int ChangedAreas(const uint32_t *before, const Frame &frame, Area *areas, int ma
         for (int y = bandTop; y < bandBottom; ++y) {
             const uint32_t *now = frame.pixels + size_t(y) * size_t(frame.width);
             const uint32_t *was = before + size_t(y) * size_t(frame.width);
-            if (std::memcmp(now + within.x, was + within.x, size_t(within.width) * 4) == 0)
+            if (std::memcmp(now + within.x, was + within.x, size_t(within.width) * 4) == 0) {
                 continue;
+            }
             if (top < 0) {
                 std::memset(cells.data() + firstCell, 0, size_t(endCell - firstCell));
                 top = y;
@@ -65,8 +70,9 @@ int ChangedAreas(const uint32_t *before, const Frame &frame, Area *areas, int ma
                 cells[size_t(c)] |= std::memcmp(now + x0, was + x0, size_t(x1 - x0) * 4) != 0;
             }
         }
-        if (top < 0)
+        if (top < 0) {
             continue;
+        }
         // Spans of changed cells, in pixels (a cell's pixels within `within`).
         int spanLeft = -1;
         int spanRight = -1;
@@ -76,8 +82,8 @@ int ChangedAreas(const uint32_t *before, const Frame &frame, Area *areas, int ma
             if (changed && spanLeft >= 0 && x - spanRight > kMergeGap) {
                 if (count == maxAreas - 1) {
                     // Out of room: the rest of the image is one rectangle.
-                    areas[count++] = Area{within.x, top, within.width,
-                                          within.y + within.height - top};
+                    areas[count++] =
+                        Area{within.x, top, within.width, within.y + within.height - top};
                     return count;
                 }
                 areas[count++] = Area{spanLeft, top, spanRight - spanLeft + 1, bottom - top + 1};
@@ -102,8 +108,9 @@ int ChangedAreas(const uint32_t *before, const Frame &frame, Area *areas, int ma
 Area ChangedArea(const uint32_t *before, const Frame &frame) {
     Area parts[kMaxChangedAreas];
     const int count = ChangedAreas(before, frame, parts, kMaxChangedAreas);
-    if (count == 0)
+    if (count == 0) {
         return Area{0, 0, 0, 0};
+    }
     int left = frame.width, top = frame.height, right = 0, bottom = 0;
     for (int i = 0; i < count; ++i) {
         left = std::min(left, parts[i].x);

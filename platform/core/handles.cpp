@@ -21,13 +21,16 @@ Slot *SlotOf(const void *handle, HType type) {
     size_t index = value & kIndexMask;
     uintptr_t gen = value >> kIndexBits;
     State &s = St();
-    if (index == 0 || index >= s.slots.size())
+    if (index == 0 || index >= s.slots.size()) {
         return nullptr;
+    }
     Slot &slot = s.slots[index];
-    if (slot.type == HType::None || slot.gen != gen)
+    if (slot.type == HType::None || slot.gen != gen) {
         return nullptr;
-    if (type != HType::None && slot.type != type)
+    }
+    if (type != HType::None && slot.type != type) {
         return nullptr;
+    }
     return &slot;
 }
 
@@ -36,16 +39,19 @@ Slot *SlotOf(const void *handle, HType type) {
 Box Box::Intersect(const Box &o) const {
     Box r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
           std::min(bottom, o.bottom)};
-    if (r.Empty())
+    if (r.Empty()) {
         return Box{};
+    }
     return r;
 }
 
 Box Box::Union(const Box &o) const {
-    if (Empty())
+    if (Empty()) {
         return o;
-    if (o.Empty())
+    }
+    if (o.Empty()) {
         return *this;
+    }
     return Box{std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
                std::max(bottom, o.bottom)};
 }
@@ -58,14 +64,16 @@ void *NewHandle(HType type, std::unique_ptr<Object> object) {
         s.freeSlots.pop_back();
     } else {
         index = s.slots.size();
-        if (index > kIndexMask)
+        if (index > kIndexMask) {
             return nullptr;
+        }
         s.slots.emplace_back();
     }
     Slot &slot = s.slots[index];
     slot.gen = (slot.gen + 1) & 0xFFFFFF;
-    if (slot.gen == 0)
+    if (slot.gen == 0) {
         slot.gen = 1;
+    }
     slot.type = type;
     slot.object = std::move(object);
     return reinterpret_cast<void *>((uintptr_t(slot.gen) << kIndexBits) | index);
@@ -83,8 +91,9 @@ HType TypeOf(const void *handle) {
 
 bool FreeHandle(const void *handle, HType type) {
     Slot *slot = SlotOf(handle, type);
-    if (!slot)
+    if (!slot) {
         return false;
+    }
     // Destroy the object after the slot is marked free, in case its
     // destructor looks handles up.
     std::unique_ptr<Object> dead = std::move(slot->object);
@@ -92,8 +101,9 @@ bool FreeHandle(const void *handle, HType type) {
     State &s = St();
     s.freeSlots.push_back(size_t(reinterpret_cast<uintptr_t>(handle) & kIndexMask));
     if (type == HType::Dc && s.spareDcs.size() < kSpareDcs) {
-        if (s.spareDcs.capacity() < kSpareDcs)
+        if (s.spareDcs.capacity() < kSpareDcs) {
             s.spareDcs.reserve(kSpareDcs);
+        }
         s.spareDcs.push_back(std::move(dead));
     }
     return true;
@@ -101,8 +111,9 @@ bool FreeHandle(const void *handle, HType type) {
 
 std::unique_ptr<Object> ReuseObject(HType type) {
     State &s = St();
-    if (type != HType::Dc || s.spareDcs.empty())
+    if (type != HType::Dc || s.spareDcs.empty()) {
         return nullptr;
+    }
     std::unique_ptr<Object> object = std::move(s.spareDcs.back());
     s.spareDcs.pop_back();
     return object;
@@ -114,16 +125,18 @@ size_t HandleSlots() {
 
 void *HandleAt(size_t index, HType type) {
     State &s = St();
-    if (index == 0 || index >= s.slots.size() || s.slots[index].type != type)
+    if (index == 0 || index >= s.slots.size() || s.slots[index].type != type) {
         return nullptr;
+    }
     return reinterpret_cast<void *>((uintptr_t(s.slots[index].gen) << kIndexBits) | index);
 }
 
 std::vector<void *> HandlesOf(HType type) {
     std::vector<void *> out;
     for (size_t i = 1; i < HandleSlots(); ++i) {
-        if (void *h = HandleAt(i, type))
+        if (void *h = HandleAt(i, type)) {
             out.push_back(h);
+        }
     }
     return out;
 }
@@ -157,8 +170,9 @@ HandleCounts CountHandles() {
         default:
             break;
         }
-        if (s.slots[i].type != HType::None)
+        if (s.slots[i].type != HType::None) {
             ++counts.total;
+        }
     }
     return counts;
 }

@@ -26,10 +26,12 @@ std::string AccelOf(const std::string &text) {
 }
 
 bool ItemEnabled(const Window &w, const Menu &menu, const MenuItem &item) {
-    if (item.separator)
+    if (item.separator) {
         return false;
-    if (!menu.system)
+    }
+    if (!menu.system) {
         return true;
+    }
     switch (item.id) {
     case SC_RESTORE:
         return w.minimized;
@@ -55,8 +57,9 @@ DropLayout LayoutDropDown(const Menu &menu, int x, int y) {
     l.y = y;
     int label = 0, accel = 0;
     for (const MenuItem &item : menu.items) {
-        if (item.separator)
+        if (item.separator) {
             continue;
+        }
         label = std::max(label, TextWidth(LabelOf(item.text)));
         accel = std::max(accel, TextWidth(AccelOf(item.text)));
     }
@@ -72,12 +75,14 @@ DropLayout LayoutDropDown(const Menu &menu, int x, int y) {
 }
 
 int DropItemAt(const DropLayout &l, const Menu &menu, int x, int y) {
-    if (x < l.x + kBorder || x >= l.x + l.width - kBorder)
+    if (x < l.x + kBorder || x >= l.x + l.width - kBorder) {
         return -1;
+    }
     for (size_t i = 0; i < menu.items.size(); ++i) {
         int h = menu.items[i].separator ? kSeparatorHeight : kRowHeight;
-        if (y >= l.top[i] && y < l.top[i] + h)
+        if (y >= l.top[i] && y < l.top[i] + h) {
             return int(i);
+        }
     }
     return -1;
 }
@@ -104,18 +109,21 @@ void DrawDropDown(const Painter &p, const Window &w, const Menu &menu, const Dro
         }
         bool enabled = ItemEnabled(w, menu, item);
         bool lit = int(i) == d.highlight;
-        if (lit)
+        if (lit) {
             p.Fill(x0 + kBorder, top, x1 - kBorder, top + kRowHeight, kHighlight);
+        }
         uint32_t color = lit ? kHighlightText : enabled ? kText : kGrayText;
-        if (!enabled && !lit)
+        if (!enabled && !lit) {
             DrawText(p.pixels, p.width, p.height, x0 + kBorder + kDropLeftPad + 1, top + 5,
                      LabelOf(item.text), kLight, true);
+        }
         DrawText(p.pixels, p.width, p.height, x0 + kBorder + kDropLeftPad, top + 4,
                  LabelOf(item.text), color, true);
         std::string accel = AccelOf(item.text);
-        if (!accel.empty())
+        if (!accel.empty()) {
             DrawText(p.pixels, p.width, p.height, x1 - kBorder - kDropRightPad - TextWidth(accel),
                      top + 4, accel, color, false);
+        }
     }
 }
 
@@ -128,8 +136,9 @@ void Choose(HWND hwnd, const Menu &menu, int index) {
 
 void MoveHighlight(const Window &w, const Menu &menu, DropDown &d, int step) {
     int n = int(menu.items.size());
-    if (n == 0)
+    if (n == 0) {
         return;
+    }
     int i = d.highlight;
     for (int tries = 0; tries < n; ++tries) {
         i = ((i < 0 ? (step > 0 ? -1 : 0) : i) + step + n) % n;
@@ -143,8 +152,9 @@ void MoveHighlight(const Window &w, const Menu &menu, DropDown &d, int step) {
 // The open drop-down's window and menu; closes it when either is gone.
 bool OpenDropDown(Window **w, Menu **menu) {
     DropDown &d = St().dropDown;
-    if (!d.open)
+    if (!d.open) {
         return false;
+    }
     *w = GetWindow(d.window);
     *menu = GetMenu(d.menu);
     if (!*w || !*menu) {
@@ -172,31 +182,36 @@ HMENU MakeSystemMenu(HWND owner) {
 const uint32_t *ComposeWindow(Window &w, HWND hwnd) {
     DrawMenuBar(w, hwnd);
     const DropDown &d = St().dropDown;
-    if (!(d.open && d.window == hwnd))
+    if (!(d.open && d.window == hwnd)) {
         return w.image.data();
+    }
     // A drop-down is drawn over a copy: the client framebuffer stays as it is.
     w.composed = w.image;
-    if (Menu *menu = GetMenu(d.menu))
+    if (Menu *menu = GetMenu(d.menu)) {
         DrawDropDown(Painter{w.composed.data(), w.clientW, w.clientH + w.MenuHeight()}, w, *menu,
                      d);
+    }
     return w.composed.data();
 }
 
 void CloseDropDown() {
     DropDown &d = St().dropDown;
-    if (d.open)
+    if (d.open) {
         MarkChanged(d.window);
+    }
     d = DropDown{};
 }
 
 void OpenSystemMenu(HWND hwnd, bool fromBar, bool tracking) {
     Window *w = GetWindow(hwnd);
-    if (!w || !(w->style & WS_SYSMENU))
+    if (!w || !(w->style & WS_SYSMENU)) {
         return;
+    }
     HMENU sys = GetSystemMenu(hwnd, FALSE);
     Menu *menu = GetMenu(sys);
-    if (!menu)
+    if (!menu) {
         return;
+    }
     CloseDropDown();
     LeaveBarMode();
     DropDown &d = St().dropDown;
@@ -210,8 +225,9 @@ void OpenSystemMenu(HWND hwnd, bool fromBar, bool tracking) {
     d.tracking = tracking;
     // Opened by keyboard, the first item is lit; by mouse, what the pointer
     // is on.
-    if (!tracking)
+    if (!tracking) {
         MoveHighlight(*w, *menu, d, 1);
+    }
     MarkChanged(*w);
 }
 
@@ -226,12 +242,14 @@ bool MenuTakesPointer(HWND hwnd, const InputEvent &e) {
 bool DropDownTakesKey(const InputEvent &e) {
     Window *w;
     Menu *menu;
-    if (!OpenDropDown(&w, &menu))
+    if (!OpenDropDown(&w, &menu)) {
         return false;
+    }
     DropDown &d = St().dropDown;
     HWND hwnd = d.window;
-    if (e.type == InputEvent::KeyUp)
+    if (e.type == InputEvent::KeyUp) {
         return true;
+    }
     switch (e.vk) {
     case VK_UP:
         MoveHighlight(*w, *menu, d, -1);
@@ -250,14 +268,16 @@ bool DropDownTakesKey(const InputEvent &e) {
         break;
     case VK_RETURN:
     case VK_SPACE:
-        if (d.highlight >= 0 && ItemEnabled(*w, *menu, menu->items[size_t(d.highlight)]))
+        if (d.highlight >= 0 && ItemEnabled(*w, *menu, menu->items[size_t(d.highlight)])) {
             Choose(hwnd, *menu, d.highlight);
+        }
         break;
     case VK_ESCAPE: {
         bool back = d.fromBar;
         CloseDropDown();
-        if (back)
+        if (back) {
             EnterBarMode(hwnd, kSysBoxItem, false);
+        }
         break;
     }
     case VK_MENU:
@@ -283,8 +303,9 @@ bool DropDownTakesKey(const InputEvent &e) {
 bool DropDownTakesPointer(HWND hwnd, const InputEvent &e) {
     Window *w;
     Menu *menu;
-    if (!OpenDropDown(&w, &menu))
+    if (!OpenDropDown(&w, &menu)) {
         return false;
+    }
     DropDown &d = St().dropDown;
     DropLayout l = LayoutDropDown(*menu, d.x, d.y);
     bool same = d.window == hwnd;
@@ -304,12 +325,14 @@ bool DropDownTakesPointer(HWND hwnd, const InputEvent &e) {
         }
         break;
     case InputEvent::Drag:
-        if (d.tracking)
+        if (d.tracking) {
             d.highlight = choosable ? i : -1;
+        }
         break;
     case InputEvent::Release:
-        if (!d.tracking)
+        if (!d.tracking) {
             break;
+        }
         d.tracking = false;
         if (choosable) {
             Choose(hwnd, *menu, i);
@@ -333,24 +356,28 @@ extern "C" {
 
 HMENU WINAPI GetSystemMenu(HWND hWnd, BOOL bRevert) {
     Window *w = GetWindow(hWnd);
-    if (!w || !(w->style & WS_SYSMENU))
+    if (!w || !(w->style & WS_SYSMENU)) {
         return nullptr;
+    }
     if (bRevert) {
-        if (St().dropDown.open && St().dropDown.menu == w->systemMenu)
+        if (St().dropDown.open && St().dropDown.menu == w->systemMenu) {
             CloseDropDown();
+        }
         FreeHandle(w->systemMenu, HType::Menu);
         w->systemMenu = nullptr;
         return nullptr;
     }
-    if (!GetMenu(w->systemMenu))
+    if (!GetMenu(w->systemMenu)) {
         w->systemMenu = MakeSystemMenu(hWnd);
+    }
     return w->systemMenu;
 }
 
 BOOL WINAPI DeleteMenu(HMENU hMenu, UINT uPosition, UINT uFlags) {
     Menu *menu = GetMenu(hMenu);
-    if (!menu)
+    if (!menu) {
         return FALSE;
+    }
     size_t index = menu->items.size();
     if (uFlags & MF_BYPOSITION) {
         index = uPosition;
@@ -362,31 +389,36 @@ BOOL WINAPI DeleteMenu(HMENU hMenu, UINT uPosition, UINT uFlags) {
             }
         }
     }
-    if (index >= menu->items.size())
+    if (index >= menu->items.size()) {
         return FALSE;
+    }
     menu->items.erase(menu->items.begin() + long(index));
     DropDown &d = St().dropDown;
     if (d.open && d.menu == hMenu) {
         d.highlight = -1;
         MarkChanged(d.window);
     }
-    if (menu->owner)
+    if (menu->owner) {
         MarkChanged(menu->owner);
+    }
     return TRUE;
 }
 
 BOOL WINAPI AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem) {
     Menu *menu = GetMenu(hMenu);
-    if (!menu)
+    if (!menu) {
         return FALSE;
+    }
     MenuItem item;
     item.separator = (uFlags & MF_SEPARATOR) != 0;
     item.id = item.separator ? 0 : UINT(uIDNewItem);
-    if (!item.separator)
+    if (!item.separator) {
         item.text = lpNewItem ? lpNewItem : "";
+    }
     menu->items.push_back(item);
-    if (menu->owner)
+    if (menu->owner) {
         MarkChanged(menu->owner);
+    }
     return TRUE;
 }
 

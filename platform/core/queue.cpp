@@ -201,8 +201,9 @@ bool QueueHasMessages() {
 
 bool HasTimer(HWND window, UINT_PTR id) {
     for (const Timer &t : St().timers) {
-        if (t.hwnd == window && t.id == id)
+        if (t.hwnd == window && t.id == id) {
             return true;
+        }
     }
     return false;
 }

@@ -29,34 +29,41 @@ struct CreateStruct {
 int FindClass(const char *name) {
     State &s = St();
     for (size_t i = 0; i < s.classes.size(); ++i) {
-        if (strcasecmp(s.classes[i].name.c_str(), name) == 0)
+        if (strcasecmp(s.classes[i].name.c_str(), name) == 0) {
             return int(i);
+        }
     }
     return -1;
 }
 
 HMENU LoadClassMenu(const WindowClass &cls) {
-    if (cls.menuName.empty())
+    if (cls.menuName.empty()) {
         return nullptr;
+    }
     const Resource *res = FindResourceIn(cls.wc.hInstance, RES_MENU, cls.menuName.c_str());
-    if (!res)
+    if (!res) {
         return nullptr;
+    }
     std::vector<DecodedMenuItem> items;
-    if (!DecodeMenu(res->data, res->size, &items))
+    if (!DecodeMenu(res->data, res->size, &items)) {
         return nullptr;
+    }
     auto menu = std::make_unique<Menu>();
-    for (const auto &item : items)
+    for (const auto &item : items) {
         menu->items.push_back(MenuItem{item.id, item.text, false});
+    }
     return static_cast<HMENU>(NewHandle(HType::Menu, std::move(menu)));
 }
 
 // Menu mode and an open drop-down end with their window (hidden, minimised
 // or destroyed).
 void EndMenusOf(HWND hwnd) {
-    if (St().dropDown.open && St().dropDown.window == hwnd)
+    if (St().dropDown.open && St().dropDown.window == hwnd) {
         CloseDropDown();
-    if (St().bar.on && St().bar.window == hwnd)
+    }
+    if (St().bar.on && St().bar.window == hwnd) {
         LeaveBarMode();
+    }
 }
 
 void FreeWindowObjects(HWND hwnd, Window &w) {
@@ -70,21 +77,25 @@ void FreeWindowObjects(HWND hwnd, Window &w) {
 }
 
 void Minimize(HWND hwnd, Window &w) {
-    if (w.minimized)
+    if (w.minimized) {
         return;
+    }
     w.minimized = true;
     EndMenusOf(hwnd);
-    if (w.nativeMade)
+    if (w.nativeMade) {
         CurrentBackend().MinimizeNativeWindow(hwnd);
+    }
     MarkChanged(w);
 }
 
 void Restore(HWND hwnd, Window &w) {
-    if (!w.minimized)
+    if (!w.minimized) {
         return;
+    }
     w.minimized = false;
-    if (w.nativeMade)
+    if (w.nativeMade) {
         CurrentBackend().RestoreNativeWindow(hwnd);
+    }
     // As after any uncovering: the whole client area is repainted.
     InvalidateClient(w, nullptr, true);
     MarkChanged(w);
@@ -103,24 +114,28 @@ void FocusWindow(HWND hwnd, bool tellDesktop) {
     // A key released after the focus came is no tap.
     s.altTap = false;
     s.f10Tap = false;
-    if (s.focus == hwnd)
+    if (s.focus == hwnd) {
         return;
+    }
     s.focus = hwnd;
-    if (tellDesktop && hwnd)
+    if (tellDesktop && hwnd) {
         CurrentBackend().FocusNativeWindow(hwnd);
+    }
 }
 
 void MoveFocusFrom(HWND gone) {
     State &s = St();
-    if (s.focus != gone)
+    if (s.focus != gone) {
         return;
+    }
     // As Windows activates the next top-level window: the newest one still
     // shown, a minimised one only when nothing else is left.
     HWND next = nullptr;
     for (HWND hwnd : ListWindows()) {
         Window *w = GetWindow(hwnd);
-        if (hwnd != gone && w->visible && (!next || !w->minimized || GetWindow(next)->minimized))
+        if (hwnd != gone && w->visible && (!next || !w->minimized || GetWindow(next)->minimized)) {
             next = hwnd;
+        }
     }
     s.focus = nullptr;
     FocusWindow(next, true);
@@ -133,11 +148,13 @@ const WindowClass &ClassOf(const Window &w) {
 void InvalidateClient(Window &w, const Box *area, bool erase) {
     Box all{0, 0, w.clientW, w.clientH};
     Box box = area ? area->Intersect(all) : all;
-    if (box.Empty())
+    if (box.Empty()) {
         return;
+    }
     w.update = w.update.Union(box);
-    if (erase)
+    if (erase) {
         w.erasePending = true;
+    }
 }
 
 void MarkChanged(Window &w) {
@@ -146,14 +163,16 @@ void MarkChanged(Window &w) {
 }
 
 void MarkChanged(HWND hwnd) {
-    if (Window *w = GetWindow(hwnd))
+    if (Window *w = GetWindow(hwnd)) {
         MarkChanged(*w);
+    }
 }
 
 void MarkChanged(HWND hwnd, const Box &clientArea) {
     Window *w = GetWindow(hwnd);
-    if (!w || clientArea.Empty())
+    if (!w || clientArea.Empty()) {
         return;
+    }
     const int bar = w->MenuHeight();
     w->changed = true;
     w->changedArea = w->changedArea.Union(
@@ -179,20 +198,23 @@ std::vector<HWND> ListWindows() {
     std::vector<std::pair<uint64_t, HWND>> found;
     for (void *h : HandlesOf(HType::Window)) {
         Window *w = GetWindow(static_cast<HWND>(h));
-        if (w && !w->destroying)
+        if (w && !w->destroying) {
             found.emplace_back(w->serial, static_cast<HWND>(h));
+        }
     }
     std::sort(found.begin(), found.end());
     std::vector<HWND> out;
-    for (auto &f : found)
+    for (auto &f : found) {
         out.push_back(f.second);
+    }
     return out;
 }
 
 bool GetWindowInfo(HWND hwnd, WindowInfo *info) {
     Window *w = GetWindow(hwnd);
-    if (!w || !info)
+    if (!w || !info) {
         return false;
+    }
     info->className = ClassOf(*w).name;
     info->title = w->title;
     info->visible = w->visible;
@@ -206,8 +228,9 @@ bool GetWindowInfo(HWND hwnd, WindowInfo *info) {
 
 bool CopyClientImage(HWND hwnd, std::vector<uint32_t> *pixels, int *width, int *height) {
     Window *w = GetWindow(hwnd);
-    if (!w)
+    if (!w) {
         return false;
+    }
     pixels->assign(w->Client(), w->Client() + size_t(w->clientW) * size_t(w->clientH));
     *width = w->clientW;
     *height = w->clientH;
@@ -216,8 +239,9 @@ bool CopyClientImage(HWND hwnd, std::vector<uint32_t> *pixels, int *width, int *
 
 bool CopyComposedImage(HWND hwnd, std::vector<uint32_t> *pixels, int *width, int *height) {
     Window *w = GetWindow(hwnd);
-    if (!w)
+    if (!w) {
         return false;
+    }
     const uint32_t *composed = ComposeWindow(*w, hwnd);
     pixels->assign(composed, composed + size_t(w->clientW) * size_t(w->clientH + w->MenuHeight()));
     *width = w->clientW;
@@ -233,16 +257,19 @@ extern "C" {
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA *lpWndClass) {
     if (!lpWndClass || !lpWndClass->lpszClassName || IS_INTRESOURCE(lpWndClass->lpszClassName) ||
-        !lpWndClass->lpfnWndProc || lpWndClass->cbClsExtra < 0 || lpWndClass->cbWndExtra < 0)
+        !lpWndClass->lpfnWndProc || lpWndClass->cbClsExtra < 0 || lpWndClass->cbWndExtra < 0) {
         return 0;
+    }
     State &s = ReadyState();
-    if (lpWndClass->lpszClassName[0] == '\0' || FindClass(lpWndClass->lpszClassName) >= 0)
+    if (lpWndClass->lpszClassName[0] == '\0' || FindClass(lpWndClass->lpszClassName) >= 0) {
         return 0;
+    }
     WindowClass cls;
     cls.name = lpWndClass->lpszClassName;
     cls.wc = *lpWndClass;
-    if (lpWndClass->lpszMenuName && !IS_INTRESOURCE(lpWndClass->lpszMenuName))
+    if (lpWndClass->lpszMenuName && !IS_INTRESOURCE(lpWndClass->lpszMenuName)) {
         cls.menuName = lpWndClass->lpszMenuName;
+    }
     // The strings are copied; the record must not point at the caller's.
     cls.wc.lpszClassName = nullptr;
     cls.wc.lpszMenuName = nullptr;
@@ -255,11 +282,13 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
                             int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                             HINSTANCE hInstance, LPVOID lpParam) {
     State &s = ReadyState();
-    if (!lpClassName || IS_INTRESOURCE(lpClassName))
+    if (!lpClassName || IS_INTRESOURCE(lpClassName)) {
         return nullptr;
+    }
     int classIndex = FindClass(lpClassName);
-    if (classIndex < 0)
+    if (classIndex < 0) {
         return nullptr;
+    }
     const WindowClass &cls = s.classes[size_t(classIndex)];
 
     auto win = std::make_unique<Window>();
@@ -274,14 +303,16 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     w.height = nHeight < 0 ? 0 : nHeight;
     w.serial = ++s.windowSerial;
     HWND hwnd = static_cast<HWND>(NewHandle(HType::Window, std::move(win)));
-    if (!hwnd)
+    if (!hwnd) {
         return nullptr;
+    }
 
     // The menu comes from the class (programs here never pass one).
     w.menuBar = LoadClassMenu(cls);
     w.barHeight = w.menuBar ? kMenuBarHeight : 0;
-    if (Menu *m = GetMenu(w.menuBar))
+    if (Menu *m = GetMenu(w.menuBar)) {
         m->owner = hwnd;
+    }
     int clientW = w.width - 2 * kFrameWidth;
     int clientH = w.height - 2 * kFrameWidth - kCaptionHeight - w.MenuHeight();
     w.clientW = clientW < 0 ? 0 : clientW;
@@ -310,16 +341,18 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
 
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     Window *w = GetWindow(hWnd);
-    if (!w)
+    if (!w) {
         return FALSE;
+    }
     BOOL wasVisible = w->visible ? TRUE : FALSE;
     bool show = nCmdShow != SW_HIDE;
     if (show && !w->visible) {
         w->visible = true;
         // Shown, a window becomes the active one and takes the keyboard; the
         // desktop focuses a newly shown window by itself.
-        if (!ShowsWithoutActivating(nCmdShow))
+        if (!ShowsWithoutActivating(nCmdShow)) {
             FocusWindow(hWnd, false);
+        }
         CurrentBackend().ShowNativeWindow(hWnd, true);
         InvalidateClient(*w, nullptr, true);
         MarkChanged(*w);
@@ -329,17 +362,19 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
         MoveFocusFrom(hWnd);
         CurrentBackend().ShowNativeWindow(hWnd, false);
     }
-    if (nCmdShow == SW_MINIMIZE || nCmdShow == SW_SHOWMINIMIZED)
+    if (nCmdShow == SW_MINIMIZE || nCmdShow == SW_SHOWMINIMIZED) {
         Minimize(hWnd, *w);
-    else if (nCmdShow == SW_RESTORE || nCmdShow == SW_SHOWNORMAL)
+    } else if (nCmdShow == SW_RESTORE || nCmdShow == SW_SHOWNORMAL) {
         Restore(hWnd, *w);
+    }
     return wasVisible;
 }
 
 BOOL WINAPI DestroyWindow(HWND hWnd) {
     Window *w = GetWindow(hWnd);
-    if (!w || w->destroying)
+    if (!w || w->destroying) {
         return FALSE;
+    }
     w->destroying = true;
     EndMenusOf(hWnd);
     // The keyboard goes to the window that remains before this one hears
@@ -347,19 +382,22 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     MoveFocusFrom(hWnd);
     SendMessageA(hWnd, WM_DESTROY, 0, 0);
     w = GetWindow(hWnd);
-    if (!w)
+    if (!w) {
         return TRUE;
+    }
     FreeWindowObjects(hWnd, *w);
-    if (w->nativeMade)
+    if (w->nativeMade) {
         CurrentBackend().DestroyNativeWindow(hWnd);
+    }
     FreeHandle(hWnd, HType::Window);
     return TRUE;
 }
 
 LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     Window *w = GetWindow(hWnd);
-    if (!w)
+    if (!w) {
         return 0;
+    }
     switch (Msg) {
     case WM_CLOSE:
         DestroyWindow(hWnd);
@@ -369,15 +407,17 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         Dc *dc = GetDc(hdc);
         HBRUSH brush = ClassOf(*w).wc.hbrBackground;
         Brush *b = GetBrush(brush);
-        if (!dc || !b || b->hollow)
+        if (!dc || !b || b->hollow) {
             return 0;
+        }
         FillWithBrush(hdc, Box{0, 0, w->clientW, w->clientH}, brush);
         return 1;
     }
     case WM_PAINT: {
         PAINTSTRUCT ps;
-        if (BeginPaint(hWnd, &ps))
+        if (BeginPaint(hWnd, &ps)) {
             EndPaint(hWnd, &ps);
+        }
         return 0;
     }
     case WM_SYSCOMMAND:
@@ -396,11 +436,13 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
                 // An Alt tap or F10: menu mode on the bar, first item lit.
                 EnterBarMode(hWnd, 0, false);
             } else if (lParam == ' ') {
-                if (w->style & WS_SYSMENU)
+                if (w->style & WS_SYSMENU) {
                     OpenSystemMenu(hWnd);
+                }
             } else if (lParam > ' ' && lParam < 0x7F) {
-                if (!MenuBarMnemonic(hWnd, char(lParam)))
+                if (!MenuBarMnemonic(hWnd, char(lParam))) {
                     MessageBeep(0);
+                }
             }
             break;
         default:
@@ -417,15 +459,17 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         bool altHeld = (DWORD(lParam) & (DWORD(1) << 29)) != 0;
         bool repeat = (DWORD(lParam) & (DWORD(1) << 30)) != 0;
         if (Msg == WM_SYSKEYDOWN && wParam == VK_MENU) {
-            if (!repeat)
+            if (!repeat) {
                 s.altTap = true;
+            }
             s.f10Tap = false;
         } else {
             s.altTap = false;
             s.f10Tap = Msg == WM_SYSKEYDOWN && wParam == VK_F10;
         }
-        if (Msg == WM_SYSKEYDOWN && wParam == VK_F4 && altHeld)
+        if (Msg == WM_SYSKEYDOWN && wParam == VK_F4 && altHeld) {
             Post(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
         return 0;
     }
     case WM_KEYUP:
@@ -434,8 +478,9 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         bool tap = (wParam == VK_MENU && s.altTap) || (wParam == VK_F10 && s.f10Tap);
         s.altTap = false;
         s.f10Tap = false;
-        if (tap)
+        if (tap) {
             SendMessageA(hWnd, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        }
         return 0;
     }
     case WM_SYSCHAR:
@@ -447,17 +492,20 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 
 BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString) {
     Window *w = GetWindow(hWnd);
-    if (!w)
+    if (!w) {
         return FALSE;
+    }
     w->title = lpString ? lpString : "";
-    if (w->nativeMade)
+    if (w->nativeMade) {
         CurrentBackend().SetNativeTitle(hWnd, w->title.c_str());
+    }
     return TRUE;
 }
 
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
-    if (!lpRect)
+    if (!lpRect) {
         return FALSE;
+    }
     if (TypeOf(hWnd) == HType::Desktop) {
         int width = 0, height = 0;
         CurrentBackend().DesktopSize(&width, &height);
@@ -465,20 +513,24 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
         return TRUE;
     }
     Window *w = GetWindow(hWnd);
-    if (!w)
+    if (!w) {
         return FALSE;
+    }
     *lpRect = RECT{0, 0, w->clientW, w->clientH};
     return TRUE;
 }
 
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
-    if (!lpRect)
+    if (!lpRect) {
         return FALSE;
-    if (TypeOf(hWnd) == HType::Desktop)
+    }
+    if (TypeOf(hWnd) == HType::Desktop) {
         return GetClientRect(hWnd, lpRect);
+    }
     Window *w = GetWindow(hWnd);
-    if (!w)
+    if (!w) {
         return FALSE;
+    }
     *lpRect = RECT{w->x, w->y, w->x + w->width, w->y + w->height};
     return TRUE;
 }

@@ -52,17 +52,19 @@ public:
     uint64_t clockReadsSinceWait = 0;
 
     uint64_t NowMs() override {
-        if (++clockReadsSinceWait == kSpinLimit)
+        if (++clockReadsSinceWait == kSpinLimit) {
             Fail("the program runs without ever waiting");
+        }
         return now;
     }
 
     void Fail(const std::string &why) {
         failed = true;
-        if (failure)
+        if (failure) {
             failure(why);
-        else
+        } else {
             std::fprintf(stderr, "headless: %s\n", why.c_str());
+        }
         PostQuitMessage(0);
     }
 
@@ -73,8 +75,9 @@ public:
                                          [](const Scheduled &a, const Scheduled &b) {
                                              return a.at != b.at ? a.at < b.at : a.order < b.order;
                                          });
-            if (next == scheduled.end() || next->at > t)
+            if (next == scheduled.end() || next->at > t) {
                 return;
+            }
             Scheduled job = std::move(*next);
             scheduled.erase(next);
             now = std::max(now, job.at);
@@ -84,8 +87,9 @@ public:
 
     uint64_t NextScheduled() const {
         uint64_t next = kNoDeadline;
-        for (const auto &s : scheduled)
+        for (const auto &s : scheduled) {
             next = std::min(next, s.at);
+        }
         return next;
     }
 
@@ -96,13 +100,16 @@ public:
             return;
         }
         uint64_t before = inputPushed;
-        for (size_t i = 0, n = idle.size(); i < n; ++i)
+        for (size_t i = 0, n = idle.size(); i < n; ++i) {
             idle[i]();
-        if (inputPushed != before || zplat::QueueHasMessages())
+        }
+        if (inputPushed != before || zplat::QueueHasMessages()) {
             return;
+        }
         RunDue(now); // callbacks already due (scheduled in the past)
-        if (inputPushed != before || zplat::QueueHasMessages())
+        if (inputPushed != before || zplat::QueueHasMessages()) {
             return;
+        }
         uint64_t next = NextScheduled();
         uint64_t target = std::min(deadlineMs, next);
         if (target == kNoDeadline) {
@@ -114,12 +121,14 @@ public:
             Fail("the virtual time limit was reached");
             return;
         }
-        if (target > now)
+        if (target > now) {
             now = target;
+        }
         // A wait that ends on its deadline returns at once; what arrives at
         // that same moment is for the next poll.
-        if (deadlineMs > next)
+        if (deadlineMs > next) {
             RunDue(now);
+        }
     }
 
     void Poll() override { RunDue(now); }
@@ -132,14 +141,16 @@ public:
     void DestroyNativeWindow(HWND window) override {
         presents.erase(window);
         styles.erase(window);
-        if (focused == window)
+        if (focused == window) {
             focused = nullptr;
+        }
     }
     void ShowNativeWindow(HWND window, bool shown) override {
-        if (shown)
+        if (shown) {
             focused = window;
-        else if (focused == window)
+        } else if (focused == window) {
             focused = nullptr;
+        }
     }
     void SetNativeStyle(HWND window, DWORD style) override { styles[window] = style; }
     void FocusNativeWindow(HWND window) override { focused = window; }
@@ -154,8 +165,9 @@ public:
 };
 
 Headless &B() {
-    // Never destroyed: the core may still refer to it while the process ends.
-    static Headless *backend = new Headless;
+    // Never destroyed: the core may still refer to it while the process ends,
+    // so it has no owner.
+    static Headless *backend = new Headless; // NOLINT(cppcoreguidelines-owning-memory)
     return *backend;
 }
 
@@ -181,8 +193,9 @@ zplat::InputEvent KeyEvent(zplat::InputEvent::Type type, HWND window, int vk, bo
 }
 
 void PushKey(const zplat::InputEvent &e) {
-    if (e.window)
+    if (e.window) {
         Push(e);
+    }
 }
 
 void Pointer(zplat::InputEvent::Type type, HWND window, int x, int y) {
@@ -268,12 +281,13 @@ void AltKey(HWND window, int vk) {
     for (auto [type, key, alt] : {std::tuple{zplat::InputEvent::KeyDown, VK_MENU, true},
                                   std::tuple{zplat::InputEvent::KeyDown, vk, true},
                                   std::tuple{zplat::InputEvent::KeyUp, vk, true},
-                                  std::tuple{zplat::InputEvent::KeyUp, VK_MENU, false}})
+                                  std::tuple{zplat::InputEvent::KeyUp, VK_MENU, false}}) {
         PushKey(KeyEvent(type, window, key, alt));
+    }
 }
 
 void AltLetter(HWND window, char letter) {
-    AltKey(window, letter == ' ' ? VK_SPACE : std::toupper(static_cast<unsigned char>(letter)));
+    AltKey(window, letter == ' ' ? VK_SPACE : std::toupper(uint8_t(letter)));
 }
 
 void AltTap(HWND window) {
@@ -316,8 +330,9 @@ std::vector<HWND> Windows() {
 HWND FindWindowByClass(const char *className) {
     for (HWND w : zplat::ListWindows()) {
         zplat::WindowInfo info;
-        if (zplat::GetWindowInfo(w, &info) && strcasecmp(info.className.c_str(), className) == 0)
+        if (zplat::GetWindowInfo(w, &info) && strcasecmp(info.className.c_str(), className) == 0) {
             return w;
+        }
     }
     return nullptr;
 }
@@ -344,15 +359,17 @@ bool IsVisible(HWND window) {
 
 Image ClientImage(HWND window) {
     Image image;
-    if (!zplat::CopyClientImage(window, &image.pixels, &image.width, &image.height))
+    if (!zplat::CopyClientImage(window, &image.pixels, &image.width, &image.height)) {
         return Image{};
+    }
     return image;
 }
 
 Image ComposedImage(HWND window) {
     Image image;
-    if (!zplat::CopyComposedImage(window, &image.pixels, &image.width, &image.height))
+    if (!zplat::CopyComposedImage(window, &image.pixels, &image.width, &image.height)) {
         return Image{};
+    }
     return image;
 }
 

@@ -48,16 +48,16 @@ void BlitScaled(SDL_Surface *target, const Picture &picture, const SDL_Rect &box
     int y = y0;
     while (y < y1) {
         const int sourceY = (y - top) / scale;
-        const uint32_t *source = picture.pixels + (size_t)sourceY * picture.width;
-        Uint32 *row = reinterpret_cast<Uint32 *>(base + (size_t)y * target->pitch);
+        const uint32_t *source = picture.pixels + size_t(sourceY) * picture.width;
+        Uint32 *row = reinterpret_cast<Uint32 *>(base + size_t(y) * target->pitch);
         for (int x = x0; x < x1; ++x) {
             row[x] = 0xFF000000u | source[(x - left) / scale];
         }
         // The other rows of the same source row are copies.
         const int rowsEnd = std::min(top + (sourceY + 1) * scale, y1);
         for (int repeat = y + 1; repeat < rowsEnd; ++repeat) {
-            std::memcpy(base + (size_t)repeat * target->pitch + (size_t)x0 * 4, row + x0,
-                        (size_t)(x1 - x0) * 4);
+            std::memcpy(base + size_t(repeat) * target->pitch + size_t(x0) * 4, row + x0,
+                        size_t(x1 - x0) * 4);
         }
         y = rowsEnd;
     }
@@ -92,7 +92,7 @@ void SdlBackend::ToImage(const Native &native, int x, int y, int *imageX, int *i
 }
 
 void SdlBackend::Draw(Native &native, const uint32_t *pixels, const zplat::Frame *changed) {
-    const size_t count = (size_t)native.width * native.height;
+    const size_t count = size_t(native.width) * native.height;
     const bool redraw = pixels == nullptr;
     if (redraw) {
         if (native.shownImage.size() != count) {
@@ -115,7 +115,7 @@ void SdlBackend::Draw(Native &native, const uint32_t *pixels, const zplat::Frame
     if (whole) {
         SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
         if (place.captionHeight > 0) {
-            std::vector<uint32_t> caption((size_t)native.width * zplat::kCaptionBarHeight);
+            std::vector<uint32_t> caption(size_t(native.width) * zplat::kCaptionBarHeight);
             zplat::DrawCaptionBar(caption.data(), native.width, zplat::kCaptionBarHeight,
                                   native.title.c_str(), native.active);
             BlitScaled(surface, Picture{caption.data(), native.width, zplat::kCaptionBarHeight},
@@ -141,16 +141,17 @@ void SdlBackend::Draw(Native &native, const uint32_t *pixels, const zplat::Frame
             frame.changedHeight = changed->changedHeight;
         }
         zplat::Area boxes[zplat::kMaxChangedAreas];
-        const int count = zplat::ChangedAreas(native.shownImage.data(), frame, boxes,
-                                              zplat::kMaxChangedAreas);
+        const int count =
+            zplat::ChangedAreas(native.shownImage.data(), frame, boxes, zplat::kMaxChangedAreas);
         SDL_Rect scaled[zplat::kMaxChangedAreas];
         for (int i = 0; i < count; ++i) {
             const SDL_Rect box = {boxes[i].x, boxes[i].y, boxes[i].width, boxes[i].height};
             BlitScaled(surface, image, box, s, place.left, imageTop);
-            scaled[i] = SDL_Rect{place.left + box.x * s, imageTop + box.y * s, box.w * s, box.h * s};
+            scaled[i] =
+                SDL_Rect{place.left + box.x * s, imageTop + box.y * s, box.w * s, box.h * s};
             for (int y = box.y; y < box.y + box.h; ++y) {
-                const size_t at = (size_t)y * native.width + box.x;
-                std::memcpy(native.shownImage.data() + at, pixels + at, (size_t)box.w * 4);
+                const size_t at = size_t(y) * native.width + box.x;
+                std::memcpy(native.shownImage.data() + at, pixels + at, size_t(box.w) * 4);
             }
         }
         if (count > 0) {
@@ -185,14 +186,14 @@ void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
         // its icon on the desktop's taskbar.
         const int size = 32;
         std::vector<uint32_t> &picture = native->iconPicture;
-        picture.assign((size_t)size * size, 0xFF000000u);
+        picture.assign(size_t(size) * size, 0xFF000000u);
         for (int y = 0; y < size; ++y) {
             for (int x = 0; x < size; ++x) {
                 const int fx = frame.clientX + x;
                 const int fy = frame.clientY + y;
                 if (fx >= 0 && fy >= 0 && fx < frame.width && fy < frame.height) {
-                    picture[(size_t)y * size + x] =
-                        0xFF000000u | (frame.pixels[(size_t)fy * frame.width + fx] & 0x00FFFFFFu);
+                    picture[size_t(y) * size + x] =
+                        0xFF000000u | (frame.pixels[size_t(fy) * frame.width + fx] & 0x00FFFFFFu);
                 }
             }
         }
@@ -213,7 +214,7 @@ void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
 
 void SdlBackend::SetIcon(Native &native, const uint32_t *argb, int width, int height,
                          bool isDefault) {
-    native.icon.assign(argb, argb + (size_t)width * height);
+    native.icon.assign(argb, argb + size_t(width) * height);
     native.iconWidth = width;
     native.iconHeight = height;
     native.customIcon = !isDefault;

@@ -240,8 +240,8 @@ TEST(RcembedTool, RefusesWhatIsNotARegularFileOfASaneSize) {
     }
     // The script itself is read under the same rules.
     const std::string folder = (dir.path / "folder.ico").string();
-    const std::string command = "timeout 20 '" + std::string(ZORVAK_RCEMBED_PATH) + "' '" +
-                                folder + "' '" + (dir.path / "out.cpp").string() + "' 2>/dev/null";
+    const std::string command = "timeout 20 '" + std::string(ZORVAK_RCEMBED_PATH) + "' '" + folder +
+                                "' '" + (dir.path / "out.cpp").string() + "' 2>/dev/null";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);

@@ -374,7 +374,9 @@ TEST_F(SdlBackendTest, ScatteredChangesAreAllShown) {
     const int scale = backend->Scale(window);
     std::vector<uint32_t> image(size_t(width) * height, 0x202020);
     uint32_t seed = 1;
-    auto next = [&seed](uint32_t n) { return ((seed = seed * 1103515245u + 12345u) >> 16 & 0x7FFF) % n; };
+    auto next = [&seed](uint32_t n) {
+        return ((seed = seed * 1103515245u + 12345u) >> 16 & 0x7FFF) % n;
+    };
     for (int frame = 0; frame < 40; ++frame) {
         // A few small changes anywhere, sometimes many, sometimes none.
         int left = width, top = height, right = 0, bottom = 0;
@@ -401,9 +403,10 @@ TEST_F(SdlBackendTest, ScatteredChangesAreAllShown) {
         int wrong = 0;
         for (int y = 0; y < height * scale; ++y) {
             const Uint32 *row = reinterpret_cast<const Uint32 *>(
-                static_cast<const Uint8 *>(surface->pixels) + (size_t)y * surface->pitch);
+                static_cast<const Uint8 *>(surface->pixels) + size_t(y) * surface->pitch);
             for (int x = 0; x < width * scale; ++x) {
-                wrong += (row[x] & 0xFFFFFF) != image[size_t(y / scale) * width + size_t(x / scale)];
+                wrong +=
+                    (row[x] & 0xFFFFFF) != image[size_t(y / scale) * width + size_t(x / scale)];
             }
         }
         SDL_FreeSurface(surface);

@@ -127,9 +127,9 @@ TEST(StartUp, AnAboutPictureTooSmallToPlayInKeepsTheFixedSize) {
     // {picture width, height, ticks to play, waves at least} and the client
     // area it gives.
     const std::pair<std::array<int, 4>, std::pair<int, int>> cases[] = {
-        {{80, 40, 2000, 2}, {511, 330}},   {{60, 302, 2000, 2}, {511, 330}},
-        {{453, 10, 2000, 2}, {511, 330}},  {{325, 100, 300, 1}, {511, 330}},
-        {{326, 99, 300, 1}, {511, 330}},   {{326, 100, 8000, 4}, {384, 128}},
+        {{80, 40, 2000, 2}, {511, 330}},  {{60, 302, 2000, 2}, {511, 330}},
+        {{453, 10, 2000, 2}, {511, 330}}, {{325, 100, 300, 1}, {511, 330}},
+        {{326, 99, 300, 1}, {511, 330}},  {{326, 100, 8000, 4}, {384, 128}},
     };
     for (const auto &[about, client] : cases) {
         SCOPED_TRACE(std::to_string(about[0]) + " x " + std::to_string(about[1]));

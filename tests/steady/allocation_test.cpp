@@ -3,104 +3,25 @@
 // backend, over a thousand ticks of a game in play and of a minimised game.
 //
 // This program replaces the global operator new (and so every container's
-// allocation) with a counting one; ZORVAK_ALLOCATION_TRACE=1 prints a stack
-// for each allocation counted, to find where one comes from.
+// allocation) with a counting one (counting_new.cpp);
+// ZORVAK_ALLOCATION_TRACE=1 prints a stack for each allocation counted, to
+// find where one comes from.
 #include "platform/backend.h"
 #include "platform/headless.h"
 #ifdef ZORVAK_STEADY_SDL
 #include "platform/sdl_backend.h"
 #endif
 #include "resources/game_module.h"
+#include "tests/steady/counting_new.h"
 #include "tests/support/game_window.h"
 #include "world/game_state.h"
 
-#include <atomic>
 #include <cstdlib>
-#include <execinfo.h>
 #include <gtest/gtest.h>
-#include <new>
-#include <unistd.h>
 
-namespace {
-
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-bool trace = false;
-
-void *Allocate(size_t size, size_t alignment) {
-    if (counting.load(std::memory_order_relaxed)) {
-        allocations.fetch_add(1, std::memory_order_relaxed);
-        if (trace) {
-            void *frames[24];
-            const int n = backtrace(frames, 24);
-            (void)!write(2, "allocation:\n", 12);
-            backtrace_symbols_fd(frames, n, 2);
-        }
-    }
-    if (size == 0) {
-        size = 1;
-    }
-    void *p = alignment > alignof(std::max_align_t)
-                  ? std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)
-                  : std::malloc(size);
-    if (p == nullptr) {
-        throw std::bad_alloc();
-    }
-    return p;
-}
-
-} // namespace
-
-void *operator new(size_t size) {
-    return Allocate(size, 0);
-}
-void *operator new[](size_t size) {
-    return Allocate(size, 0);
-}
-void *operator new(size_t size, std::align_val_t a) {
-    return Allocate(size, size_t(a));
-}
-void *operator new[](size_t size, std::align_val_t a) {
-    return Allocate(size, size_t(a));
-}
-void *operator new(size_t size, const std::nothrow_t &) noexcept {
-    try {
-        return Allocate(size, 0);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void *operator new[](size_t size, const std::nothrow_t &) noexcept {
-    try {
-        return Allocate(size, 0);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void operator delete(void *p) noexcept {
-    std::free(p);
-}
-void operator delete[](void *p) noexcept {
-    std::free(p);
-}
-void operator delete(void *p, size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void *p, size_t) noexcept {
-    std::free(p);
-}
-void operator delete(void *p, std::align_val_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void *p, std::align_val_t) noexcept {
-    std::free(p);
-}
-void operator delete(void *p, size_t, std::align_val_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void *p, size_t, std::align_val_t) noexcept {
-    std::free(p);
-}
+using steady::allocations;
+using steady::counting;
+using steady::trace;
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include "tools/rcembed/embed.h"
 
 #include <cstdio>
-#include <exception>
 #include <string>
 
 int main(int argc, char **argv) {
@@ -16,13 +15,7 @@ int main(int argc, char **argv) {
         return 2;
     }
     std::string error;
-    bool done = false;
-    try {
-        done = rcembed::Run(argv[1], argv[2], argc == 4 ? argv[3] : "", &error);
-    } catch (const std::exception &e) {
-        error = std::string(argv[1]) + ": " + e.what();
-    }
-    if (!done) {
+    if (!rcembed::Run(argv[1], argv[2], argc == 4 ? argv[3] : "", &error)) {
         std::fprintf(stderr, "%s\nrcembed: error: %s not updated\n", error.c_str(), argv[2]);
         return 1;
     }

@@ -340,11 +340,11 @@ bool ReadRegularFile(const std::string &path, size_t maxSize, std::vector<unsign
         *why = "it is a folder, not a file";
     } else if (!S_ISREG(info.st_mode)) {
         *why = "it is not a regular file (a device, FIFO or socket)";
-    } else if (static_cast<unsigned long long>(info.st_size) > maxSize) {
+    } else if (uint64_t(info.st_size) > maxSize) {
         *why = "it is larger than " + std::to_string(maxSize) + " bytes (" +
-               std::to_string(static_cast<long long>(info.st_size)) + ")";
+               std::to_string(int64_t(info.st_size)) + ")";
     } else {
-        bytes->resize(static_cast<size_t>(info.st_size));
+        bytes->resize(size_t(info.st_size));
         size_t done = 0;
         ok = true;
         while (done < bytes->size()) {
@@ -358,7 +358,7 @@ bool ReadRegularFile(const std::string &path, size_t maxSize, std::vector<unsign
                 ok = false;
                 break;
             }
-            done += static_cast<size_t>(got);
+            done += size_t(got);
         }
     }
     close(fd);
