@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "platform/sdl_backend.h"
 #include "resources/game_module.h"
+#include "tests/support/virtual_pad.h"
 
 #include <algorithm>
 #include <chrono>
@@ -71,15 +72,7 @@ int main(int argc, char **argv) {
     zsdl::SdlBackend backend(GameModule());
     zplat::SetBackend(&backend);
     if (gamepad) {
-        SDL_VirtualJoystickDesc desc = {};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-        desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
-        desc.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
-        desc.name = "bench pad";
-        if (SDL_JoystickAttachVirtualEx(&desc) < 0) {
+        if (support::AttachVirtualPad("bench pad") < 0) {
             std::fprintf(stderr, "no virtual controller: %s\n", SDL_GetError());
             return 1;
         }

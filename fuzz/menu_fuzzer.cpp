@@ -23,6 +23,8 @@ LRESULT CALLBACK RecordCommands(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 // The letter that Alt chooses an item by: the one after the first single '&'.
+// Written here apart from the platform's own reading of it, so that the check
+// does not take the platform's word for what it tests.
 char Mnemonic(const std::string &text) {
     for (size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] == '&') {

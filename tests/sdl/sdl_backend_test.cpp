@@ -11,6 +11,7 @@
 #include "platform/window_inspection.h"
 #include "resources/game_module.h"
 #include "tests/support/recording_window.h"
+#include "tests/support/virtual_pad.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -683,15 +684,7 @@ TEST_F(SdlBackendTest, F11AndAltEnterSwitchFullScreenCentredUnderACaptionBarAndC
 class VirtualPad {
 public:
     VirtualPad() {
-        SDL_VirtualJoystickDesc desc = {};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-        desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
-        desc.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
-        desc.name = "test pad";
-        const int device = SDL_JoystickAttachVirtualEx(&desc);
+        const int device = support::AttachVirtualPad("test pad");
         EXPECT_GE(device, 0) << SDL_GetError();
         id_ = SDL_JoystickGetDeviceInstanceID(device);
         joystick_ = SDL_JoystickOpen(device);
