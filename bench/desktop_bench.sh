@@ -24,7 +24,6 @@ done
 
 . "$(dirname "$0")/../tests/support/x_desktop.sh"
 start_xvfb || exit 1
-export SDL_AUDIODRIVER=dummy
 export HOME="$work/home" # the peers keep their settings and scores here
 mkdir -p "$HOME"
 # Nanoseconds on a CPU, all threads of the process (the scheduler's own

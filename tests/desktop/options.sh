@@ -10,13 +10,7 @@
 set -u
 zorvak=$1
 
-if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
-    echo "SKIP: Xvfb or xdotool is not installed"
-    exit 77
-fi
 . "$(dirname "$0")/../support/x_desktop.sh"
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/../sdl/lsan.supp:print_suppressions=0"
-export SDL_AUDIODRIVER=dummy
 
 # run ARGS...: runs the program without any display; $out, $err, $code.
 run() {

@@ -15,13 +15,7 @@ xhelper=$2
 rounds=${3:-10}
 ways=${4:-quit close destroy}
 
-if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
-    echo "SKIP: Xvfb or xdotool is not installed"
-    exit 77
-fi
 . "$(dirname "$0")/../support/x_desktop.sh"
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp:print_suppressions=0"
-export SDL_AUDIODRIVER=dummy
 
 # Busy processes of our own, one per core, so that the program and the X
 # server are scheduled late, as on a loaded desktop.

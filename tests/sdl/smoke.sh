@@ -10,11 +10,6 @@ zorvak=$1
 xhelper=$2
 outdir=$3
 
-if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
-    echo "SKIP: Xvfb or xdotool is not installed"
-    exit 77
-fi
-
 mkdir -p "$outdir"
 . "$(dirname "$0")/../support/x_desktop.sh"
 
@@ -24,12 +19,6 @@ size_of() {
 }
 title_is() { [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]; }
 is_gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
-
-# Sanitizer builds: the desktop libraries keep some memory until the process
-# ends; that is theirs, not ours.
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp:print_suppressions=0"
-# No sound in the test, whatever the machine has.
-export SDL_AUDIODRIVER=dummy
 
 # ---- A run without any display: the start-up error, exit code 0.
 mkdir -p "$work/runtime"

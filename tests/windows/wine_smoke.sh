@@ -41,10 +41,6 @@ if [ -z "$wine64" ] || [ -z "$wineserver" ]; then
     echo "SKIP: Wine (Debian's wine64) is not installed"
     exit 77
 fi
-if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
-    echo "SKIP: Xvfb or xdotool is not installed"
-    exit 77
-fi
 
 if ! command -v x86_64-w64-mingw32-gcc >/dev/null; then
     echo "SKIP: the x86_64 mingw-w64 compiler is not installed"
