@@ -82,14 +82,11 @@ protected:
     void PushKey(HWND window, SDL_Keycode sym, SDL_Scancode scancode, Uint16 mod = KMOD_NONE,
                  Uint8 repeat = 0, bool up = false) {
         SDL_Event event = {};
-        event.key = {Uint32(up ? SDL_KEYUP : SDL_KEYDOWN),
-                     0,
-                     SdlId(window),
-                     Uint8(up ? SDL_RELEASED : SDL_PRESSED),
-                     repeat,
-                     0,
-                     0,
-                     {scancode, sym, mod, 0}};
+        event.key.type = up ? SDL_KEYUP : SDL_KEYDOWN;
+        event.key.windowID = SdlId(window);
+        event.key.state = up ? SDL_RELEASED : SDL_PRESSED;
+        event.key.repeat = repeat;
+        event.key.keysym = {scancode, sym, mod, 0};
         Push(event);
     }
     // Alt pressed and released alone; SDL reports Alt held on the press only.
@@ -104,16 +101,13 @@ protected:
     }
     void PushButton(HWND window, Uint8 button, int x, int y, bool up = false) {
         SDL_Event event = {};
-        event.button = {Uint32(up ? SDL_MOUSEBUTTONUP : SDL_MOUSEBUTTONDOWN),
-                        0,
-                        SdlId(window),
-                        0,
-                        button,
-                        Uint8(up ? SDL_RELEASED : SDL_PRESSED),
-                        1,
-                        0,
-                        x,
-                        y};
+        event.button.type = up ? SDL_MOUSEBUTTONUP : SDL_MOUSEBUTTONDOWN;
+        event.button.windowID = SdlId(window);
+        event.button.button = button;
+        event.button.state = up ? SDL_RELEASED : SDL_PRESSED;
+        event.button.clicks = 1;
+        event.button.x = x;
+        event.button.y = y;
         Push(event);
     }
     void PushDrag(HWND window, int x, int y) {
@@ -256,8 +250,7 @@ TEST_F(SdlBackendTest, AltTapAltF4AndMenuBarReleasesWorkAsOnWindows) {
             EXPECT_TRUE(WParamsOf(WM_KEYDOWN).empty()) << "the keys were the menu's";
             // The release SDL makes up when the window loses the keyboard
             // is no Alt tap: Enter is the window's again.
-            PushKey(w, SDLK_LALT, SDL_SCANCODE_LALT, KMOD_LALT);
-            PushKey(w, SDLK_LALT, SDL_SCANCODE_LALT, KMOD_NONE, 0, true);
+            PushAltTap(w);
             PushWindowEvent(w, SDL_WINDOWEVENT_FOCUS_LOST);
             PushKey(w, SDLK_RETURN, SDL_SCANCODE_RETURN);
             break;
