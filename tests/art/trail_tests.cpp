@@ -71,23 +71,6 @@ Margins WipingMargins(const Icon &icon) {
 
 } // namespace
 
-TEST(Trails, EveryFrameOfAMovingSpriteHasBlackMarginsForItsLargestStep) {
-    for (const Mover &m : kMovers) {
-        // Moving right by dx leaves the old image's left dx columns outside
-        // the new one, and so on for every side.
-        const int left = std::max(m.dxMax, 0), right = std::max(-m.dxMin, 0);
-        const int top = std::max(m.dyMax, 0), bottom = std::max(-m.dyMin, 0);
-        for (const Icon &frame : m.Frames()) {
-            SCOPED_TRACE(m.what);
-            const Margins got = WipingMargins(frame);
-            EXPECT_GE(got.left, left) << "trail on the left when it moves right";
-            EXPECT_GE(got.right, right) << "trail on the right when it moves left";
-            EXPECT_GE(got.top, top) << "trail above when it moves down";
-            EXPECT_GE(got.bottom, bottom) << "trail below when it moves up";
-        }
-    }
-}
-
 TEST(Trails, FiguresKeepTheirPlaceInTheCellFromFrameToFrame) {
     // With the margins made wide enough, no frame may sit higher or further
     // to one side than the others, or the figure jitters as it animates (the

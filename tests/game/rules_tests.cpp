@@ -335,14 +335,4 @@ TEST_F(RulesTest, TheStatusLineShowsAtLeastFiveDigitsAndTheSign) {
     EXPECT_EQ(headless::Title(mainWindow), "Lives: 04 - Level 00 - Score: -00200");
 }
 
-TEST_F(RulesTest, ASecondGameKeepsTheBonusThreshold) {
-    NewGame();
-    score = 14000, nextBonusScore = 20000;
-    NewGame();
-    EXPECT_EQ(nextBonusScore, 20000);
-    score = 9950;
-    AddScore(50, 0);
-    EXPECT_EQ(lives, 5);
-}
-
 } // namespace

@@ -6,7 +6,6 @@
 #include "tests/support/recording_window.h"
 #include "tests/support/resource_files.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -198,13 +197,15 @@ TEST_F(MenuTest, BarItemsChosenFromElsewhereCloseMenusAndGoToTheBarOfTheFocusOrT
 
 TEST_F(MenuTest, ComposedImageSavesAsPng) {
     const std::string path = testing::TempDir() + "platform_menu_window.png";
-    ASSERT_TRUE(headless::SavePng(headless::ComposedImage(main), path));
-    unsigned char head[24] = {};
-    ASSERT_TRUE(std::ifstream(path, std::ios::binary).read(reinterpret_cast<char *>(head), 24));
-    // The signature, then IHDR's big-endian width and height.
-    EXPECT_EQ(std::string(reinterpret_cast<char *>(head), 8), "\x89PNG\r\n\x1A\n");
-    EXPECT_EQ((head[16] << 24) | (head[17] << 16) | (head[18] << 8) | head[19], 511);
-    EXPECT_EQ((head[20] << 24) | (head[21] << 16) | (head[22] << 8) | head[23], 330 + kBar);
+    HDC dc = GetDC(main);
+    SetPixel(dc, 3, 4, RGB(1, 2, 3));
+    ReleaseDC(main, dc);
+    const headless::Image image = headless::ComposedImage(main);
+    ASSERT_TRUE(headless::SavePng(image, path));
+    const headless::Image read = support::LoadPng(path);
+    EXPECT_EQ(read.width, 511);
+    EXPECT_EQ(read.height, 330 + kBar);
+    EXPECT_TRUE(read.pixels == image.pixels);
     EXPECT_FALSE(headless::SavePng(headless::Image{}, path));
 }
 

@@ -88,18 +88,12 @@ TEST_F(PaintTest, BeginPaintErasesUnlessDeclinedAndValidates) {
     EXPECT_EQ(img.At(50, 50), 0x123456u);
     EXPECT_EQ(CountColor(img, 0xFFFFFF, 0, 0, 100, 100), 100 * 100 - 1);
     EXPECT_EQ(headless::ClientImage(kept).At(3, 3), 0x090909u);
-}
-
-// New game's erase: WM_ERASEBKGND sent with a GetDC context.
-TEST_F(PaintTest, ErasingThroughAWindowContextFillsWithTheClassBrush) {
-    HWND kept = Make("CL_WHITE");
-    HDC dc = GetDC(kept);
-    SetPixel(dc, 3, 3, RGB(9, 9, 9));
-    ReleaseDC(kept, dc);
-    dc = GetDC(kept);
-    EXPECT_EQ(SendMessageA(kept, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
-    ReleaseDC(kept, dc);
-    EXPECT_EQ(CountColor(headless::ClientImage(kept), 0xFFFFFF, 0, 0, 100, 100), 100 * 100);
+    // New game's erase: WM_ERASEBKGND sent with a GetDC context fills with
+    // the class brush.
+    dc = GetDC(erased);
+    EXPECT_EQ(SendMessageA(erased, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
+    ReleaseDC(erased, dc);
+    EXPECT_EQ(CountColor(headless::ClientImage(erased), 0xFFFFFF, 0, 0, 100, 100), 100 * 100);
 }
 
 TEST_F(PaintTest, IconsApplyTheirMasksAndAreClippedAtEveryClientEdge) {

@@ -45,6 +45,19 @@ struct TempDir {
         }
         return error;
     }
+    // Runs the built tool on a script, writing out.cpp here and the list of
+    // files it read to dep when one is named: its exit code (124 when it
+    // hung, -1 when it crashed) and what it printed.
+    std::pair<int, std::string> Rcembed(const fs::path &script, const fs::path &dep = "") const {
+        const std::string command = "timeout 20 '" + std::string(ZORVAK_RCEMBED_PATH) + "' '" +
+                                    script.string() + "' '" + (path / "out.cpp").string() + "'" +
+                                    (dep.empty() ? "" : " '" + dep.string() + "'") + " > '" +
+                                    (path / "log.txt").string() + "' 2>&1";
+        const int status = std::system(command.c_str());
+        std::stringstream output;
+        output << std::ifstream(path / "log.txt").rdbuf();
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output.str()};
+    }
 };
 
 // The smallest icon the platform loads: one pixel, 16 colours, its mask.
@@ -179,22 +192,15 @@ TEST(RcembedTool, StopsAtTheScriptLineOrListsEveryFileItRead) {
     const fs::path folder = dir.path / "my res";
     dir.Write("my res/game.rc", "A ICON \"a.ico\"\nB ICON \"sub/missing.ico\"\n");
     dir.Write("my res/a.ico", TinyIcon());
-    const fs::path out = dir.path / "out.cpp", dep = dir.path / "out.d", log = dir.path / "log.txt";
-    const std::string command = "'" + std::string(ZORVAK_RCEMBED_PATH) + "' '" +
-                                (folder / "game.rc").string() + "' '" + out.string() + "' '" +
-                                dep.string() + "' > '" + log.string() + "' 2>&1";
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_NE(WEXITSTATUS(status), 0);
-    std::stringstream output;
-    output << std::ifstream(log).rdbuf();
-    EXPECT_NE(output.str().find("game.rc:2: cannot read 'sub/missing.ico'"), std::string::npos)
-        << output.str();
+    const fs::path out = dir.path / "out.cpp", dep = dir.path / "out.d";
+    auto [status, output] = dir.Rcembed(folder / "game.rc", dep);
+    EXPECT_NE(status, 0);
+    EXPECT_NE(output.find("game.rc:2: cannot read 'sub/missing.ico'"), std::string::npos) << output;
     EXPECT_FALSE(fs::exists(out));
     EXPECT_FALSE(fs::exists(dep));
 
     dir.Write("my res/sub/missing.ico", TinyIcon());
-    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(dir.Rcembed(folder / "game.rc", dep).first, 0);
     EXPECT_TRUE(fs::exists(out));
     std::stringstream depfile;
     depfile << std::ifstream(dep).rdbuf();
@@ -224,27 +230,14 @@ TEST(RcembedTool, RefusesWhatIsNotARegularFileOfASaneSize) {
     };
     for (const auto &[line, says] : cases) {
         dir.Write("game.rc", "// one resource\n" + line + "\n");
-        const fs::path log = dir.path / "log.txt";
-        const std::string command = "timeout 20 '" + std::string(ZORVAK_RCEMBED_PATH) + "' '" +
-                                    (dir.path / "game.rc").string() + "' '" +
-                                    (dir.path / "out.cpp").string() + "' > '" + log.string() +
-                                    "' 2>&1";
-        const int status = std::system(command.c_str());
-        std::stringstream output;
-        output << std::ifstream(log).rdbuf();
-        ASSERT_TRUE(WIFEXITED(status)) << line;
-        EXPECT_EQ(WEXITSTATUS(status), 1) << line << "\n" << output.str();
-        EXPECT_EQ(output.str().rfind((dir.path / "game.rc").string() + ":2: cannot read", 0), 0u)
-            << output.str();
-        EXPECT_NE(output.str().find(says), std::string::npos) << output.str();
+        const auto [status, output] = dir.Rcembed(dir.path / "game.rc");
+        EXPECT_EQ(status, 1) << line << "\n" << output;
+        EXPECT_EQ(output.rfind((dir.path / "game.rc").string() + ":2: cannot read", 0), 0u)
+            << output;
+        EXPECT_NE(output.find(says), std::string::npos) << output;
     }
     // The script itself is read under the same rules.
-    const std::string folder = (dir.path / "folder.ico").string();
-    const std::string command = "timeout 20 '" + std::string(ZORVAK_RCEMBED_PATH) + "' '" + folder +
-                                "' '" + (dir.path / "out.cpp").string() + "' 2>/dev/null";
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(dir.Rcembed(dir.path / "folder.ico").first, 1);
     EXPECT_FALSE(fs::exists(dir.path / "out.cpp"));
 }
 

@@ -48,20 +48,12 @@ HINSTANCE ModuleWithAboutPicture(int width, int height) {
 
 } // namespace
 
-TEST(StartUp, TheMainWindowIsTitledZorvakAndCentredOnTheDesktop) {
+TEST(StartUp, TheMainWindowIsCentredPaintsTheFrameAndTheIntroductionAndOffersAbout) {
     StartFresh();
     headless::At(kStart + 10, [] {
         EXPECT_EQ(headless::Title(MainWindow()), "ZORVAK");
         // 453 x 302 picture: 517 x 374 outside, centred on the 1920 x 1080 desktop.
         EXPECT_EQ(Place(MainWindow()), (std::array<int, 6>{702, 353, 517, 374, 511, 330}));
-        Command('Q');
-    });
-    EXPECT_EQ(RunWinMain(), 0);
-}
-
-TEST(StartUp, TheFirstPaintShowsTheFrameAndTheIntroduction) {
-    StartFresh();
-    headless::At(kStart + 10, [] {
         // The introduction picture sits just inside the left wall and, 453
         // pixels wide, covers the first 6 columns of the right wall (x 479 to
         // 484) and the top 4 rows of the ground (y 298 to 301).
@@ -73,15 +65,8 @@ TEST(StartUp, TheFirstPaintShowsTheFrameAndTheIntroduction) {
         headless::Image composed = headless::ComposedImage(MainWindow());
         EXPECT_EQ(std::pair(composed.width, composed.height), std::pair(511, 349));
         SaveScreenshot(composed, "intro");
-        Command('Q');
-    });
-    EXPECT_EQ(RunWinMain(), 0);
-}
-
-TEST(StartUp, TheSystemMenuLosesSizeAndMaximizeAndEndsWithAbout) {
-    StartFresh();
-    headless::At(kStart + 10, [] {
-        // An item that is not there cannot be deleted.
+        // The system menu lost Size and Maximize (an item that is not there
+        // cannot be deleted) and ends with About.
         HMENU systemMenu = GetSystemMenu(MainWindow(), FALSE);
         EXPECT_FALSE(DeleteMenu(systemMenu, SC_SIZE, MF_BYCOMMAND));
         EXPECT_FALSE(DeleteMenu(systemMenu, SC_MAXIMIZE, MF_BYCOMMAND));

@@ -38,6 +38,7 @@ const KeyPress kPresses[] = {
     {"N", "KeyN", SDLK_n, SDL_SCANCODE_N, 'N'},
     {"a", "KeyQ", SDLK_a, SDL_SCANCODE_Q, 'A'},
     {"q", "KeyA", SDLK_q, SDL_SCANCODE_A, 'Q'},
+    {"z", "KeyZ", SDLK_z, SDL_SCANCODE_Z, 'Z'},
     // Otherwise by the key's place: a Cyrillic layout, and AltGr+E giving a
     // euro sign (SDL's symbol is the unmodified letter there).
     {"\xD1\x82", "KeyN", 0x442, SDL_SCANCODE_N, 'N'},
