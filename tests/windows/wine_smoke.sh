@@ -72,14 +72,17 @@ now() { date +%s.%N; }
 seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
 # What Windows says about the window of a class: found, title, window
 # (left top width height), client (corner left top, width height), active.
+# Fails when the probe said nothing (Wine can fail to start a program on a
+# loaded machine), so that no answer is never taken for "no window".
 probe() {
-    found=0 title= window= client= active=
+    found= title= window= client= active=
     local key value
     while IFS='=' read -r key value; do
         case $key in
         found | title | window | client | active) printf -v "$key" '%s' "$value" ;;
         esac
     done < <("$wine64" "$probe_exe" "$1" 2>/dev/null | tr -d '\r')
+    [ -n "$found" ]
 }
 window_is() { probe "$1" && [ "$found" = 1 ]; }
 window_gone() { probe "$1" && [ "$found" = 0 ]; }
@@ -140,7 +143,7 @@ run_program() { # run_program LABEL LOADER EXE
         return
     fi
     echo "ok: $label: the window appeared after $(seconds_since "$started") s"
-    probe CL_ZORVAK
+    wait_for 5 probe CL_ZORVAK
     check "$label: title \"ZORVAK\" (got \"$title\")" test "$title" = ZORVAK
     # As the stand-in places it on a 1920 x 1080 desktop.
     check "$label: window 517 x 374 centred at 702, 353 (got $window)" \
@@ -183,7 +186,7 @@ run_program() { # run_program LABEL LOADER EXE
     xdotool key Right
     check "$label: Right moves the ship right (from x $left_x)" \
         wait_for 5 ship_moved_past -gt $((left_x + 20))
-    probe CL_ZORVAK
+    wait_for 5 probe CL_ZORVAK
     shot "$label-game"
 
     # The About window from the menu, the ship still steering right.
@@ -214,7 +217,7 @@ run_program() { # run_program LABEL LOADER EXE
         # Ten seconds of play would have taken the ship to the right wall.
         check "$label: the game stood still under it (ship x $before_x, then $after_x)" \
             test "$after_x" -lt $((before_x + 100))
-        probe CL_ZORVAK
+        wait_for 5 probe CL_ZORVAK
         check "$label: the main window is active again" test "$active" = 1
         xdotool key Left
         # A loaded machine may take a while to deliver the key and tick.
@@ -233,7 +236,7 @@ run_program() { # run_program LABEL LOADER EXE
         wait_for 5 window_is CL_ABOUT_ZORVAK
     xdotool key alt+F4
     check "$label: Alt+F4 closes it" wait_for 3 window_gone CL_ABOUT_ZORVAK
-    probe CL_ZORVAK
+    wait_for 5 probe CL_ZORVAK
     check "$label: the main window is active again" test "$active" = 1
 
     xdotool key alt+q
