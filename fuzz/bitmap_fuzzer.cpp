@@ -5,6 +5,7 @@
 #include "fuzz/fuzz_support.h"
 #include "platform/resource_decode.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -65,7 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::Require(BitBlt(dc, 0, 0, kSide, kSide, source, 0, 0, SRCCOPY) == TRUE, "BitBlt");
     int width = 0, height = 0;
     const std::vector<uint32_t> shown = fuzz::ClientPixels(window, &width, &height);
-    const int w = std::min(decoded.width, width), h = std::min(decoded.height, height);
+    // Only the kSide x kSide square was copied; the client may be larger.
+    const int w = std::min({decoded.width, width, kSide});
+    const int h = std::min({decoded.height, height, kSide});
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             fuzz::Require(shown[size_t(y) * size_t(width) + size_t(x)] ==
