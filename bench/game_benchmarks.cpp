@@ -9,7 +9,7 @@
 //   reports games and ticks per second.
 // Paint: the main window's WM_PAINT between games (frame and introduction).
 #include "bench/percentiles.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "presentation/playfield.h"
 #include "presentation/sprites.h"
 #include "presentation/window_services.h"

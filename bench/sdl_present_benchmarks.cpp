@@ -13,8 +13,8 @@
 // Minimised: a game frame while minimised (the icon is made from it too).
 #include "bench/percentiles.h"
 #include "platform/backend.h"
-#include "platform/headless.h"
-#include "platform/sdl_backend.h"
+#include "platform/headless/headless.h"
+#include "platform/sdl/sdl_backend.h"
 #include "presentation/playfield.h"
 #include "presentation/sprites.h"
 #include "presentation/window_services.h"

@@ -9,7 +9,7 @@
 //   sdl_timer_bench [--gamepad] [SECONDS]   (default 10)
 #include "platform/backend.h"
 #include "platform/platform.h"
-#include "platform/sdl_backend.h"
+#include "platform/sdl/sdl_backend.h"
 #include "resources/game_module.h"
 #include "tests/support/virtual_pad.h"
 

@@ -1,6 +1,6 @@
 #include "fuzz/fuzz_support.h"
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/window_inspection.h"
 
 #include <cstdio>

@@ -5,7 +5,7 @@
 // mnemonic letter chooses the first item that has it; every command that
 // arrives is one of the template's items.
 #include "fuzz/fuzz_support.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/resource_decode.h"
 
 #include <cctype>

@@ -11,7 +11,7 @@
 // program quits, and the minimised flag matching the window.  At the end:
 // exit code 0, one quit and 33 icons freed.
 #include "fuzz/fuzz_support.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/resource_decode.h"
 #include "platform/window_inspection.h"
 #include "presentation/sprites.h"

@@ -1,6 +1,6 @@
 // The headless backend: no display, a virtual clock, input injected by
 // tests, and images read straight from the core.
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 
 #include "platform/backend.h"
 #include "platform/window_inspection.h"

@@ -1,5 +1,5 @@
 // Saving headless images as PNG files, for people to look at.
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 
 #include <cstdio>
 #include <png.h>

@@ -2,7 +2,7 @@
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/sdl/options.h"
-#include "platform/sdl_backend.h"
+#include "platform/sdl/sdl_backend.h"
 #include "resources/game_module.h"
 
 #include <cstdio>

@@ -2,7 +2,7 @@
 #ifndef ZORVAK_PLATFORM_SDL_OPTIONS_H
 #define ZORVAK_PLATFORM_SDL_OPTIONS_H
 
-#include "platform/sdl_backend.h"
+#include "platform/sdl/sdl_backend.h"
 
 #include <cstdio>
 

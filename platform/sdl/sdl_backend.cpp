@@ -1,5 +1,5 @@
 // The SDL2 backend: windows, waiting and input.
-#include "platform/sdl_backend.h"
+#include "platform/sdl/sdl_backend.h"
 
 #include "platform/caption_bar.h"
 #include "platform/module.h"

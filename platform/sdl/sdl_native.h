@@ -3,7 +3,7 @@
 #ifndef ZORVAK_PLATFORM_SDL_SDL_NATIVE_H
 #define ZORVAK_PLATFORM_SDL_SDL_NATIVE_H
 
-#include "platform/sdl_backend.h"
+#include "platform/sdl/sdl_backend.h"
 
 #include <string>
 #include <vector>

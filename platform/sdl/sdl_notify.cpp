@@ -1,5 +1,5 @@
 // The SDL2 backend's beep and message box.
-#include "platform/sdl_backend.h"
+#include "platform/sdl/sdl_backend.h"
 
 #include <cmath>
 #include <cstring>

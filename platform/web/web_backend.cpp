@@ -1,6 +1,6 @@
 // The browser backend: windows as boxes on the page, presenting, waiting and
 // input.  The page does the drawing and listening (page.js).
-#include "platform/web_backend.h"
+#include "platform/web/web_backend.h"
 
 #include "platform/module.h"
 #include "platform/resource_decode.h"

@@ -1,5 +1,5 @@
 // Browser keys as Windows virtual keys.
-#include "platform/web_keys.h"
+#include "platform/web/web_keys.h"
 
 #include "platform/platform.h"
 

@@ -1,9 +1,9 @@
 // The program in a web page: the web backend under the game's WinMain.
 #include "platform/backend.h"
 #include "platform/platform.h"
+#include "platform/web/web_backend.h"
+#include "platform/web/web_keys.h"
 #include "platform/web/web_page.h"
-#include "platform/web_backend.h"
-#include "platform/web_keys.h"
 #include "resources/game_module.h"
 
 #include <emscripten.h>

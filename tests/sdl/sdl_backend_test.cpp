@@ -7,7 +7,7 @@
 #include "platform/module.h"
 #include "platform/platform.h"
 #include "platform/resource_decode.h"
-#include "platform/sdl_backend.h"
+#include "platform/sdl/sdl_backend.h"
 #include "platform/window_inspection.h"
 #include "resources/game_module.h"
 #include "tests/support/recording_window.h"

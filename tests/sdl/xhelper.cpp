@@ -31,7 +31,7 @@
 //
 // Exit code 0 on success, 1 on failure (with a message on stderr).
 #include "platform/backend.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "resources/game_module.h"
 
 #include <X11/Xatom.h>

@@ -7,7 +7,7 @@
 // over the first: nothing grows with play.
 //
 //   soak_tests [--gtest_filter=...]       ZORVAK_SOAK_TICKS=N plays N ticks
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/window_inspection.h"
 #include "resources/game_module.h"
 #include "tests/support/game_window.h"

@@ -7,9 +7,9 @@
 // ZORVAK_ALLOCATION_TRACE=1 prints a stack for each allocation counted, to
 // find where one comes from.
 #include "platform/backend.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #ifdef ZORVAK_STEADY_SDL
-#include "platform/sdl_backend.h"
+#include "platform/sdl/sdl_backend.h"
 #endif
 #include "resources/game_module.h"
 #include "tests/steady/counting_new.h"

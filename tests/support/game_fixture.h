@@ -4,7 +4,7 @@
 #ifndef ZORVAK_TESTS_SUPPORT_GAME_FIXTURE_H
 #define ZORVAK_TESTS_SUPPORT_GAME_FIXTURE_H
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "presentation/playfield.h"
 #include "presentation/sprites.h"
 #include "presentation/window_services.h"

@@ -1,6 +1,6 @@
 #include "tests/support/recorders.h"
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "presentation/window_services.h"
 #include "world/game_state.h"
 

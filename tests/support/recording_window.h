@@ -3,7 +3,7 @@
 #ifndef ZORVAK_TESTS_SUPPORT_RECORDING_WINDOW_H
 #define ZORVAK_TESTS_SUPPORT_RECORDING_WINDOW_H
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 
 #include <functional>

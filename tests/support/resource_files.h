@@ -3,7 +3,7 @@
 #ifndef ZORVAK_TESTS_SUPPORT_RESOURCE_FILES_H
 #define ZORVAK_TESTS_SUPPORT_RESOURCE_FILES_H
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/module.h"
 #include "platform/platform.h"
 

@@ -4,7 +4,7 @@
 #ifndef ZORVAK_TESTS_SUPPORT_SESSION_H
 #define ZORVAK_TESTS_SUPPORT_SESSION_H
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "resources/game_module.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/recorders.h"

@@ -7,7 +7,7 @@
 //               at random, so the test checks it tile by tile
 //
 //   web_reference OUTDIR
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/module.h"
 #include "platform/platform.h"
 #include "platform/resource_decode.h"

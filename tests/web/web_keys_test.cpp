@@ -1,7 +1,7 @@
 // The browser's keys mean to the program what the same keys mean on the
 // desktop.
-#include "platform/sdl_backend.h"
-#include "platform/web_keys.h"
+#include "platform/sdl/sdl_backend.h"
+#include "platform/web/web_keys.h"
 
 #include <gtest/gtest.h>
 
