@@ -1,6 +1,9 @@
 // The small interface between the platform core (windows, queue, timers,
 // device contexts, menus) and what actually shows windows and reads input:
-// the headless backend for tests, the SDL2 backend for players.
+// the headless backend for tests, the SDL2 backend for players on a
+// desktop, the web backend for the page.  docs/HACKING.md ("How the program
+// runs") follows a key and a tick through it and gives the recipe for a new
+// backend.
 //
 // The core owns every framebuffer; a backend only ever sees finished images.
 // All calls happen on the one thread that runs the message loop.
@@ -90,7 +93,11 @@ public:
 
     // Block until an input event has been delivered through zplat::PushInput
     // or NowMs() has reached deadlineMs (kNoDeadline: wait for input only).
-    // Returns early as soon as any input was pushed.
+    // Returns early as soon as any input was pushed.  The game's loop keeps
+    // its shape whatever the backend: one that cannot block its thread (the
+    // page) suspends the whole program here instead (the web backend
+    // unwinds the stack with Asyncify and resumes it on input or at the
+    // deadline).
     static constexpr uint64_t kNoDeadline = UINT64_MAX;
     virtual void Wait(uint64_t deadlineMs) = 0;
 

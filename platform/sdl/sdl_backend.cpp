@@ -1,7 +1,6 @@
 // The SDL2 backend: windows, waiting and input.
 #include "platform/sdl/sdl_backend.h"
 
-#include "platform/caption_bar.h"
 #include "platform/module.h"
 #include "platform/resource_decode.h"
 #include "platform/sdl/sdl_native.h"
@@ -14,28 +13,6 @@
 #include <ctime>
 
 namespace zsdl {
-
-int ChooseScale(int desktopWidth, int desktopHeight, int imageWidth, int imageHeight) {
-    if (imageWidth <= 0 || imageHeight <= 0) {
-        return 1;
-    }
-    // Leave a tenth of the width and a sixth of the height for the window's
-    // frame, its title bar and the desktop's panels.
-    const int64_t roomWidth = int64_t(desktopWidth) * 9 / 10;
-    const int64_t roomHeight = int64_t(desktopHeight) * 5 / 6;
-    const int64_t scale = std::min(roomWidth / imageWidth, roomHeight / imageHeight);
-    return int(std::clamp<int64_t>(scale, 1, 16));
-}
-
-int FullScreenScale(int screenWidth, int screenHeight, int imageWidth, int imageHeight) {
-    if (imageWidth <= 0 || imageHeight <= 0) {
-        return 1;
-    }
-    const int64_t scale =
-        std::min(int64_t(screenWidth) / imageWidth,
-                 int64_t(screenHeight) / (imageHeight + zplat::kCaptionBarHeight));
-    return int(std::clamp<int64_t>(scale, 1, 64));
-}
 
 int VirtualKeyFor(SDL_Keycode sym, SDL_Scancode scancode) {
     switch (sym) {
@@ -80,7 +57,7 @@ int VirtualKeyFor(SDL_Keycode sym, SDL_Scancode scancode) {
 }
 
 SdlBackend::SdlBackend(HINSTANCE iconModule, DisplayOptions options)
-    : iconModule_(iconModule), options_(options) {
+    : iconModule_(iconModule), options_(options), defaultIcon_(zplat::ProgramIcon(iconModule)) {
     // Ctrl+C in the terminal ends the program as any other; closing the last
     // window is the window's own Close, not a second quit request.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -98,18 +75,6 @@ SdlBackend::SdlBackend(HINSTANCE iconModule, DisplayOptions options)
     SDL_Init(SDL_INIT_EVENTS);
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
         std::fprintf(stderr, "zorvak: no game controllers: %s\n", SDL_GetError());
-    }
-
-    zplat::DecodedIcon decoded;
-    const zplat::Resource *icon = zplat::FindResourceIn(iconModule_, zplat::RES_ICON, "ICON_1");
-    if (icon != nullptr && zplat::DecodeIcon(icon->data, icon->size, &decoded)) {
-        defaultIconWidth_ = decoded.width;
-        defaultIconHeight_ = decoded.height;
-        defaultIcon_.resize(decoded.color.size());
-        for (size_t i = 0; i < decoded.color.size(); ++i) {
-            defaultIcon_[i] = (decoded.transparent[i] ? 0x00000000u : 0xFF000000u) |
-                              (decoded.color[i] & 0x00FFFFFFu);
-        }
     }
 }
 
@@ -220,9 +185,10 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
     // The first window (the main one, the largest) sets the scale for all,
     // so that every window of the program shows its pixels at one size.
     const bool first = windows_.empty();
-    int scale = !first               ? windows_.front()->scale
-                : options_.scale > 0 ? options_.scale
-                                     : ChooseScale(desktopWidth, desktopHeight, width, height);
+    int scale = !first ? windows_.front()->scale
+                : options_.scale > 0
+                    ? options_.scale
+                    : zplat::DesktopScale(desktopWidth, desktopHeight, width, height);
     const int scaledWidth = width * scale;
     const int scaledHeight = height * scale;
     // The program placed its window for unscaled pixels; keep that centre.
@@ -258,8 +224,8 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
     native->placed.scale = scale;
     native->title = title != nullptr ? title : "";
     Native &added = *windows_.emplace_back(std::move(native));
-    if (!defaultIcon_.empty()) {
-        SetIcon(added, defaultIcon_.data(), defaultIconWidth_, defaultIconHeight_, true);
+    if (!defaultIcon_.argb.empty()) {
+        SetIcon(added, defaultIcon_.argb.data(), defaultIcon_.width, defaultIcon_.height, true);
     }
     return true;
 }
@@ -425,7 +391,7 @@ bool SdlBackend::TranslatePointer(const SDL_Event &event) {
         }
         input.type = zplat::InputEvent::Drag;
         input.window = native->window;
-        ToImage(*native, event.motion.x, event.motion.y, &input.x, &input.y);
+        zplat::SurfaceToImage(native->placed, event.motion.x, event.motion.y, &input.x, &input.y);
         zplat::PushInput(input);
         return true;
     }
@@ -433,7 +399,7 @@ bool SdlBackend::TranslatePointer(const SDL_Event &event) {
     if (native == nullptr || event.button.button != SDL_BUTTON_LEFT) {
         return false;
     }
-    ToImage(*native, event.button.x, event.button.y, &input.x, &input.y);
+    zplat::SurfaceToImage(native->placed, event.button.x, event.button.y, &input.x, &input.y);
     const bool press = event.type == SDL_MOUSEBUTTONDOWN;
     if (press &&
         (input.x < 0 || input.y < 0 || input.x >= native->width || input.y >= native->height)) {
@@ -611,9 +577,9 @@ int SdlBackend::Scale(HWND window) const {
     return native != nullptr ? native->scale : 0;
 }
 
-Placement SdlBackend::PlacementOf(HWND window) const {
+zplat::Placement SdlBackend::PlacementOf(HWND window) const {
     Native *native = Find(window);
-    return native != nullptr ? native->placed : Placement{};
+    return native != nullptr ? native->placed : zplat::Placement{};
 }
 
 std::vector<uint32_t> SdlBackend::IconPixels(HWND window, int *width, int *height) const {

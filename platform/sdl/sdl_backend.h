@@ -18,6 +18,7 @@
 #define ZORVAK_PLATFORM_SDL_BACKEND_H
 
 #include "platform/backend.h"
+#include "platform/display.h"
 
 #include <SDL.h>
 #include <cstdint>
@@ -25,17 +26,6 @@
 #include <vector>
 
 namespace zsdl {
-
-// The largest whole scale at which an image of imageWidth x imageHeight
-// still leaves room on the desktop for the window's frame and the desktop's
-// own panels; at least 1.
-int ChooseScale(int desktopWidth, int desktopHeight, int imageWidth, int imageHeight);
-
-// The largest whole scale at which an image of imageWidth x imageHeight and
-// the caption bar above it fill a screen of screenWidth x screenHeight; at
-// least 1.  Full screen uses it, and it is the largest scale a player may ask
-// for.
-int FullScreenScale(int screenWidth, int screenHeight, int imageWidth, int imageHeight);
 
 // The Windows virtual-key code for an SDL key, or 0 for keys the program
 // does not pass on (Shift, Ctrl and the like).  Letters are taken from the layout's key symbol
@@ -46,15 +36,6 @@ int VirtualKeyFor(SDL_Keycode sym, SDL_Scancode scancode);
 struct DisplayOptions {
     int scale = 0;           // of the windows; 0: chosen to fit the desktop
     bool fullScreen = false; // the main window starts in full screen
-};
-
-// Where a window's image sits in its window, in window pixels.
-struct Placement {
-    int scale = 1;
-    int left = 0;          // of the caption bar and the image
-    int top = 0;           // of the caption bar, or of the image when there is none
-    int captionHeight = 0; // scaled; 0 on the desktop, where its frame has one
-    bool operator==(const Placement &) const = default;
 };
 
 class SdlBackend : public zplat::Backend {
@@ -83,7 +64,7 @@ public:
     void Beep() override;
 
     // The largest scale an image of this size may be shown at on this
-    // display (FullScreenScale); 0 when there is no display.
+    // display (zplat::FullScreenScale); 0 when there is no display.
     int LargestScale(int imageWidth, int imageHeight);
     // Full screen for the main window, or back to the desktop.
     void SetFullScreen(bool on);
@@ -92,7 +73,7 @@ public:
     // For tests and diagnostics.
     SDL_Window *NativeWindow(HWND window) const;
     int Scale(HWND window) const;
-    Placement PlacementOf(HWND window) const;
+    zplat::Placement PlacementOf(HWND window) const;
     int GamepadCount() const { return int(pads_.size()); }
     // The icon the window shows now, 0xAARRGGBB, top row first; empty if none.
     std::vector<uint32_t> IconPixels(HWND window, int *width, int *height) const;
@@ -122,9 +103,7 @@ private:
     // frame's changed box, when given), or everything when the window or its
     // placement changed (pixels null: the last image again).
     void Draw(Native &native, const uint32_t *pixels, const zplat::Frame *changed = nullptr);
-    Placement Place(const Native &native, int windowWidth, int windowHeight) const;
-    // A window point in image pixels (outside the image too).
-    void ToImage(const Native &native, int x, int y, int *imageX, int *imageY) const;
+    zplat::Placement Place(const Native &native, int windowWidth, int windowHeight) const;
     // Full screen and back on an X desktop with no window manager to do it.
     void SizeWithoutWindowManager(Native &native);
     // Controllers.
@@ -149,9 +128,7 @@ private:
     int audioRate_ = 0;
     int beepsPlayed_ = 0;
     std::vector<std::unique_ptr<Native>> windows_;
-    std::vector<uint32_t> defaultIcon_; // ICON_1 as 0xAARRGGBB
-    int defaultIconWidth_ = 0;
-    int defaultIconHeight_ = 0;
+    const zplat::IconImage &defaultIcon_; // ICON_1
 };
 
 } // namespace zsdl

@@ -31,7 +31,7 @@ struct SdlBackend::Native {
     SDL_Surface *shownSurface = nullptr; // the window surface last drawn on
     int shownSurfaceWidth = 0;
     int shownSurfaceHeight = 0;
-    Placement placed;                  // where the image was drawn on it
+    zplat::Placement placed;           // where the image was drawn on it
     std::vector<uint32_t> shownImage;  // the image it shows, unscaled
     std::vector<uint32_t> iconPicture; // scratch: the minimised picture
 };

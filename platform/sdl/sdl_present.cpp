@@ -1,6 +1,6 @@
 // The SDL2 backend: showing the composed image, on the desktop and in full
 // screen, and the window's icon.
-#include "platform/caption_bar.h"
+#include "platform/display.h"
 #include "platform/sdl/sdl_native.h"
 
 #include <algorithm>
@@ -66,29 +66,11 @@ void BlitScaled(SDL_Surface *target, const Picture &picture, const SDL_Rect &box
     }
 }
 
-int FloorDiv(int a, int b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
 } // namespace
 
-Placement SdlBackend::Place(const Native &native, int windowWidth, int windowHeight) const {
-    Placement place;
-    if (!native.fullScreen) {
-        place.scale = native.scale;
-        return place;
-    }
-    place.scale = FullScreenScale(windowWidth, windowHeight, native.width, native.height);
-    place.captionHeight = zplat::kCaptionBarHeight * place.scale;
-    place.left = std::max(0, (windowWidth - native.width * place.scale) / 2);
-    place.top = std::max(0, (windowHeight - native.height * place.scale - place.captionHeight) / 2);
-    return place;
-}
-
-void SdlBackend::ToImage(const Native &native, int x, int y, int *imageX, int *imageY) const {
-    const Placement &place = native.placed;
-    *imageX = FloorDiv(x - place.left, place.scale);
-    *imageY = FloorDiv(y - place.top - place.captionHeight, place.scale);
+zplat::Placement SdlBackend::Place(const Native &native, int windowWidth, int windowHeight) const {
+    return zplat::PlaceImage(windowWidth, windowHeight, native.width, native.height,
+                             native.fullScreen, native.scale);
 }
 
 void SdlBackend::Draw(Native &native, const uint32_t *pixels, const zplat::Frame *changed) {
@@ -104,7 +86,7 @@ void SdlBackend::Draw(Native &native, const uint32_t *pixels, const zplat::Frame
     if (surface == nullptr) {
         return;
     }
-    const Placement place = Place(native, surface->w, surface->h);
+    const zplat::Placement place = Place(native, surface->w, surface->h);
     const Picture image = {pixels, native.width, native.height};
     const int s = place.scale;
     const int imageTop = place.top + place.captionHeight;
@@ -201,13 +183,14 @@ void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
             SetIcon(*native, picture.data(), size, size, false);
         }
     } else if (native->customIcon) {
-        if (defaultIcon_.empty()) {
+        if (defaultIcon_.argb.empty()) {
             SDL_SetWindowIcon(native->sdl, nullptr);
             native->icon.clear();
             native->iconWidth = native->iconHeight = 0;
             native->customIcon = false;
         } else {
-            SetIcon(*native, defaultIcon_.data(), defaultIconWidth_, defaultIconHeight_, true);
+            SetIcon(*native, defaultIcon_.argb.data(), defaultIcon_.width, defaultIcon_.height,
+                    true);
         }
     }
 }
@@ -262,7 +245,7 @@ int SdlBackend::LargestScale(int imageWidth, int imageHeight) {
     int width = 0;
     int height = 0;
     DesktopSize(&width, &height);
-    return FullScreenScale(width, height, imageWidth, imageHeight);
+    return zplat::FullScreenScale(width, height, imageWidth, imageHeight);
 }
 
 } // namespace zsdl

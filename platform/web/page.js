@@ -147,7 +147,7 @@ var LibraryZorvakPage = {
         },
 
         // The whole-number scale at which the main window fits the viewport
-        // below the boxes' top edge, in device pixels.
+        // below the boxes' top edge, in device pixels, by the backend's rule.
         fitScale: function() {
             var main = ZW.main();
             if (!main) return 1;
@@ -156,9 +156,8 @@ var LibraryZorvakPage = {
             var top = desktop.getBoundingClientRect().top + window.scrollY;
             var roomWidth = (desktop.clientWidth || window.innerWidth) * ratio;
             var roomHeight = (window.innerHeight - top - main.title.offsetHeight - 12) * ratio;
-            var scale = Math.min(Math.floor(roomWidth / main.width),
-                                 Math.floor(roomHeight / main.height));
-            return Math.max(1, Math.min(16, scale));
+            return _zweb_fit_scale(Math.floor(roomWidth), Math.floor(roomHeight), main.width,
+                                   main.height);
         },
 
         layout: function() {

@@ -2,8 +2,7 @@
 // input.  The page does the drawing and listening (page.js).
 #include "platform/web/web_backend.h"
 
-#include "platform/module.h"
-#include "platform/resource_decode.h"
+#include "platform/display.h"
 #include "platform/web/web_page.h"
 
 #include <algorithm>
@@ -27,19 +26,16 @@ void ToRgba(const uint32_t *pixels, size_t count, uint8_t *rgba) {
 } // namespace
 
 WebBackend::WebBackend(HINSTANCE iconModule) {
-    zplat::DecodedIcon decoded;
-    const zplat::Resource *icon = zplat::FindResourceIn(iconModule, zplat::RES_ICON, "ICON_1");
-    if (icon == nullptr || !zplat::DecodeIcon(icon->data, icon->size, &decoded)) {
+    const zplat::IconImage &icon = zplat::ProgramIcon(iconModule);
+    if (icon.argb.empty()) {
         return;
     }
-    std::vector<uint8_t> rgba(decoded.color.size() * 4);
-    ToRgba(decoded.color.data(), decoded.color.size(), rgba.data());
-    for (size_t i = 0; i < decoded.color.size(); ++i) {
-        if (decoded.transparent[i]) {
-            rgba[4 * i + 3] = 0;
-        }
+    std::vector<uint8_t> rgba(icon.argb.size() * 4);
+    ToRgba(icon.argb.data(), icon.argb.size(), rgba.data());
+    for (size_t i = 0; i < icon.argb.size(); ++i) {
+        rgba[4 * i + 3] = uint8_t(icon.argb[i] >> 24);
     }
-    zweb_page_set_icon(rgba.data(), decoded.width, decoded.height);
+    zweb_page_set_icon(rgba.data(), icon.width, icon.height);
 }
 
 WebBackend::~WebBackend() {

@@ -1,5 +1,6 @@
 // The program in a web page: the web backend under the game's WinMain.
 #include "platform/backend.h"
+#include "platform/display.h"
 #include "platform/platform.h"
 #include "platform/web/web_backend.h"
 #include "platform/web/web_keys.h"
@@ -12,6 +13,13 @@
 // of exactly those keys away while the game has the focus.
 extern "C" EMSCRIPTEN_KEEPALIVE int zweb_virtual_key(const char *key, const char *code) {
     return zweb::VirtualKeyFor(key, code);
+}
+
+// The page asks at which whole scale of device pixels an image fits the room
+// it has, by the rule every backend follows.
+extern "C" EMSCRIPTEN_KEEPALIVE int zweb_fit_scale(int roomWidth, int roomHeight, int imageWidth,
+                                                   int imageHeight) {
+    return zplat::FitScale(roomWidth, roomHeight, imageWidth, imageHeight);
 }
 
 int main() {

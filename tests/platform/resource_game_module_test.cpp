@@ -4,6 +4,7 @@
 #include "platform/module.h"
 #include "platform/resource_decode.h"
 #include "resources/game_module.h"
+#include "shell/about_picture.h"
 #include "tools/rcembed/embed.h"
 #include "tools/rcscript/rc_script.h"
 
@@ -54,6 +55,19 @@ TEST(GameModule, HoldsEveryScriptedResourceByteForByteAndEachDecodes) {
             << blob.name << " differs from its file: the embedded table is stale";
         EXPECT_TRUE(Decodes(blob.kind, *r)) << blob.name;
     }
+}
+
+// The About picture sets the size of the playfield: the game keeps a fixed
+// size instead of one too small to play in, so the picture the game ships
+// must be at least that large.
+TEST(GameModule, AboutPictureGivesAPlayableField) {
+    const zplat::Resource *about =
+        zplat::FindResourceIn(GameModule(), zplat::RES_BITMAP, "BMP_ABOUT");
+    ASSERT_NE(about, nullptr);
+    zplat::DecodedBitmap bitmap;
+    ASSERT_TRUE(zplat::DecodeBitmap(about->data, about->size, &bitmap));
+    EXPECT_GE(bitmap.width, ABOUT_PICTURE_MIN_WIDTH);
+    EXPECT_GE(bitmap.height, ABOUT_PICTURE_MIN_HEIGHT);
 }
 
 } // namespace

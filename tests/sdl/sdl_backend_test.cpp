@@ -157,40 +157,6 @@ int NotScaledUp(const headless::Image &shown, const std::vector<uint32_t> &image
     return wrong;
 }
 
-TEST(ChooseScale, FollowsTheDesktopAndAlwaysFits) {
-    // The game's composed image (menu bar + client) is 511 x 349.
-    EXPECT_EQ(zsdl::ChooseScale(1920, 1080, 511, 349), 2);
-    EXPECT_EQ(zsdl::ChooseScale(1366, 768, 511, 349), 1);
-    // A desktop smaller than the image still shows it, unscaled.
-    EXPECT_EQ(zsdl::ChooseScale(640, 480, 511, 349), 1);
-    EXPECT_EQ(zsdl::ChooseScale(0, 0, 511, 349), 1);
-    EXPECT_GE(zsdl::ChooseScale(3840, 2160, 511, 349), 4);
-    const int desktops[][2] = {{1024, 768},  {1280, 800},  {1440, 900},  {1600, 900},
-                               {1680, 1050}, {1920, 1200}, {2560, 1080}, {2560, 1440},
-                               {3440, 1440}, {3840, 2160}, {5120, 2880}, {7680, 4320}};
-    int previous = 1;
-    for (const auto &d : desktops) {
-        const int scale = zsdl::ChooseScale(d[0], d[1], 511, 349);
-        SCOPED_TRACE(testing::Message() << d[0] << " x " << d[1] << " -> " << scale);
-        // The scaled window leaves room for its title bar and the panels, and
-        // bigger desktops never get a smaller scale.
-        EXPECT_LE(511 * scale, d[0] - 100);
-        EXPECT_LE(349 * scale, d[1] - 100);
-        EXPECT_GE(scale, previous);
-        previous = scale;
-        // Full screen has no frame and no panels: the image and a caption
-        // bar of 19 pixels, both scaled, fill the screen as far as they can.
-        const int full = zsdl::FullScreenScale(d[0], d[1], 511, 349);
-        EXPECT_GE(full, scale);
-        EXPECT_LE(511 * full, d[0]);
-        EXPECT_LE(368 * full, d[1]);
-        EXPECT_TRUE(511 * (full + 1) > d[0] || 368 * (full + 1) > d[1]);
-    }
-    EXPECT_EQ(zsdl::FullScreenScale(1920, 1080, 511, 349), 2);
-    EXPECT_EQ(zsdl::FullScreenScale(2560, 1440, 511, 349), 3);
-    EXPECT_EQ(zsdl::FullScreenScale(400, 300, 511, 349), 1);
-}
-
 TEST_F(SdlBackendTest, WaitingEndsNoEarlierThanItsDeadlineOrAtInput) {
     HWND window = MakeWindow();
     for (int i = 0; i < 5; ++i) {
@@ -486,7 +452,7 @@ TEST_F(SdlBackendTest, F11AndAltEnterSwitchFullScreenCentredUnderACaptionBarAndC
     SDL_DisplayMode screen;
     ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &screen), 0);
     // The 100 x 100 image and its caption bar, both scaled, on the screen.
-    const int s = zsdl::FullScreenScale(screen.w, screen.h, 100, 100);
+    const int s = zplat::FullScreenScale(screen.w, screen.h, 100, 100);
     ASSERT_GE(s, 2);
     const int left = (screen.w - 100 * s) / 2;
     const int captionTop = (screen.h - 119 * s) / 2;
@@ -500,7 +466,7 @@ TEST_F(SdlBackendTest, F11AndAltEnterSwitchFullScreenCentredUnderACaptionBarAndC
         case 2: {
             EXPECT_TRUE(backend->FullScreen());
             EXPECT_NE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
-            EXPECT_EQ(backend->PlacementOf(w), (zsdl::Placement{s, left, captionTop, 19 * s}));
+            EXPECT_EQ(backend->PlacementOf(w), (zplat::Placement{s, left, captionTop, 19 * s}));
             std::vector<uint32_t> composed;
             int width = 0;
             int height = 0;
@@ -573,7 +539,7 @@ TEST_F(SdlBackendTest, F11AndAltEnterSwitchFullScreenCentredUnderACaptionBarAndC
         case 8: {
             EXPECT_FALSE(backend->FullScreen());
             EXPECT_EQ(SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
-            EXPECT_EQ(backend->PlacementOf(w), (zsdl::Placement{windowScale, 0, 0, 0}));
+            EXPECT_EQ(backend->PlacementOf(w), (zplat::Placement{windowScale, 0, 0, 0}));
             int width = 0;
             int height = 0;
             SDL_GetWindowSize(sdl, &width, &height);

@@ -1,7 +1,6 @@
 #include "tools/rcembed/embed.h"
 
 #include "platform/resource_decode.h"
-#include "shell/about_picture.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -127,18 +126,6 @@ bool CheckBlobs(const std::vector<rcscript::Entry> &entries, const std::vector<B
             if (!zplat::DecodeBitmap(bytes.data(), bytes.size(), &bitmap)) {
                 *error = where + "is not a bitmap this program can load (an uncompressed .bmp file "
                                  "of 1, 4, 8 or 24 bits per pixel)";
-                return false;
-            }
-            // The About picture sizes the playfield; the game would ignore
-            // one too small to play in, so the build says so.
-            if (e.name == "BMP_ABOUT" && (bitmap.width < ABOUT_PICTURE_MIN_WIDTH ||
-                                          bitmap.height < ABOUT_PICTURE_MIN_HEIGHT)) {
-                *error = where + "is " + std::to_string(bitmap.width) + " x " +
-                         std::to_string(bitmap.height) +
-                         ": the About picture sets the size of the playfield and must be at "
-                         "least " +
-                         std::to_string(ABOUT_PICTURE_MIN_WIDTH) + " x " +
-                         std::to_string(ABOUT_PICTURE_MIN_HEIGHT);
                 return false;
             }
         }
