@@ -171,27 +171,9 @@ int Fail(const std::string &message) {
     return 1;
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: %s [RESOURCES_DIR] OUT.png\n", argv[0]);
-        return 2;
-    }
-    const std::string res = argc == 3 ? argv[1] : ZORVAK_SOURCE_RESOURCES;
-    const char *outPath = argv[argc - 1];
-    std::vector<rcscript::Entry> script;
-    art::ArtSet set;
-    std::string error;
-    if (!rcscript::ReadScript(res + "/zorvak.rc", &script, &error) ||
-        !art::LoadArt(res + "/art", &set, &error)) {
-        return Fail(error);
-    }
-    auto f = set.fonts.find("small");
-    if (f == set.fonts.end()) {
-        return Fail("resources/art has no font 'small'");
-    }
-    labelFont = &f->second;
+// Reads every icon and bitmap that the script lists, as the game loads them.
+bool LoadImages(const std::string &res, const std::vector<rcscript::Entry> &script,
+                std::string *error) {
     for (const rcscript::Entry &e : script) {
         if (e.kind == rcscript::EntryKind::Menu) {
             continue;
@@ -199,17 +181,21 @@ int main(int argc, char **argv) {
         const bool icon = e.kind == rcscript::EntryKind::Icon;
         art::Image img;
         std::vector<uint8_t> bytes;
-        if (!art::ReadFile(res + "/" + e.path, &bytes, &error)) {
-            return Fail(error);
+        if (!art::ReadFile(res + "/" + e.path, &bytes, error)) {
+            return false;
         }
         if (!(icon ? art::ImageFromIco(bytes, &img) : art::ImageFromBmp1(bytes, &img))) {
-            return Fail(e.path +
-                        (icon ? ": not a readable icon" : ": not a readable 1-bit bitmap"));
+            *error = e.path + (icon ? ": not a readable icon" : ": not a readable 1-bit bitmap");
+            return false;
         }
         (icon ? icons : pictures)[e.name] = img;
     }
+    return true;
+}
 
-    const std::vector<Row> rows = {
+// The sprites' rows, each frame in the order the game plays them.
+const std::vector<Row> &Rows() {
+    static const std::vector<Row> rows = {
         {"Ship",
          "bounce 1 2 3 3 2 1",
          {"IC_SHIP1", "IC_SHIP2", "IC_SHIP3", "IC_SHIP3", "IC_SHIP2", "IC_SHIP1"}},
@@ -238,44 +224,59 @@ int main(int argc, char **argv) {
          {"IC_BASE1", "IC_BASE2", "IC_BASE3", "IC_BASE4", "IC_BASE4", "IC_BASE3", "IC_BASE2",
           "IC_BASE1"}},
     };
+    return rows;
+}
 
-    const int scale = 4, gap = 8, left = 24, labelH = 30;
-    int width = 0, height = 16;
+constexpr int kScale = 4, kGap = 8, kLeft = 24, kLabelH = 30;
+
+// Where each part of the sheet starts, under its label, and the sheet's size.
+struct Layout {
+    int width = 0, height = 0;
+    int pictureY = 0, stripY = 0, mockY = 0;
+};
+
+Layout Measure(const std::vector<Row> &rows) {
+    Layout l;
+    l.height = 16;
     for (const Row &r : rows) {
-        int x = left, tall = 0;
+        int x = kLeft, tall = 0;
         for (const std::string &n : r.frames) {
-            x += Icon(n).width * scale + gap;
-            tall = std::max(tall, Icon(n).height * scale);
+            x += Icon(n).width * kScale + kGap;
+            tall = std::max(tall, Icon(n).height * kScale);
         }
-        width = std::max(width, x + left);
-        height += labelH + tall + 20;
+        l.width = std::max(l.width, x + kLeft);
+        l.height += kLabelH + tall + 20;
     }
-    const int pictureY = height + labelH;
-    height = pictureY + 302 + 24;
-    const int stripY = height + labelH;
-    height = stripY + 4 * 32 * 2 + 24;
-    const int mockY = height + labelH;
-    height = mockY + 330 + 24;
-    width = std::max(width, left + 3 * (453 + 24));
+    l.pictureY = l.height + kLabelH;
+    l.height = l.pictureY + 302 + 24;
+    l.stripY = l.height + kLabelH;
+    l.height = l.stripY + 4 * 32 * 2 + 24;
+    l.mockY = l.height + kLabelH;
+    l.height = l.mockY + 330 + 24;
+    l.width = std::max(l.width, kLeft + 3 * (453 + 24));
+    return l;
+}
 
-    Canvas c(width, height, kBackground);
+void DrawRows(Canvas &c, const std::vector<Row> &rows) {
     int y = 16;
     for (const Row &r : rows) {
-        Label(c, left, y, r.title, kLabel);
-        Label(c, left + art::TextWidth(*labelFont, 2, "plain", r.title) + 24, y, r.note, kNote);
-        y += labelH;
-        int x = left, tall = 0;
+        Label(c, kLeft, y, r.title, kLabel);
+        Label(c, kLeft + art::TextWidth(*labelFont, 2, "plain", r.title) + 24, y, r.note, kNote);
+        y += kLabelH;
+        int x = kLeft, tall = 0;
         for (const std::string &n : r.frames) {
             const art::Image &img = Icon(n);
-            DrawIcon(c, img, x, y, scale);
-            x += img.width * scale + gap;
-            tall = std::max(tall, img.height * scale);
+            DrawIcon(c, img, x, y, kScale);
+            x += img.width * kScale + kGap;
+            tall = std::max(tall, img.height * kScale);
         }
         y += tall + 20;
     }
+}
 
-    Label(c, left, pictureY - labelH, "BMP_INTRO, BMP_GAMEOVER, BMP_ABOUT at 1:1", kLabel);
-    int x = left;
+void DrawPictures(Canvas &c, int pictureY) {
+    Label(c, kLeft, pictureY - kLabelH, "BMP_INTRO, BMP_GAMEOVER, BMP_ABOUT at 1:1", kLabel);
+    int x = kLeft;
     for (const char *n : {"BMP_INTRO", "BMP_GAMEOVER", "BMP_ABOUT"}) {
         auto p = pictures.find(n);
         if (p == pictures.end()) {
@@ -285,22 +286,19 @@ int main(int argc, char **argv) {
         DrawPicture(c, p->second, x, pictureY);
         x += p->second.width + 24;
     }
+}
 
-    Label(c, left, stripY - labelH, "Playfield strip at 2x: walls, random ground, corners", kLabel);
-    c.fill(left, stripY, 16 * 32 * 2, 4 * 32 * 2, 0);
-    DrawFrame(c, left, stripY, 16 * 32, 4 * 32, 2);
+void DrawStrip(Canvas &c, int stripY) {
+    Label(c, kLeft, stripY - kLabelH, "Playfield strip at 2x: walls, random ground, corners",
+          kLabel);
+    c.fill(kLeft, stripY, 16 * 32 * 2, 4 * 32 * 2, 0);
+    DrawFrame(c, kLeft, stripY, 16 * 32, 4 * 32, 2);
+}
 
-    Label(c, left, mockY - labelH, "Main window client area 511x330 at 1:1", kLabel);
-    x = left;
-    for (const char *n : {"BMP_INTRO", "BMP_GAMEOVER"}) {
-        c.fill(x, mockY, 511, 330, 0);
-        DrawPicture(c, pictures[n], x + 32, mockY);
-        DrawFrame(c, x, mockY, 511, 330, 1);
-        x += 511 + 24;
-    }
-    // A moment of play: the ship, a wave and shots in flight.
-    c.fill(x, mockY, 511, 330, 0);
-    DrawFrame(c, x, mockY, 511, 330, 1);
+// A moment of play: the ship, a wave and shots in flight.
+void DrawPlay(Canvas &c, int x, int y) {
+    c.fill(x, y, 511, 330, 0);
+    DrawFrame(c, x, y, 511, 330, 1);
     struct Placed {
         const char *name;
         int px, py;
@@ -317,15 +315,60 @@ int main(int argc, char **argv) {
                                                {"IC_EXPLOSE4", 352, 72},
                                                {"IC_MISSILE1", 239, 200},
                                                {"IC_SHIP2", 239, 250}}) {
-        DrawIcon(c, Icon(p.name), x + p.px, mockY + p.py, 1);
+        DrawIcon(c, Icon(p.name), x + p.px, y + p.py, 1);
     }
+}
 
+// The main window's client area: the two pictures in their frame, then play.
+void DrawMockups(Canvas &c, int mockY) {
+    Label(c, kLeft, mockY - kLabelH, "Main window client area 511x330 at 1:1", kLabel);
+    int x = kLeft;
+    for (const char *n : {"BMP_INTRO", "BMP_GAMEOVER"}) {
+        c.fill(x, mockY, 511, 330, 0);
+        DrawPicture(c, pictures[n], x + 32, mockY);
+        DrawFrame(c, x, mockY, 511, 330, 1);
+        x += 511 + 24;
+    }
+    DrawPlay(c, x, mockY);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: %s [RESOURCES_DIR] OUT.png\n", argv[0]);
+        return 2;
+    }
+    const std::string res = argc == 3 ? argv[1] : ZORVAK_SOURCE_RESOURCES;
+    const char *outPath = argv[argc - 1];
+    std::vector<rcscript::Entry> script;
+    art::ArtSet set;
+    std::string error;
+    if (!rcscript::ReadScript(res + "/zorvak.rc", &script, &error) ||
+        !art::LoadArt(res + "/art", &set, &error)) {
+        return Fail(error);
+    }
+    auto f = set.fonts.find("small");
+    if (f == set.fonts.end()) {
+        return Fail("resources/art has no font 'small'");
+    }
+    labelFont = &f->second;
+    if (!LoadImages(res, script, &error)) {
+        return Fail(error);
+    }
+    const Layout layout = Measure(Rows());
+    Canvas c(layout.width, layout.height, kBackground);
+    DrawRows(c, Rows());
+    DrawPictures(c, layout.pictureY);
+    DrawStrip(c, layout.stripY);
+    DrawMockups(c, layout.mockY);
     if (!problem.empty()) {
         return Fail(problem);
     }
     if (!WritePng(c, outPath, &error)) {
         return Fail(error);
     }
-    std::printf("zorvak-contact-sheet: %dx%d written to %s\n", width, height, outPath);
+    std::printf("zorvak-contact-sheet: %dx%d written to %s\n", layout.width, layout.height,
+                outPath);
     return 0;
 }

@@ -50,6 +50,75 @@ int HexValue(char c) {
     return -1;
 }
 
+// Reads the number at line[*i] (decimal, or hexadecimal after 0x) and moves
+// past it.
+bool ReadNumber(const std::string &line, size_t *i, std::vector<Token> *tokens,
+                std::string *message) {
+    const size_t start = *i;
+    const bool hex = line[start] == '0' && start + 1 < line.size() &&
+                     (line[start + 1] == 'x' || line[start + 1] == 'X');
+    const int base = hex ? 16 : 10;
+    size_t end = hex ? start + 2 : start;
+    uint64_t value = 0;
+    size_t digits = 0;
+    while (end < line.size() && IsWordChar(line[end])) {
+        const int d = HexValue(line[end]);
+        if (d < 0 || d >= base) {
+            *message = "malformed number '" + line.substr(start, end + 1 - start) + "'";
+            return false;
+        }
+        value = value * base + d;
+        if (value > 0xFFFFFFFFu) {
+            value = 0x100000000u; // saturate: too big either way
+        }
+        ++end;
+        ++digits;
+    }
+    if (digits == 0) {
+        *message = "malformed number '" + line.substr(start, end - start) + "'";
+        return false;
+    }
+    const uint32_t number = value > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(value);
+    tokens->push_back(Token{TokenKind::Number, line.substr(start, end - start), number});
+    *i = end;
+    return true;
+}
+
+// Reads the quoted string that opens at line[*i] and moves past it.
+bool ReadString(const std::string &line, size_t *i, std::vector<Token> *tokens,
+                std::string *message) {
+    std::string text;
+    ++*i;
+    for (;;) {
+        if (*i >= line.size()) {
+            *message = "unterminated string";
+            return false;
+        }
+        const char s = line[*i];
+        if (s == '"') {
+            if (*i + 1 < line.size() && line[*i + 1] == '"') {
+                text.push_back('"'); // "" stands for one quote
+                *i += 2;
+                continue;
+            }
+            ++*i;
+            break;
+        }
+        if (s == '\\') {
+            *message = "backslashes are not supported in strings (write paths with '/')";
+            return false;
+        }
+        if (uint8_t(s) < 0x20 || uint8_t(s) >= 0x7F) {
+            *message = "strings must be printable ASCII";
+            return false;
+        }
+        text.push_back(s);
+        ++*i;
+    }
+    tokens->push_back(Token{TokenKind::String, text, 0});
+    return true;
+}
+
 // Splits one line into tokens, dropping a `//` comment.  Returns false with a
 // message (without the location) on anything outside the subset.
 bool Tokenize(const std::string &line, std::vector<Token> *tokens, std::string *message) {
@@ -71,62 +140,13 @@ bool Tokenize(const std::string &line, std::vector<Token> *tokens, std::string *
             tokens->push_back(Token{TokenKind::Word, line.substr(i, end - i), 0});
             i = end;
         } else if (IsDigit(c)) {
-            const bool hex =
-                c == '0' && i + 1 < line.size() && (line[i + 1] == 'x' || line[i + 1] == 'X');
-            const int base = hex ? 16 : 10;
-            size_t end = hex ? i + 2 : i;
-            uint64_t value = 0;
-            size_t digits = 0;
-            while (end < line.size() && IsWordChar(line[end])) {
-                const int d = HexValue(line[end]);
-                if (d < 0 || d >= base) {
-                    *message = "malformed number '" + line.substr(i, end + 1 - i) + "'";
-                    return false;
-                }
-                value = value * base + d;
-                if (value > 0xFFFFFFFFu) {
-                    value = 0x100000000u; // saturate: too big either way
-                }
-                ++end;
-                ++digits;
-            }
-            if (digits == 0) {
-                *message = "malformed number '" + line.substr(i, end - i) + "'";
+            if (!ReadNumber(line, &i, tokens, message)) {
                 return false;
             }
-            const uint32_t number = value > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(value);
-            tokens->push_back(Token{TokenKind::Number, line.substr(i, end - i), number});
-            i = end;
         } else if (c == '"') {
-            std::string text;
-            ++i;
-            for (;;) {
-                if (i >= line.size()) {
-                    *message = "unterminated string";
-                    return false;
-                }
-                const char s = line[i];
-                if (s == '"') {
-                    if (i + 1 < line.size() && line[i + 1] == '"') {
-                        text.push_back('"'); // "" stands for one quote
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                if (s == '\\') {
-                    *message = "backslashes are not supported in strings (write paths with '/')";
-                    return false;
-                }
-                if (uint8_t(s) < 0x20 || uint8_t(s) >= 0x7F) {
-                    *message = "strings must be printable ASCII";
-                    return false;
-                }
-                text.push_back(s);
-                ++i;
+            if (!ReadString(line, &i, tokens, message)) {
+                return false;
             }
-            tokens->push_back(Token{TokenKind::String, text, 0});
         } else {
             if (uint8_t(c) >= 0x20 && uint8_t(c) < 0x7F) {
                 *message = std::string("unsupported syntax at '") + c + "'";
