@@ -22,6 +22,7 @@ for tool in Xvfb xdotool; do
     command -v "$tool" >/dev/null || { echo "needs $tool"; exit 1; }
 done
 
+# shellcheck source=../tests/support/x_desktop.sh
 . "$(dirname "$0")/../tests/support/x_desktop.sh"
 start_xvfb || exit 1
 export HOME="$work/home" # the peers keep their settings and scores here
@@ -52,12 +53,15 @@ for program in "${programs[@]}"; do
     read -r ms zorvak_pid < <("$first_window" "${command[@]}" 2>"$work/$program.err") || {
         kill -0 "$xvfb_pid" 2>/dev/null || echo "(the X server is gone: $(tail -3 "$work/xvfb.err"))"
         echo "$program: no window"; cat "$work/$program.err"; exit 1; }
-    sleep 2 # settled on its first screen
+    # Measured from 2 s after the first window on: its start-up work done
+    # (a peer's title screen has no sign of being ready that all three share,
+    # so this is time let pass, the same for each).
+    sleep 2
     attract=$(cpu_percent "$zorvak_pid" "$seconds")
     window=$(xdotool search --onlyvisible --pid "$zorvak_pid" 2>/dev/null | head -n1)
     [ -n "$window" ] && xdotool windowfocus "$window" 2>/dev/null
     xdotool key --clearmodifiers "${start_game[@]}"
-    sleep 1
+    sleep 1 # the game under way, measured from 1 s after the key, for each alike
     game=$(cpu_percent "$zorvak_pid" "$seconds")
     rss=$(awk '/VmHWM/ { printf "%.1f MB", $2 / 1024 }' "/proc/$zorvak_pid/status")
     kill "$zorvak_pid" 2>/dev/null

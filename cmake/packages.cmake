@@ -31,5 +31,12 @@ else()
     set(CPACK_DEBIAN_PACKAGE_SECTION games)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    # One package of the two components of desktop/CMakeLists.txt: the
+    # program in /usr/games, where Debian keeps games, and the desktop's
+    # files.  Whatever else is installed (bin/zorvak for a user's own prefix,
+    # and anything installed without a component) stays out of it.
+    set(CPACK_COMPONENTS_ALL debian_games desktop)
+    set(CPACK_DEB_COMPONENT_INSTALL ON)
+    set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 endif()
 include(CPack)

@@ -15,12 +15,14 @@ xhelper=$2
 rounds=${3:-10}
 ways=${4:-quit close destroy}
 
+# shellcheck source=../support/x_desktop.sh
 . "$(dirname "$0")/../support/x_desktop.sh"
 
 # Busy processes of our own, one per core, so that the program and the X
 # server are scheduled late, as on a loaded desktop.
 load_pids=()
 stop_load() {
+    local pid
     for pid in "${load_pids[@]}"; do kill "$pid" 2>/dev/null; done
     load_pids=()
 }
@@ -32,7 +34,6 @@ done
 
 start_xvfb || exit 1
 
-failures=0
 # end_once WAY: starts the program, lets it run a moment, ends it that way.
 end_once() {
     local way=$1
@@ -49,7 +50,8 @@ end_once() {
         return
     fi
     # Let some ticks and exposures go by, so that the loop is waiting in
-    # the event queue when the request comes.
+    # the event queue when the request comes: a random 0.1 to 0.4 s that
+    # waits for nothing in particular, on purpose.
     sleep 0.$((RANDOM % 4 + 1))
     case $way in
     quit)
@@ -59,22 +61,10 @@ end_once() {
     close) "$xhelper" close "$window" ;;
     destroy) xdotool windowclose "$window" 2>/dev/null ;;
     esac
-    local code=timeout
-    for ((t = 0; t < 300; t++)); do
-        if ! kill -0 "$zorvak_pid" 2>/dev/null; then
-            wait "$zorvak_pid"
-            code=$?
-            break
-        fi
-        sleep 0.1
-    done
-    if [ "$code" = timeout ]; then
-        kill -9 "$zorvak_pid" 2>/dev/null
-        wait "$zorvak_pid" 2>/dev/null
-    fi
+    wait_exit "$zorvak_pid" 30
     zorvak_pid=
-    if [ "$code" != 0 ] || grep -q "X Error" "$work/err"; then
-        echo "FAILED ($way): exit code $code"
+    if [ "$exit_code" != 0 ] || grep -q "X Error" "$work/err"; then
+        echo "FAILED ($way): exit code $exit_code"
         sed 's/^/    stderr: /' "$work/err"
         failures=$((failures + 1))
     fi

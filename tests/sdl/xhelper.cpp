@@ -11,23 +11,27 @@
 //                                    box); fails unless every SCALE x SCALE
 //                                    block is one colour
 //   xhelper centroid WINDOW X0 Y0 X1 Y1
-//                                    prints "X COUNT": the mean column of the
-//                                    box's non-black pixels
+//                                    prints "X COUNT LEFT RIGHT": the mean
+//                                    column of the box's non-black pixels,
+//                                    their count, and the first and last
+//                                    columns that hold one (-1 when none)
 //   xhelper close WINDOW
 //   xhelper hints WINDOW             prints "TYPE FUNCTIONS DECORATIONS":
 //                                    the window type's last word and the
 //                                    Motif hints, as numbers
 //   xhelper unfocus                  leaves the keyboard with no window
-//   xhelper compare intro|about WINDOW X Y DIR
+//   xhelper compare intro|about WINDOW X Y DIR [SCALE]
 //                                    the client area whose top-left corner is
-//                                    at (X, Y) of the window against the
+//                                    at (X, Y) of the window, shown SCALE
+//                                    times its size (default 1), against the
 //                                    stand-in's rendering of the same screen
 //                                    (the introduction with its frame, but
 //                                    not the random ground between the
 //                                    corners; the About window's client);
-//                                    prints the count of differing pixels and
-//                                    leaves both pictures in DIR when any
-//                                    differ
+//                                    prints the count of differing pixels (a
+//                                    pixel differs when any of its SCALE x
+//                                    SCALE block does) and leaves both
+//                                    pictures in DIR when any differ
 //
 // Exit code 0 on success, 1 on failure (with a message on stderr).
 #include "platform/backend.h"
@@ -101,15 +105,19 @@ int Centroid(Window window, int x0, int y0, int x1, int y1) {
     }
     double sumX = 0;
     long count = 0;
+    int left = -1;
+    int right = -1;
     for (int y = 0; y < box.height; ++y) {
         for (int x = 0; x < box.width; ++x) {
             if (box.At(x, y) != 0) {
                 sumX += x0 + x;
                 ++count;
+                left = left < 0 ? x0 + x : std::min(left, x0 + x);
+                right = std::max(right, x0 + x);
             }
         }
     }
-    std::printf("%.0f %ld\n", count ? sumX / count : -1.0, count);
+    std::printf("%.0f %ld %d %d\n", count ? sumX / count : -1.0, count, left, right);
     return 0;
 }
 
@@ -188,13 +196,27 @@ headless::Image StandInScreen(bool about) {
     return shot;
 }
 
-int Compare(const std::string &screen, Window window, int x, int y, const std::string &dir) {
+// Whether the scale x scale block of `got` that shows pixel (px, py) is that
+// pixel's colour throughout.
+bool BlockIs(const headless::Image &got, int scale, int px, int py, uint32_t colour) {
+    for (int sy = 0; sy < scale; ++sy) {
+        for (int sx = 0; sx < scale; ++sx) {
+            if (got.At(px * scale + sx, py * scale + sy) != colour) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+int Compare(const std::string &screen, Window window, int x, int y, const std::string &dir,
+            int scale) {
     const bool about = screen == "about";
     const headless::Image want = StandInScreen(about);
     if (want.pixels.empty()) {
         return Fail("the stand-in drew no " + screen + " screen");
     }
-    const headless::Image got = Grab(window, x, y, want.width, want.height);
+    const headless::Image got = Grab(window, x, y, want.width * scale, want.height * scale);
     if (got.pixels.empty()) {
         return Fail("cannot read the window");
     }
@@ -208,7 +230,7 @@ int Compare(const std::string &screen, Window window, int x, int y, const std::s
         for (int px = 0; px < want.width; ++px) {
             if (compared(px, py)) {
                 ++total;
-                differ += got.At(px, py) != want.At(px, py);
+                differ += !BlockIs(got, scale, px, py, want.At(px, py));
             }
         }
     }
@@ -246,9 +268,9 @@ int main(int argc, char **argv) {
         XSetInputFocus(display, None, RevertToNone, CurrentTime);
         XSync(display, False);
         result = 0;
-    } else if (command == "compare" && argc == 7) {
-        result =
-            Compare(argv[2], windowArg(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), argv[6]);
+    } else if (command == "compare" && (argc == 7 || argc == 8)) {
+        result = Compare(argv[2], windowArg(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                         argv[6], argc == 8 ? std::max(1, std::atoi(argv[7])) : 1);
     } else if (command == "centroid" && argc == 7) {
         result = Centroid(window, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
                           std::atoi(argv[6]));

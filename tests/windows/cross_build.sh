@@ -16,7 +16,7 @@ i686) format=pei-i386 ;;
 x86_64) format=pei-x86-64 ;;
 *) echo "unknown processor $arch"; exit 2 ;;
 esac
-for tool in $prefix-g++ $prefix-windres $prefix-objdump; do
+for tool in "$prefix-g++" "$prefix-windres" "$prefix-objdump"; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "$tool not installed: skipped"
         exit 77
@@ -41,13 +41,13 @@ fi
 
 exe=$build/windows/zorvak.exe
 [ -f "$exe" ] || fail "no zorvak.exe"
-headers=$($prefix-objdump -p "$exe")
+headers=$("$prefix-objdump" -p "$exe")
 grep -q "file format $format" <<<"$headers" || fail "not a $arch Windows program"
 grep -Eq "^Subsystem[[:space:]]+0*2[[:space:]]" <<<"$headers" || fail "not a GUI program"
 
 # Only system DLLs: the C and C++ runtimes are linked in.
-dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort -u)
-echo "imports: $(echo $dlls)"
+dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr '[:upper:]' '[:lower:]' | sort -u)
+echo "imports: ${dlls//$'\n'/ }"
 for dll in $dlls; do
     case $dll in
     kernel32.dll | user32.dll | gdi32.dll | msvcrt.dll) ;;
@@ -58,7 +58,7 @@ grep -q "user32.dll" <<<"$dlls" || fail "no window calls imported"
 
 # The resources: the menu, the three pictures, and every sprite by name.
 grep -q "\.rsrc" <(
-    $prefix-objdump -h "$exe"
+    "$prefix-objdump" -h "$exe"
 ) || fail "no resource section"
 strings_le=$(strings -el "$exe")
 for name in MENU_1 BMP_INTRO BMP_GAMEOVER BMP_ABOUT IC_ALIEN1 IC_BLANC IC_SHIP1 IC_BASE4 \
@@ -77,12 +77,12 @@ x86_64) bits=64 ;;
 esac
 rm -f "$build"/zorvak-*-win*.zip
 (cd "$build" && cpack -G ZIP) >>"$log" 2>&1 || { cat "$log"; fail "cpack"; }
-zips=("$build"/zorvak-*-win$bits.zip)
+zips=("$build"/zorvak-*-win"$bits".zip)
 [ -f "${zips[0]}" ] || fail "cpack made no zorvak-VERSION-win$bits.zip"
 zip=$(basename "${zips[0]}" .zip)
 listing=$(cmake -E tar tf "$build/$zip.zip" | sort) || fail "unreadable $zip.zip"
 expected=$(printf '%s\n' "$zip/README.txt" "$zip/zorvak.exe")
-[ "$listing" = "$expected" ] || fail "$zip.zip holds: $(echo $listing)"
+[ "$listing" = "$expected" ] || fail "$zip.zip holds: ${listing//$'\n'/ }"
 mkdir -p "$build/unzipped"
 (cd "$build/unzipped" && cmake -E tar xf "../$zip.zip") || fail "cannot unpack $zip.zip"
 cmp -s "$build/unzipped/$zip/zorvak.exe" "$exe" || fail "the zipped zorvak.exe is not the one built"

@@ -58,6 +58,7 @@ if ! [ "$probe_exe" -nt "$source_dir/tests/windows/probe.c" ]; then
     x86_64-w64-mingw32-gcc -O2 -Wall -Wextra -Werror -o "$probe_exe" \
         "$source_dir/tests/windows/probe.c" || { echo "FAILED: probe.exe"; exit 1; }
 fi
+# shellcheck source=../support/x_desktop.sh
 . "$source_dir/tests/support/x_desktop.sh"
 
 export WINEPREFIX=$work_dir/prefix
@@ -75,7 +76,7 @@ seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; 
 # Fails when the probe said nothing (Wine can fail to start a program on a
 # loaded machine), so that no answer is never taken for "no window".
 probe() {
-    found= title= window= client= active=
+    found='' title='' window='' client='' active=''
     local key value
     while IFS='=' read -r key value; do
         case $key in
@@ -255,10 +256,5 @@ else
     echo "SKIPPED: the 32-bit program: Wine's 32-bit half (Debian's wine32:i386) is not installed"
 fi
 echo "Wine runs took $(seconds_since "$test_started") s"
-
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed; screenshots in $outdir"
-    exit 1
-fi
-echo "all checks passed; screenshots in $outdir"
-exit 0
+echo "screenshots in $outdir"
+finish
