@@ -126,6 +126,8 @@ TEST_F(Generator, RefusesBrokenSourcesNamingTheirPlace) {
         {"text its font cannot draw", "BMP_X BITMAP \"icons/x.bmp\"\n",
          font + "picture BMP_X 453 302\ntext tiny 1 plain left 0 0 \"AB\"\nend\n",
          "square.txt:7: font tiny has no glyph 'B'"},
+        {"picture of a negative size", "BMP_X BITMAP \"icons/x.bmp\"\n",
+         "picture BMP_X -453 302\nend\n", "square.txt:1: bad picture size"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);

@@ -214,6 +214,10 @@ private:
         if (!Numbers(w, 2, {&p.width, &p.height}, path_, LineNo(i_), error_)) {
             return false;
         }
+        // Pictures become the game's full-size bitmaps: a few hundred pixels.
+        if (p.width <= 0 || p.height <= 0 || p.width > 4096 || p.height > 4096) {
+            return Fail(i_, "bad picture size");
+        }
         ++i_;
         std::vector<std::string> words;
         for (SkipBlankLines(); i_ < lines_.size(); SkipBlankLines()) {
