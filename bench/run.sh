@@ -16,7 +16,7 @@ seconds="${1:-20}"
     libpng-dev libbenchmark-dev libx11-dev xvfb xdotool kobodeluxe chromium-bsu
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j "$(nproc)" --target zorvak game_benchmarks sdl_present_benchmarks \
-    sdl_timer_bench first_window
+    sdl_timer_bench first_window replay_benchmarks
 
 echo "== machine"
 lscpu | grep -E 'Model name|^CPU\(s\)|MHz' || true
@@ -24,6 +24,9 @@ echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 echo "== game ticks, whole games and a paint (headless backend)"
 "$build/bench/game_benchmarks" --benchmark_min_time=2
+echo
+echo "== a minute of play as a replay: size, recording and reading"
+"$build/bench/replay_benchmarks" --benchmark_min_time=1
 echo
 echo "== the SDL backend's present path (offscreen driver)"
 SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$build/bench/sdl_present_benchmarks" \

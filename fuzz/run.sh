@@ -7,7 +7,7 @@
 #   build/fuzz/fuzz/TARGET build/fuzz/long/TARGET-crash-...
 #
 #   fuzz/run.sh [SECONDS [TARGET...]]
-#   TARGET: icon_fuzzer bitmap_fuzzer menu_fuzzer rcscript_fuzzer program_fuzzer
+#   TARGET: icon_fuzzer bitmap_fuzzer menu_fuzzer rcscript_fuzzer program_fuzzer replay_fuzzer
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -15,7 +15,8 @@ build="$root/build/fuzz"
 seconds="${1:-600}"
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(icon_fuzzer bitmap_fuzzer menu_fuzzer rcscript_fuzzer program_fuzzer)
+((${#targets[@]})) || targets=(icon_fuzzer bitmap_fuzzer menu_fuzzer rcscript_fuzzer program_fuzzer
+    replay_fuzzer)
 
 "$root/scripts/ensure-packages" build-essential cmake clang-14 libclang-rt-14-dev libgtest-dev \
     libpng-dev

@@ -8,6 +8,7 @@
 // find where one comes from.
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
+#include "platform/replay.h"
 #ifdef ZORVAK_STEADY_SDL
 #include "platform/sdl/sdl_backend.h"
 #endif
@@ -112,5 +113,31 @@ TEST(SteadyState, AThousandSdlPresentsAllocateNothing) {
     backend.DestroyNativeWindow(window);
 }
 #endif
+
+// Recording a replay: a tick is one fire of the game's timer, which only
+// counts; an auto-repeated key is one byte, which the buffer's doubling
+// rarely has to make room for.
+TEST(SteadyState, ReplayRecordingAllocatesNothingPerTick) {
+    zplat::replay::StreamWriter writer;
+    zplat::replay::InputRecord repeat;
+    repeat.vk = 0x20;
+    repeat.repeat = true;
+    writer.Input(repeat, true, nullptr); // the buffer's first bytes
+    allocations = 0;
+    counting = true;
+    for (int t = 0; t < 100000; ++t) {
+        writer.Fire(0, 1, nullptr);
+    }
+    counting = false;
+    EXPECT_EQ(allocations, 0);
+    allocations = 0;
+    counting = true;
+    for (int t = 0; t < 100000; ++t) {
+        writer.Fire(0, 1, nullptr);
+        writer.Input(repeat, true, nullptr);
+    }
+    counting = false;
+    EXPECT_LE(allocations, 20) << "the buffer grows by doubling";
+}
 
 } // namespace

@@ -1,0 +1,22 @@
+// A replay read from disk.
+#include "platform/replay.h"
+#include "platform/replay/posix_file.h"
+
+namespace zplat::replay {
+
+bool ReadReplayFile(const std::string &path, Replay *out, std::string *error) {
+    std::vector<uint8_t> bytes;
+    std::string why;
+    int errorNumber = 0;
+    if (!posix::ReadRegularFile(path, kMaxFileSize, &bytes, &errorNumber, &why)) {
+        *error = path + ": cannot read the replay: " + why;
+        return false;
+    }
+    if (!ReadReplay(bytes.data(), bytes.size(), out, &why)) {
+        *error = path + ": " + why;
+        return false;
+    }
+    return true;
+}
+
+} // namespace zplat::replay
