@@ -16,10 +16,10 @@
 #include "resources/game_module.h"
 #include "rules/game_tick.h"
 #include "rules/update_object.h"
+#include "shell/process_start.h"
 #include "shell/windows_shell.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/game_window.h"
-#include "tests/support/process_state.h"
 #include "world/game_state.h"
 
 #include <cstring>
@@ -108,7 +108,7 @@ void WholeGame(benchmark::State &state) {
     uint64_t seed = 0;
     bench::Samples samples;
     for (auto _ : state) {
-        support::RestoreProcessStart();
+        ::RestoreProcessStart();
         headless::Reset(kStart + 1000 * seed++); // each game its own seed
         ticks = 0;
         started = false;
@@ -141,7 +141,7 @@ BENCHMARK(WholeGame)->UseManualTime()->Unit(benchmark::kMillisecond);
 // WM_PAINT of the real main window between games: the frame and the
 // introduction picture over the whole client area.
 void Paint(benchmark::State &state) {
-    support::RestoreProcessStart();
+    ::RestoreProcessStart();
     headless::Reset(kStart);
     RegisterClasses(GameModule());
     CreateMainWindow(GameModule(), SW_SHOW);

@@ -142,7 +142,9 @@ public:
 Backend &CurrentBackend();
 void SetBackend(Backend *backend);
 
-// Backends deliver input to the core's queue with this.
+// Backends deliver input to the core's queue with this, from Wait and Poll
+// (input handed in elsewhere waits for the loop's next look outside while a
+// record is made or played).
 void PushInput(const InputEvent &event);
 
 // True when GetMessageA has something to return without waiting for time

@@ -164,6 +164,7 @@ typedef struct tagBITMAP {
 // Virtual keys
 #define VK_RETURN 0x0D
 #define VK_MENU 0x12
+#define VK_PAUSE 0x13
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
 #define VK_LEFT 0x25

@@ -117,6 +117,17 @@ public:
     // bytes later.
     void Flush();
     const std::vector<uint8_t> &Bytes() const { return bytes_; }
+    // A place in the stream that may later be taken as its end: the bytes
+    // written by then and the run of fires still being counted.
+    struct Mark {
+        size_t bytes = 0;
+        uint32_t pendingTimer = 0;
+        uint32_t pendingCount = 0;
+    };
+    Mark Here() const;
+    // The whole stream as it stood at a mark of this writer (taken since its
+    // last Clear): a complete stream that ends there, while recording goes on.
+    void BytesAt(const Mark &mark, std::vector<uint8_t> *out) const;
     // Forgets everything: the next item starts a new stream.
     void Clear();
 

@@ -6,6 +6,7 @@
 // DCs draw into the bitmap selected into them.  Monochrome bitmaps hold only
 // black and white: black for index 0 and white for index 1, the default DC
 // colours, whatever palette the resource carried.
+#include "platform/core/journal_hooks.h"
 #include "platform/core/state.h"
 #include "platform/module.h"
 #include "platform/resource_decode.h"
@@ -403,6 +404,7 @@ BOOL WINAPI DestroyIcon(HICON hIcon) {
 }
 
 HBITMAP WINAPI LoadBitmapA(HINSTANCE hInstance, LPCSTR lpBitmapName) {
+    NoteBitmapLoaded(lpBitmapName);
     const Resource *res = FindResourceIn(hInstance, RES_BITMAP, lpBitmapName);
     if (!res) {
         return nullptr;

@@ -2,6 +2,7 @@
 // only talk to the desktop: beeps, message boxes, the tick count, the arrow
 // cursor and the stock objects.
 #include "platform/backend.h"
+#include "platform/core/journal_hooks.h"
 #include "platform/core/state.h"
 
 #include <chrono>
@@ -134,6 +135,7 @@ void ShutdownPlatform() {
     s.classes.clear();
     s.posted.clear();
     s.input.clear();
+    s.arrived.clear();
     s.timers.clear();
     s.quitPending = false;
     s.quitCode = 0;
@@ -144,6 +146,9 @@ void ShutdownPlatform() {
     for (auto &b : s.stockBrushes) {
         b = nullptr;
     }
+    // The next program starts with no pause, no notice and no windows known
+    // to a record.
+    ResetJournalState();
 }
 
 } // namespace zplat
@@ -188,7 +193,7 @@ int WINAPI MessageBoxA(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT) {
 }
 
 DWORD WINAPI GetTickCount(void) {
-    return DWORD(CurrentBackend().NowMs() & 0xFFFFFFFFu);
+    return ProgramTickCount();
 }
 
 } // extern "C"

@@ -9,6 +9,7 @@
 // first, as on Windows.  When nothing is due the loop presents what changed
 // and asks the backend to wait for input or the next timer deadline.
 #include "platform/backend.h"
+#include "platform/core/journal_hooks.h"
 #include "platform/core/state.h"
 #include "platform/window_inspection.h"
 
@@ -139,6 +140,8 @@ bool InputToMessage(InputEvent e, MSG *msg) {
     return false;
 }
 
+} // namespace
+
 void PresentChanged() {
     Backend &backend = CurrentBackend();
     for (size_t i = 1; i < HandleSlots(); ++i) {
@@ -184,19 +187,22 @@ uint64_t NextDeadline() {
     return next;
 }
 
-} // namespace
+void QuitLoop() {
+    St().quitPending = true;
+    St().quitCode = 0;
+}
 
 void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     St().posted.push_back(QueuedMessage{hwnd, message, wParam, lParam});
 }
 
 void PushInput(const InputEvent &event) {
-    St().input.push_back(event);
+    InputArrived(event);
 }
 
 bool QueueHasMessages() {
     const State &s = St();
-    return s.quitPending || !s.posted.empty() || !s.input.empty();
+    return s.quitPending || !s.posted.empty() || !s.input.empty() || !s.arrived.empty();
 }
 
 bool HasTimer(HWND window, UINT_PTR id) {
@@ -242,7 +248,7 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT) {
             s.quitPending = false;
             msg.message = WM_QUIT;
             msg.wParam = WPARAM(s.quitCode);
-        } else if (!s.input.empty()) {
+        } else if (!s.input.empty() || TakeInputNow()) {
             InputEvent e = s.input.front();
             s.input.pop_front();
             if (!InputToMessage(e, &msg)) {
@@ -253,37 +259,17 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT) {
             if (paint) {
                 msg.hwnd = paint;
                 msg.message = WM_PAINT;
-            } else {
-                UpdateTimers(backend.NowMs());
-                Timer *due = nullptr;
-                for (Timer &t : s.timers) {
-                    if (t.ready && (!due || t.next < due->next)) {
-                        due = &t;
-                    }
-                }
-                if (!due) {
-                    PresentChanged();
-                    backend.Wait(NextDeadline());
-                    continue;
-                }
-                // A loop that is always behind its timers never waits: show
-                // what it drew and take in the input here instead.  Input
-                // that came in goes before the timer, which stays due.
-                PresentChanged();
-                backend.Poll();
-                if (!s.input.empty() || !s.posted.empty() || s.quitPending) {
-                    continue;
-                }
-                due->ready = false;
-                msg.hwnd = due->hwnd;
-                msg.message = WM_TIMER;
-                msg.wParam = due->id;
-                msg.lParam = reinterpret_cast<LPARAM>(due->proc);
+            } else if (!NextFromOutside(&msg)) {
+                continue;
             }
         }
-        msg.time = GetTickCount();
+        msg.time = DWORD(backend.NowMs() & 0xFFFFFFFFu);
         *lpMsg = msg;
-        return msg.message == WM_QUIT ? FALSE : TRUE;
+        if (msg.message == WM_QUIT) {
+            NoteQuit();
+            return FALSE;
+        }
+        return TRUE;
     }
 }
 
@@ -310,7 +296,8 @@ LRESULT WINAPI DispatchMessageA(const MSG *lpMsg) {
         for (const Timer &t : St().timers) {
             if (t.hwnd == lpMsg->hwnd && t.id == lpMsg->wParam &&
                 reinterpret_cast<LPARAM>(t.proc) == lpMsg->lParam) {
-                t.proc(lpMsg->hwnd, WM_TIMER, lpMsg->wParam, GetTickCount());
+                t.proc(lpMsg->hwnd, WM_TIMER, lpMsg->wParam,
+                       DWORD(CurrentBackend().NowMs() & 0xFFFFFFFFu));
                 return 0;
             }
         }
@@ -320,6 +307,7 @@ LRESULT WINAPI DispatchMessageA(const MSG *lpMsg) {
     if (!w) {
         return 0;
     }
+    NoteDispatch(*lpMsg);
     return w->proc(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }
 

@@ -176,6 +176,9 @@ struct State {
     std::vector<WindowClass> classes;
     std::deque<QueuedMessage> posted;
     std::deque<InputEvent> input;
+    // Input the backend handed in since the last decision point of the
+    // loop (journal.cpp takes it in there).
+    std::deque<InputEvent> arrived;
     std::vector<Timer> timers;
     bool quitPending = false;
     int quitCode = 0;

@@ -1,5 +1,6 @@
 // Window classes and windows: creation with WM_CREATE inside it, geometry,
 // showing, minimising, titles, destruction, and the default window procedure.
+#include "platform/core/journal_hooks.h"
 #include "platform/core/state.h"
 #include "platform/module.h"
 #include "platform/resource_decode.h"
@@ -319,8 +320,12 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     w.clientH = clientH < 0 ? 0 : clientH;
     w.image.assign(size_t(w.clientW) * size_t(w.clientH + w.barHeight), 0x000000);
 
-    if (!CurrentBackend().CreateNativeWindow(hwnd, w.title.c_str(), X, Y, w.clientW,
-                                             w.clientH + w.MenuHeight())) {
+    // A window the record says could not be made is not asked for.
+    const bool made = !ProgramWindowRefused() &&
+                      CurrentBackend().CreateNativeWindow(hwnd, w.title.c_str(), X, Y, w.clientW,
+                                                          w.clientH + w.MenuHeight());
+    ProgramWindowMade(hwnd, made);
+    if (!made) {
         FreeWindowObjects(hwnd, w);
         FreeHandle(hwnd, HType::Window);
         return nullptr;
@@ -496,8 +501,9 @@ BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString) {
         return FALSE;
     }
     w->title = lpString ? lpString : "";
+    NoteTitle(hWnd, w->title);
     if (w->nativeMade) {
-        CurrentBackend().SetNativeTitle(hWnd, w->title.c_str());
+        CurrentBackend().SetNativeTitle(hWnd, ShownTitle(hWnd, w->title).c_str());
     }
     return TRUE;
 }
@@ -508,7 +514,7 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
     }
     if (TypeOf(hWnd) == HType::Desktop) {
         int width = 0, height = 0;
-        CurrentBackend().DesktopSize(&width, &height);
+        ProgramDesktopSize(&width, &height);
         *lpRect = RECT{0, 0, width, height};
         return TRUE;
     }

@@ -3,6 +3,8 @@
 #include "platform/replay.h"
 #include "platform/replay/stream_format.h"
 
+#include <algorithm>
+
 namespace zplat::replay {
 
 using namespace format;
@@ -41,34 +43,62 @@ std::string Unrecordable(const InputRecord &input) {
 
 } // namespace
 
-void StreamWriter::PutVarint(uint64_t v) {
+namespace {
+
+void PutVarintTo(std::vector<uint8_t> *out, uint64_t v) {
     while (v >= 0x80) {
-        bytes_.push_back(uint8_t(v | 0x80));
+        out->push_back(uint8_t(v | 0x80));
         v >>= 7;
     }
-    bytes_.push_back(uint8_t(v));
+    out->push_back(uint8_t(v));
+}
+
+void PutTagTo(std::vector<uint8_t> *out, unsigned kind, uint64_t a) {
+    if (a < kInlineLimit) {
+        out->push_back(uint8_t(a << 4 | kind));
+        return;
+    }
+    out->push_back(uint8_t(kInlineLimit << 4 | kind));
+    PutVarintTo(out, a - kInlineLimit);
+}
+
+// A run of count fires of timer, as its own entry.
+void PutRunTo(std::vector<uint8_t> *out, uint32_t timer, uint32_t count) {
+    if (timer == 0) {
+        PutTagTo(out, kFire0, count);
+    } else {
+        PutTagTo(out, kFire, timer);
+        PutVarintTo(out, count - 1);
+    }
+}
+
+} // namespace
+
+void StreamWriter::PutVarint(uint64_t v) {
+    PutVarintTo(&bytes_, v);
 }
 
 void StreamWriter::PutTag(unsigned kind, uint64_t a) {
-    if (a < kInlineLimit) {
-        bytes_.push_back(uint8_t(a << 4 | kind));
-        return;
-    }
-    bytes_.push_back(uint8_t(kInlineLimit << 4 | kind));
-    PutVarint(a - kInlineLimit);
+    PutTagTo(&bytes_, kind, a);
 }
 
 void StreamWriter::WritePending() {
     if (pendingCount_ == 0) {
         return;
     }
-    if (pendingTimer_ == 0) {
-        PutTag(kFire0, pendingCount_);
-    } else {
-        PutTag(kFire, pendingTimer_);
-        PutVarint(pendingCount_ - 1);
-    }
+    PutRunTo(&bytes_, pendingTimer_, pendingCount_);
     pendingCount_ = 0;
+}
+
+StreamWriter::Mark StreamWriter::Here() const {
+    return Mark{bytes_.size(), pendingTimer_, pendingCount_};
+}
+
+void StreamWriter::BytesAt(const Mark &mark, std::vector<uint8_t> *out) const {
+    out->assign(bytes_.begin(), bytes_.begin() + long(std::min(mark.bytes, bytes_.size())));
+    if (mark.pendingCount != 0) {
+        PutRunTo(out, mark.pendingTimer, mark.pendingCount);
+    }
 }
 
 bool StreamWriter::Fire(uint32_t timer, uint32_t count, std::string *error) {

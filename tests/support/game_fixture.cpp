@@ -1,8 +1,8 @@
 #include "tests/support/game_fixture.h"
 
 #include "rules/new_game.h"
+#include "shell/process_start.h"
 #include "tests/support/game_window.h"
-#include "tests/support/process_state.h"
 #include "tests/support/resource_files.h"
 
 #include <sstream>

@@ -1,5 +1,6 @@
 #include "tests/support/game_window.h"
 
+#include "platform/headless/headless.h"
 #include "rules/update_object.h"
 #include "world/game_state.h"
 
@@ -26,7 +27,10 @@ HWND MakeClientWindow(HINSTANCE module, const char *className, int width, int he
     return w;
 }
 
-void Hunt() {
+namespace {
+
+// The lowest active invader, or -1.
+int Target() {
     int target = -1;
     for (int i = 1; i < OBJECT_SLOTS; i++) {
         const GameObject &o = objectTable[i];
@@ -35,6 +39,18 @@ void Hunt() {
             target = i;
         }
     }
+    return target;
+}
+
+void Type(HWND window, int vk) {
+    headless::Key(window, vk);
+    headless::KeyUp(window, vk);
+}
+
+} // namespace
+
+void Hunt() {
+    const int target = Target();
     if (target < 0) {
         return;
     }
@@ -46,6 +62,22 @@ void Hunt() {
     }
     if (tx > sx - 24 && tx < sx + 24) {
         fireRequested = 1;
+    }
+}
+
+void HuntWithKeys(HWND window) {
+    const int target = Target();
+    if (target < 0 || objectTable[0].kind != KIND_SHIP) {
+        return;
+    }
+    const int32_t tx = objectTable[target].x, sx = objectTable[0].x, dx = objectTable[0].dx;
+    if (tx < sx - 8 && dx >= 0) {
+        Type(window, VK_LEFT);
+    } else if (tx > sx + 8 && dx <= 0) {
+        Type(window, VK_RIGHT);
+    }
+    if (tx > sx - 24 && tx < sx + 24 && fireRequested == 0) {
+        Type(window, VK_SPACE);
     }
 }
 

@@ -13,6 +13,11 @@ HWND MakeClientWindow(HINSTANCE module, const char *className, int width, int he
 
 // Steers under the lowest active invader and asks to fire when it is in line.
 void Hunt();
+// The same with keys only, as a player at the keyboard: Left, Right or Space
+// typed on the window when the ship should change course or fire.  Called
+// while the loop waits (headless::OnIdle), so that what it types is input
+// the platform takes in, and a record of the session holds it.
+void HuntWithKeys(HWND window);
 
 } // namespace support
 

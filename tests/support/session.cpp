@@ -2,7 +2,7 @@
 
 #include "platform/module.h"
 #include "platform/resource_decode.h"
-#include "tests/support/process_state.h"
+#include "shell/process_start.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,4 +1,6 @@
-#include "tests/support/process_state.h"
+// The program's process-wide values, kept as they were at the start and put
+// back on demand.
+#include "shell/process_start.h"
 
 #include "presentation/sprites.h"
 #include "presentation/window_services.h"
@@ -7,8 +9,6 @@
 
 #include <algorithm>
 #include <type_traits>
-
-namespace support {
 
 namespace {
 
@@ -48,5 +48,3 @@ void RestoreProcessStart() {
     std::copy(atStart.objects, atStart.objects + OBJECT_SLOTS, objectTable);
     std::copy(atStart.sprites, atStart.sprites + SPRITE_COUNT, spriteSet);
 }
-
-} // namespace support

@@ -1,0 +1,122 @@
+// Whole games recorded through the platform and played back: the record of
+// what the program read reproduces the game exactly, tick for tick (status
+// line, object table, picture), whatever else went on in the session.
+#include "platform/game_watch.h"
+#include "platform/journal.h"
+#include "tests/support/game_window.h"
+#include "tests/support/session.h"
+
+#include <gtest/gtest.h>
+
+using namespace support;
+
+namespace {
+
+// A game kept by the platform while recording, with what the game itself
+// held at the moment its record ends.
+struct Kept {
+    zplat::KeptGame game;
+    std::vector<GameObject> objects;
+    int32_t nextBonus = 0;
+};
+
+// What a session does besides playing: nothing, or the window minimised and
+// restored and the About window opened now and then.
+enum class Extras { None, MinimiseAndAbout };
+
+// Plays games with keys from virtual time `start` (which seeds the game)
+// until `games` games have ended on their own; returns those kept.
+std::vector<Kept> RecordSession(uint64_t start, int games, Extras extras) {
+    StartFresh(4 * 3600 * 1000);
+    headless::Reset(start);
+    headless::SetTimeLimit(start + 4 * 3600 * 1000);
+    headless::OnFailure([](const std::string &what) { ADD_FAILURE() << "backend: " << what; });
+    zplat::StartRecording();
+    static std::vector<Kept> kept;
+    kept.clear();
+    static int wanted = 0;
+    wanted = games;
+    zplat::OnGameKept([](const zplat::KeptGame &game) {
+        if (game.header.endReason != zplat::replay::EndReason::GameOver) {
+            return;
+        }
+        kept.push_back(Kept{game, Objects(), nextBonusScore});
+        HWND main = MainWindow();
+        headless::At(headless::Now() + 20,
+                     [main] { headless::AltLetter(main, int(kept.size()) == wanted ? 'Q' : 'N'); });
+    });
+    headless::At(start + 70, [] { Command('N'); });
+    headless::OnIdle([] {
+        HWND main = MainWindow();
+        if (main == NULL || headless::IsMinimized(main) || AboutWindow() != NULL) {
+            return;
+        }
+        HuntWithKeys(main);
+    });
+    if (extras == Extras::MinimiseAndAbout) {
+        for (uint64_t t = start + 40000; t < start + 3600 * 1000; t += 97000) {
+            headless::At(t, [] { headless::Minimize(MainWindow()); });
+            headless::At(t + 1300, [] { headless::Restore(MainWindow()); });
+            headless::At(t + 30000, [] { Command('A'); });
+        }
+    }
+    EXPECT_EQ(RunWinMain(), 0);
+    zplat::OnGameKept(nullptr);
+    return kept;
+}
+
+struct Played {
+    std::string title;
+    uint64_t picture = 0;
+    uint64_t ticks = 0;
+    std::vector<GameObject> objects;
+    int32_t nextBonus = 0;
+    std::string error;
+};
+
+// Plays a kept game's record back, as fast as it goes, in a fresh program.
+Played PlayBack(const zplat::KeptGame &game, uint64_t start) {
+    StartFresh();
+    // The clock of the playback is not the recording's: the record gives the
+    // program its tick count.
+    headless::Reset(start + 12345);
+    zplat::PlaybackPace pace;
+    zplat::StartPlayback(game.stream, pace);
+    EXPECT_EQ(RunWinMain(), 0);
+    Played played;
+    HWND main = MainWindow();
+    played.title = headless::Title(main);
+    played.picture = zplat::PictureHash(main);
+    played.ticks = zplat::JournalTicks();
+    played.objects = Objects();
+    played.nextBonus = nextBonusScore;
+    played.error = zplat::PlaybackError();
+    EXPECT_TRUE(zplat::PlaybackEnded());
+    zplat::StopJournal();
+    return played;
+}
+
+TEST(ReplaySession, RecordedGamesPlayBackExactly) {
+    // Three sessions of two games each: the second game of a session starts
+    // from where the first left the random source and the bonus threshold.
+    for (uint64_t start : {uint64_t(100000), uint64_t(7777777), uint64_t(4294900000)}) {
+        SCOPED_TRACE(testing::Message() << "session from " << start);
+        const std::vector<Kept> kept = RecordSession(start, 2, Extras::None);
+        ASSERT_EQ(kept.size(), 2u);
+        for (const Kept &k : kept) {
+                   k.game.header.startTick, k.game.header.gameTicks, k.game.levelReached,
+                   k.game.stream.size(), k.game.header.status.c_str());
+                   const Played played = PlayBack(k.game, start);
+                   EXPECT_EQ(played.error, "");
+                   EXPECT_EQ(played.title, k.game.header.status);
+                   EXPECT_EQ(played.picture, k.game.header.pictureHash);
+                   EXPECT_EQ(played.ticks,
+                             uint64_t(k.game.header.startTick) + k.game.header.gameTicks);
+                   EXPECT_EQ(played.nextBonus, k.nextBonus);
+                   EXPECT_TRUE(played.objects == k.objects);
+        }
+        EXPECT_LT(kept[0].game.stream.size(), kept[1].game.stream.size());
+    }
+}
+
+} // namespace
