@@ -299,6 +299,7 @@ bool PlayNext(MSG *msg) {
         Consume();
     }
     TimerMessage(t, msg);
+    OnPlaybackTick();
     return true;
 }
 
@@ -417,6 +418,14 @@ void ResetJournalState() {
     J().windows.clear();
     ResetGameWatch();
     ResetSession();
+}
+
+DWORD MessageTime() {
+    Journal &j = J();
+    if (j.mode == Mode::Play) {
+        return DWORD((j.ticks * 50) & 0xFFFFFFFFu);
+    }
+    return DWORD(CurrentBackend().NowMs() & 0xFFFFFFFFu);
 }
 
 HWND JournalMainWindow() {

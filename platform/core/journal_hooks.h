@@ -31,6 +31,9 @@ void ProgramDesktopSize(int *width, int *height);
 bool ProgramWindowRefused();
 // A window the program asked for was made (or not).
 void ProgramWindowMade(HWND hwnd, bool made);
+// The time a message carries: the clock's, or while playing back the
+// record's own (the program never reads it; the clock is not the record's).
+DWORD MessageTime();
 // The first window the program made (since the platform started, was shut
 // down, or recording or playback began).
 HWND JournalMainWindow();
@@ -39,6 +42,11 @@ HWND JournalMainWindow();
 void ResetJournalState();
 replay::StreamWriter::Mark JournalMark();
 void JournalStreamAt(const replay::StreamWriter::Mark &mark, std::vector<uint8_t> *out);
+
+// ---- Watching a replay (watch.cpp) ----
+
+// After each timer message played back.
+void OnPlaybackTick();
 
 // ---- The game watch (game_watch.cpp) ----
 

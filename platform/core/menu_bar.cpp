@@ -279,6 +279,15 @@ bool BarCommandMessage(const InputEvent &e, MSG *msg) {
     return true;
 }
 
+UINT MenuBarCommandAt(HWND hwnd, int x, int y) {
+    Window *w;
+    Menu *bar = BarOf(hwnd, &w);
+    const int item = BarItemAt(hwnd, x, y);
+    return bar != nullptr && item >= 0 && size_t(item) < bar->items.size()
+               ? bar->items[size_t(item)].id
+               : 0;
+}
+
 bool MenuBarMnemonic(HWND hwnd, char letter) {
     Window *w;
     Menu *bar = BarOf(hwnd, &w);

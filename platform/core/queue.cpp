@@ -234,7 +234,6 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT) {
         return -1;
     }
     State &s = St();
-    Backend &backend = CurrentBackend();
     for (;;) {
         MSG msg{};
         if (!s.posted.empty()) {
@@ -263,7 +262,7 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND, UINT, UINT) {
                 continue;
             }
         }
-        msg.time = DWORD(backend.NowMs() & 0xFFFFFFFFu);
+        msg.time = MessageTime();
         *lpMsg = msg;
         if (msg.message == WM_QUIT) {
             NoteQuit();
@@ -296,8 +295,7 @@ LRESULT WINAPI DispatchMessageA(const MSG *lpMsg) {
         for (const Timer &t : St().timers) {
             if (t.hwnd == lpMsg->hwnd && t.id == lpMsg->wParam &&
                 reinterpret_cast<LPARAM>(t.proc) == lpMsg->lParam) {
-                t.proc(lpMsg->hwnd, WM_TIMER, lpMsg->wParam,
-                       DWORD(CurrentBackend().NowMs() & 0xFFFFFFFFu));
+                t.proc(lpMsg->hwnd, WM_TIMER, lpMsg->wParam, MessageTime());
                 return 0;
             }
         }

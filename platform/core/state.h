@@ -288,6 +288,9 @@ bool MenuBarMnemonic(HWND hwnd, char letter);
 // The WM_COMMAND of an InputEvent::BarCommand, open menus closed first;
 // false when there is no such item.
 bool BarCommandMessage(const InputEvent &e, MSG *msg);
+// The command of the bar item at a composed-image point of the window; 0
+// when there is none (off the bar, the system box).
+UINT MenuBarCommandAt(HWND hwnd, int x, int y);
 
 // Keyboard focus (window.cpp): the window that had it goes away, so it moves
 // to the newest remaining visible window, on the desktop too.

@@ -3,10 +3,13 @@
 // line, object table, picture), whatever else went on in the session.
 #include "platform/game_watch.h"
 #include "platform/journal.h"
+#include "platform/watch.h"
+#include "shell/process_start.h"
 #include "tests/support/game_window.h"
 #include "tests/support/session.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace support;
 
@@ -99,24 +102,94 @@ Played PlayBack(const zplat::KeptGame &game, uint64_t start) {
 TEST(ReplaySession, RecordedGamesPlayBackExactly) {
     // Three sessions of two games each: the second game of a session starts
     // from where the first left the random source and the bonus threshold.
+    // One of them minimised and with the About window up now and then.
     for (uint64_t start : {uint64_t(100000), uint64_t(7777777), uint64_t(4294900000)}) {
         SCOPED_TRACE(testing::Message() << "session from " << start);
-        const std::vector<Kept> kept = RecordSession(start, 2, Extras::None);
+        const std::vector<Kept> kept =
+            RecordSession(start, 2, start == 7777777 ? Extras::MinimiseAndAbout : Extras::None);
         ASSERT_EQ(kept.size(), 2u);
         for (const Kept &k : kept) {
-                   k.game.header.startTick, k.game.header.gameTicks, k.game.levelReached,
-                   k.game.stream.size(), k.game.header.status.c_str());
-                   const Played played = PlayBack(k.game, start);
-                   EXPECT_EQ(played.error, "");
-                   EXPECT_EQ(played.title, k.game.header.status);
-                   EXPECT_EQ(played.picture, k.game.header.pictureHash);
-                   EXPECT_EQ(played.ticks,
-                             uint64_t(k.game.header.startTick) + k.game.header.gameTicks);
-                   EXPECT_EQ(played.nextBonus, k.nextBonus);
-                   EXPECT_TRUE(played.objects == k.objects);
+            const Played played = PlayBack(k.game, start);
+            EXPECT_EQ(played.error, "");
+            EXPECT_EQ(played.title, k.game.header.status);
+            EXPECT_EQ(played.picture, k.game.header.pictureHash);
+            EXPECT_EQ(played.ticks, uint64_t(k.game.header.startTick) + k.game.header.gameTicks);
+            EXPECT_EQ(played.nextBonus, k.nextBonus);
+            EXPECT_TRUE(played.objects == k.objects);
         }
         EXPECT_LT(kept[0].game.stream.size(), kept[1].game.stream.size());
     }
+}
+
+// What the program shows at a tick of a record, played straight there.
+struct Shown {
+    std::string title;
+    headless::Image client;
+};
+
+Shown PlayStraightTo(const std::vector<uint8_t> &stream, uint64_t tick) {
+    StartFresh();
+    zplat::PlaybackPace pace;
+    pace.realTime = true;
+    pace.held = true;
+    pace.fastUntil = tick;
+    pace.quitAtEnd = false;
+    zplat::StartPlayback(stream, pace);
+    static Shown shown;
+    headless::At(kStart + 500000, [] {
+        shown = Shown{headless::Title(MainWindow()), headless::ClientImage(MainWindow())};
+        PostQuitMessage(0);
+    });
+    RunWinMain();
+    EXPECT_EQ(zplat::JournalTicks(), tick);
+    zplat::StopJournal();
+    return shown;
+}
+
+TEST(ReplaySession, AJumpToATickShowsWhatPlayingStraightThereShows) {
+    const std::vector<Kept> kept = RecordSession(100000, 1, Extras::None);
+    ASSERT_EQ(kept.size(), 1u);
+    zplat::replay::Replay replay;
+    replay.header = kept[0].game.header;
+    replay.body = kept[0].game.stream;
+    const uint64_t start = replay.header.startTick;
+    ASSERT_GT(replay.header.gameTicks, 700u);
+    std::map<uint64_t, Shown> straight;
+    for (uint64_t t : {137, 138, 611}) {
+        straight[t] = PlayStraightTo(replay.body, start + t);
+    }
+
+    // Watching: held, then sought ahead (played on as fast), back (the
+    // program run anew), stepped one tick on and one back with the arrows.
+    StartFresh();
+    static std::vector<std::pair<uint64_t, Shown>> seen;
+    seen.clear();
+    auto look = [] {
+        seen.emplace_back(zplat::CurrentWatch().tick, Shown{headless::Title(MainWindow()),
+                                                            headless::ClientImage(MainWindow())});
+    };
+    uint64_t t = kStart + 1000;
+    headless::At(t, [] { headless::Key(MainWindow(), VK_SPACE); });
+    headless::At(t += 500, [] { zplat::SeekWatch(611); });
+    headless::At(t += 500, look);
+    headless::At(t += 500, [] { zplat::SeekWatch(137); });
+    headless::At(t += 500, look);
+    headless::At(t += 500, [] { headless::Key(MainWindow(), VK_RIGHT); });
+    headless::At(t += 500, look);
+    headless::At(t += 500, [] { headless::Key(MainWindow(), VK_LEFT); });
+    headless::At(t += 500, look);
+    headless::At(t += 500, [] { headless::Close(MainWindow()); });
+    const zplat::ProgramEntry program{[] { return RunWinMain(); }, [] { RestoreProcessStart(); }};
+    EXPECT_EQ(zplat::WatchReplay(program, replay, 1), zplat::WatchEnd::Quit);
+    ASSERT_EQ(seen.size(), 4u);
+    const uint64_t expected[] = {611, 137, 138, 137};
+    for (size_t i = 0; i < seen.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "look " << i);
+        EXPECT_EQ(seen[i].first, expected[i]);
+        EXPECT_EQ(seen[i].second.title, straight[expected[i]].title);
+        EXPECT_TRUE(seen[i].second.client.pixels == straight[expected[i]].client.pixels);
+    }
+    EXPECT_NE(straight[137].client.pixels, straight[611].client.pixels);
 }
 
 } // namespace
