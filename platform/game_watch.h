@@ -42,13 +42,13 @@ struct WatchedGame {
 const WatchedGame &CurrentGame();
 
 // A game that ended while recording, as a replay.
-struct KeptGame {
+struct GameRecord {
     replay::ReplayHeader header; // programVersion and date left for the receiver
     std::vector<uint8_t> stream;
     int levelReached = 0;
     int32_t score = 0;
 };
-void OnGameKept(std::function<void(const KeptGame &)> receiver);
+void OnGameRecorded(std::function<void(const GameRecord &)> receiver);
 
 // FNV-1a (64 bits) over a window's client pixels, each as four bytes, low
 // first: the picture a replay's outcome holds.  0 when there is no window.

@@ -38,7 +38,7 @@ struct Watch {
     uint64_t startTick = 0;
     Place beforeDelivery;    // the decision point before the latest delivery
     bool endPending = false; // the game-over picture was shown
-    std::function<void(const KeptGame &)> receiver;
+    std::function<void(const GameRecord &)> receiver;
 };
 
 Watch &W() {
@@ -105,7 +105,7 @@ void EndGame(const Place &place, replay::EndReason reason) {
     if (!Recording() || !w.receiver) {
         return;
     }
-    KeptGame kept;
+    GameRecord kept;
     Window *main = GetWindow(JournalMainWindow());
     kept.header.clientWidth = main != nullptr ? main->clientW : 1;
     kept.header.clientHeight = main != nullptr ? main->clientH : 1;
@@ -142,7 +142,7 @@ const WatchedGame &CurrentGame() {
     return W().game;
 }
 
-void OnGameKept(std::function<void(const KeptGame &)> receiver) {
+void OnGameRecorded(std::function<void(const GameRecord &)> receiver) {
     W().receiver = std::move(receiver);
 }
 

@@ -20,6 +20,8 @@
 #define ZORVAK_PLATFORM_HEADLESS_H
 
 #include "platform/platform.h"
+#include "platform/replay.h"
+#include "platform/watch.h"
 
 #include <cstdint>
 #include <functional>
@@ -85,9 +87,8 @@ struct Image {
     std::vector<uint32_t> pixels;
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
-Image ClientImage(HWND window);   // the client framebuffer as it stands
-Image ComposedImage(HWND window); // menu bar + client + open drop-down
-bool SavePng(const Image &image, const std::string &path);
+Image ClientImage(HWND window);    // the client framebuffer as it stands
+Image ComposedImage(HWND window);  // menu bar + client + open drop-down
 uint64_t Hash(const Image &image); // FNV-1a over the pixels, for regression guards
 
 // What the program asked of the desktop.
@@ -98,6 +99,19 @@ struct MessageBoxRecord {
 };
 std::vector<MessageBoxRecord> MessageBoxes();
 int Presents(HWND window); // how many times the window was presented
+
+// Plays a replay's record back on this backend (installed anew, with no
+// display), as fast as the program runs, and holds how the game ended
+// against what the replay recorded: its status line, its picture and its
+// ticks.
+struct Verified {
+    std::string title;    // the main window's title at the end
+    uint64_t picture = 0; // zplat::PictureHash of it
+    uint64_t ticks = 0;   // the game's ticks, from its New game
+    std::string error;    // why the playback stopped early, if it did
+    bool matches = false;
+};
+Verified VerifyReplay(const zplat::ProgramEntry &program, const zplat::replay::Replay &replay);
 
 } // namespace headless
 

@@ -277,7 +277,7 @@ TEST_F(WholeGameTest, RegressionGuardAfter3000Ticks) {
         const headless::Image golden = LoadPng(ZORVAK_GOLDEN_DIR "/" + name + ".png");
         const bool same = golden.pixels == Client().pixels;
         if (!same) {
-            headless::SavePng(Client(), name + "-now.png");
+            support::SavePng(Client(), name + "-now.png");
         }
         EXPECT_TRUE(same) << "the client area differs from golden/" << name
                           << ".png; this run's is in " << name << "-now.png";

@@ -201,12 +201,12 @@ TEST_F(MenuTest, ComposedImageSavesAsPng) {
     SetPixel(dc, 3, 4, RGB(1, 2, 3));
     ReleaseDC(main, dc);
     const headless::Image image = headless::ComposedImage(main);
-    ASSERT_TRUE(headless::SavePng(image, path));
+    ASSERT_TRUE(support::SavePng(image, path));
     const headless::Image read = support::LoadPng(path);
     EXPECT_EQ(read.width, 511);
     EXPECT_EQ(read.height, 330 + kBar);
     EXPECT_TRUE(read.pixels == image.pixels);
-    EXPECT_FALSE(headless::SavePng(headless::Image{}, path));
+    EXPECT_FALSE(support::SavePng(headless::Image{}, path));
 }
 
 } // namespace

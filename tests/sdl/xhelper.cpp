@@ -37,6 +37,7 @@
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
 #include "resources/game_module.h"
+#include "tests/support/resource_files.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -83,7 +84,7 @@ int Shot(Window window, const std::string &path, int scale, int x, int y, int w,
         h = attributes.height;
     }
     const headless::Image shot = Grab(window, x, y, w, h);
-    if (shot.pixels.empty() || !headless::SavePng(shot, path)) {
+    if (shot.pixels.empty() || !support::SavePng(shot, path)) {
         return Fail("cannot read the window or write " + path);
     }
     std::printf("%dx%d\n", shot.width, shot.height);
@@ -236,8 +237,8 @@ int Compare(const std::string &screen, Window window, int x, int y, const std::s
     }
     std::printf("%s: %ld of %ld pixels differ\n", screen.c_str(), differ, total);
     if (differ != 0) {
-        headless::SavePng(want, dir + "/" + screen + "-stand-in.png");
-        headless::SavePng(got, dir + "/" + screen + "-seen.png");
+        support::SavePng(want, dir + "/" + screen + "-stand-in.png");
+        support::SavePng(got, dir + "/" + screen + "-seen.png");
         return 1;
     }
     return 0;

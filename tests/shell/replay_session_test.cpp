@@ -18,7 +18,7 @@ namespace {
 // A game kept by the platform while recording, with what the game itself
 // held at the moment its record ends.
 struct Kept {
-    zplat::KeptGame game;
+    zplat::GameRecord game;
     std::vector<GameObject> objects;
     int32_t nextBonus = 0;
 };
@@ -39,7 +39,7 @@ std::vector<Kept> RecordSession(uint64_t start, int games, Extras extras) {
     kept.clear();
     static int wanted = 0;
     wanted = games;
-    zplat::OnGameKept([](const zplat::KeptGame &game) {
+    zplat::OnGameRecorded([](const zplat::GameRecord &game) {
         if (game.header.endReason != zplat::replay::EndReason::GameOver) {
             return;
         }
@@ -64,7 +64,7 @@ std::vector<Kept> RecordSession(uint64_t start, int games, Extras extras) {
         }
     }
     EXPECT_EQ(RunWinMain(), 0);
-    zplat::OnGameKept(nullptr);
+    zplat::OnGameRecorded(nullptr);
     return kept;
 }
 
@@ -78,7 +78,7 @@ struct Played {
 };
 
 // Plays a kept game's record back, as fast as it goes, in a fresh program.
-Played PlayBack(const zplat::KeptGame &game, uint64_t start) {
+Played PlayBack(const zplat::GameRecord &game, uint64_t start) {
     StartFresh();
     // The clock of the playback is not the recording's: the record gives the
     // program its tick count.

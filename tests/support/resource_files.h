@@ -48,6 +48,9 @@ HINSTANCE RegisterTestModule(std::vector<TestResource> resources);
 
 // An RGB PNG file as an image; an empty image when it cannot be read.
 headless::Image LoadPng(const std::string &path);
+// Writes an image as an RGB PNG file, for people to look at; false when it
+// cannot.
+bool SavePng(const headless::Image &image, const std::string &path);
 
 } // namespace support
 

@@ -3,6 +3,7 @@
 #include "platform/module.h"
 #include "platform/resource_decode.h"
 #include "shell/process_start.h"
+#include "tests/support/resource_files.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -146,7 +147,7 @@ bool MainShows(int x, int y, const headless::Image &picture) {
 
 void SaveScreenshot(const headless::Image &image, const std::string &name) {
     std::filesystem::create_directories(ZORVAK_SCREENSHOT_DIR);
-    EXPECT_TRUE(headless::SavePng(image, std::string(ZORVAK_SCREENSHOT_DIR) + "/" + name + ".png"));
+    EXPECT_TRUE(support::SavePng(image, std::string(ZORVAK_SCREENSHOT_DIR) + "/" + name + ".png"));
 }
 
 } // namespace support

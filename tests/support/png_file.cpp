@@ -1,12 +1,12 @@
 // Saving headless images as PNG files, for people to look at.
-#include "platform/headless/headless.h"
+#include "tests/support/resource_files.h"
 
 #include <cstdio>
 #include <png.h>
 
-namespace headless {
+namespace support {
 
-bool SavePng(const Image &image, const std::string &path) {
+bool SavePng(const headless::Image &image, const std::string &path) {
     if (image.width <= 0 || image.height <= 0 ||
         image.pixels.size() != size_t(image.width) * size_t(image.height)) {
         return false;
@@ -41,4 +41,4 @@ bool SavePng(const Image &image, const std::string &path) {
     return std::fclose(file) == 0 && ok;
 }
 
-} // namespace headless
+} // namespace support
