@@ -416,6 +416,7 @@ void ProgramWindowMade(HWND hwnd, bool made) {
 void ResetJournalState() {
     J().mode = Mode::Live;
     J().windows.clear();
+    J().ticks = 0;
     ResetGameWatch();
     ResetSession();
 }

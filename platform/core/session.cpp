@@ -14,7 +14,6 @@ struct Session {
     bool paused = false;
     std::string replayNotice;
     std::string shownMainTitle; // what the backend was last told
-    bool pauseKeyDown = false;  // a pause key is held: its repeats and release go no further
 };
 
 Session &S() {
@@ -73,12 +72,9 @@ bool PauseTakesKey(const InputEvent &event) {
     if (!IsPauseKey(event)) {
         return false;
     }
-    Session &s = S();
-    if (event.type == InputEvent::KeyDown && !s.pauseKeyDown) {
-        s.pauseKeyDown = true;
-        SetPaused(!s.paused);
-    } else if (event.type == InputEvent::KeyUp) {
-        s.pauseKeyDown = false;
+    // A held key's repeats do not switch it back and forth.
+    if (event.type == InputEvent::KeyDown && !event.repeat) {
+        SetPaused(!S().paused);
     }
     return true;
 }

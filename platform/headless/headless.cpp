@@ -48,6 +48,7 @@ public:
     uint64_t inputPushed = 0;
     HWND focused = nullptr;
     std::map<HWND, DWORD> styles;
+    std::map<HWND, std::string> shownTitles;
     bool failed = false;
     uint64_t clockReadsSinceWait = 0;
 
@@ -137,9 +138,16 @@ public:
         *width = desktopW;
         *height = desktopH;
     }
-    bool CreateNativeWindow(HWND, const char *, int, int, int, int) override { return !failCreate; }
+    bool CreateNativeWindow(HWND window, const char *title, int, int, int, int) override {
+        if (failCreate) {
+            return false;
+        }
+        shownTitles[window] = title != nullptr ? title : "";
+        return true;
+    }
     void DestroyNativeWindow(HWND window) override {
         presents.erase(window);
+        shownTitles.erase(window);
         styles.erase(window);
         if (focused == window) {
             focused = nullptr;
@@ -154,7 +162,9 @@ public:
     }
     void SetNativeStyle(HWND window, DWORD style) override { styles[window] = style; }
     void FocusNativeWindow(HWND window) override { focused = window; }
-    void SetNativeTitle(HWND, const char *) override {}
+    void SetNativeTitle(HWND window, const char *title) override {
+        shownTitles[window] = title != nullptr ? title : "";
+    }
     void MinimizeNativeWindow(HWND) override {}
     void RestoreNativeWindow(HWND) override {}
     void Present(HWND window, const zplat::Frame &) override { ++presents[window]; }
@@ -223,6 +233,7 @@ void Reset(uint64_t startMs) {
     b.boxes.clear();
     b.presents.clear();
     b.styles.clear();
+    b.shownTitles.clear();
     b.focused = nullptr;
     b.failed = false;
     b.clockReadsSinceWait = 0;
@@ -335,6 +346,11 @@ HWND FindWindowByClass(const char *className) {
         }
     }
     return nullptr;
+}
+
+std::string ShownTitle(HWND window) {
+    auto found = B().shownTitles.find(window);
+    return found != B().shownTitles.end() ? found->second : std::string();
 }
 
 std::string Title(HWND window) {

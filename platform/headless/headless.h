@@ -75,6 +75,9 @@ void Close(HWND window);
 std::vector<HWND> Windows();
 HWND FindWindowByClass(const char *className);
 std::string Title(HWND window);
+// The title the desktop was last told to show for the window: the program's,
+// with the platform's notice beside it (paused, game over, a replay).
+std::string ShownTitle(HWND window);
 bool IsMinimized(HWND window);
 bool IsVisible(HWND window);
 // The Windows style the desktop was given for the window's frame.

@@ -23,8 +23,8 @@ struct Kept {
     int32_t nextBonus = 0;
 };
 
-// What a session does besides playing: nothing, or the window minimised and
-// restored and the About window opened now and then.
+// What a session does besides playing: nothing, or now and then the window
+// minimised and restored, the About window opened and the game paused.
 enum class Extras { None, MinimiseAndAbout };
 
 // Plays games with keys from virtual time `start` (which seeds the game)
@@ -61,6 +61,8 @@ std::vector<Kept> RecordSession(uint64_t start, int games, Extras extras) {
             headless::At(t, [] { headless::Minimize(MainWindow()); });
             headless::At(t + 1300, [] { headless::Restore(MainWindow()); });
             headless::At(t + 30000, [] { Command('A'); });
+            headless::At(t + 60000, [] { headless::Key(MainWindow(), 'P'); });
+            headless::At(t + 64321, [] { headless::Key(MainWindow(), 'P'); });
         }
     }
     EXPECT_EQ(RunWinMain(), 0);
@@ -102,7 +104,7 @@ Played PlayBack(const zplat::GameRecord &game, uint64_t start) {
 TEST(ReplaySession, RecordedGamesPlayBackExactly) {
     // Three sessions of two games each: the second game of a session starts
     // from where the first left the random source and the bonus threshold.
-    // One of them minimised and with the About window up now and then.
+    // One of them minimised, with the About window up and paused now and then.
     for (uint64_t start : {uint64_t(100000), uint64_t(7777777), uint64_t(4294900000)}) {
         SCOPED_TRACE(testing::Message() << "session from " << start);
         const std::vector<Kept> kept =
