@@ -8,8 +8,12 @@
 #include "tests/support/game_window.h"
 #include "tests/support/session.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <sstream>
 
 using namespace support;
 
@@ -127,6 +131,8 @@ TEST(ReplaySession, RecordedGamesPlayBackExactly) {
 struct Shown {
     std::string title;
     headless::Image client;
+    std::vector<GameObject> objects;
+    int32_t nextBonus = 0;
 };
 
 Shown PlayStraightTo(const std::vector<uint8_t> &stream, uint64_t tick) {
@@ -139,7 +145,8 @@ Shown PlayStraightTo(const std::vector<uint8_t> &stream, uint64_t tick) {
     zplat::StartPlayback(stream, pace);
     static Shown shown;
     headless::At(kStart + 500000, [] {
-        shown = Shown{headless::Title(MainWindow()), headless::ClientImage(MainWindow())};
+        shown = Shown{headless::Title(MainWindow()), headless::ClientImage(MainWindow()), Objects(),
+                      nextBonusScore};
         PostQuitMessage(0);
     });
     RunWinMain();
@@ -167,8 +174,9 @@ TEST(ReplaySession, AJumpToATickShowsWhatPlayingStraightThereShows) {
     static std::vector<std::pair<uint64_t, Shown>> seen;
     seen.clear();
     auto look = [] {
-        seen.emplace_back(zplat::CurrentWatch().tick, Shown{headless::Title(MainWindow()),
-                                                            headless::ClientImage(MainWindow())});
+        seen.emplace_back(zplat::CurrentWatch().tick,
+                          Shown{headless::Title(MainWindow()), headless::ClientImage(MainWindow()),
+                                Objects(), nextBonusScore});
     };
     uint64_t t = kStart + 1000;
     headless::At(t, [] { headless::Key(MainWindow(), VK_SPACE); });
@@ -192,6 +200,87 @@ TEST(ReplaySession, AJumpToATickShowsWhatPlayingStraightThereShows) {
         EXPECT_TRUE(seen[i].second.client.pixels == straight[expected[i]].client.pixels);
     }
     EXPECT_NE(straight[137].client.pixels, straight[611].client.pixels);
+}
+
+// ---- Golden replays: games recorded once, kept in golden/ beside the table
+// their game held at its end, and played back by every build.
+
+const char *const kGoldenDir = ZORVAK_REPLAY_GOLDEN_DIR;
+// The table is held in the middle of the game too, where it is full.
+constexpr uint64_t kMidway = 1000;
+
+// The occupied slots, a line each, then the bonus threshold.
+std::string TableText(const std::vector<GameObject> &objects, int32_t nextBonus) {
+    std::string text;
+    for (size_t i = 0; i < objects.size(); ++i) {
+        const GameObject &o = objects[i];
+        if (o.kind == KIND_FREE) {
+            continue;
+        }
+        char line[160];
+        std::snprintf(line, sizeof line,
+                      "slot %zu: kind %d energy %d x %d y %d dy %d dx %d delay %u "
+                      "frame %d step %d cooldown %u\n",
+                      i, o.kind, o.energy, o.x, o.y, o.dy, o.dx, unsigned(o.delay), o.frame,
+                      o.frameStep, o.cooldown);
+        text += line;
+    }
+    return text + "next bonus " + std::to_string(nextBonus) + "\n";
+}
+
+std::string Slurp(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// ZORVAK_WRITE_GOLDEN_REPLAYS=1 records them anew (after a change that is
+// meant to change the game's pictures, say), into the source tree.
+void WriteGoldenReplays() {
+    int n = 0;
+    for (Extras extras : {Extras::None, Extras::MinimiseAndAbout}) {
+        const std::vector<Kept> kept = RecordSession(4242424, 1, extras);
+        ASSERT_EQ(kept.size(), 1u);
+        zplat::replay::ReplayHeader header = kept[0].game.header;
+        header.programVersion = "1.0";
+        header.date = 1796601600; // 2026-12-07
+        std::vector<uint8_t> file;
+        std::string error;
+        ASSERT_TRUE(zplat::replay::WriteReplay(header, kept[0].game.stream, &file, &error))
+            << error;
+        const std::string name = std::string(kGoldenDir) + "/game-" + std::to_string(++n);
+        std::ofstream(name + ".zvr", std::ios::binary)
+            .write(reinterpret_cast<const char *>(file.data()), std::streamsize(file.size()));
+        const Shown midway = PlayStraightTo(kept[0].game.stream, header.startTick + kMidway);
+        std::ofstream(name + ".table")
+            << "After " << kMidway << " ticks:\n"
+            << TableText(midway.objects, midway.nextBonus) << "At the end:\n"
+            << TableText(kept[0].objects, kept[0].nextBonus);
+    }
+}
+
+TEST(ReplaySession, GoldenReplaysPlayBackAsTheyWereRecorded) {
+    if (std::getenv("ZORVAK_WRITE_GOLDEN_REPLAYS") != nullptr) {
+        WriteGoldenReplays();
+    }
+    const zplat::ProgramEntry program{[] { return RunWinMain(); }, [] { RestoreProcessStart(); }};
+    for (const char *name : {"game-1", "game-2"}) {
+        SCOPED_TRACE(name);
+        const std::string path = std::string(kGoldenDir) + "/" + name;
+        zplat::replay::Replay replay;
+        std::string error;
+        ASSERT_TRUE(zplat::replay::ReadReplayFile(path + ".zvr", &replay, &error)) << error;
+        ClearRecords();
+        const headless::Verified v = headless::VerifyReplay(program, replay);
+        EXPECT_TRUE(v.matches) << v.title << " after " << v.ticks << " ticks; " << v.error;
+        const std::string atEnd = TableText(Objects(), nextBonusScore);
+        const Shown midway = PlayStraightTo(replay.body, replay.header.startTick + kMidway);
+        EXPECT_EQ("After " + std::to_string(kMidway) + " ticks:\n" +
+                      TableText(midway.objects, midway.nextBonus) + "At the end:\n" + atEnd,
+                  Slurp(path + ".table"));
+        EXPECT_GT(replay.header.gameTicks, 500u);
+    }
 }
 
 } // namespace
