@@ -260,6 +260,7 @@ bool PlayNext(MSG *msg) {
         if (j.pace.quitAtEnd || !j.error.empty()) {
             QuitLoop();
         } else {
+            OnPlaybackTick(); // says so
             PresentChanged();
             backend.Wait(Backend::kNoDeadline);
         }

@@ -45,7 +45,8 @@ void JournalStreamAt(const replay::StreamWriter::Mark &mark, std::vector<uint8_t
 
 // ---- Watching a replay (watch.cpp) ----
 
-// After each timer message played back.
+// After each timer message played back, and when the record has been played
+// to its end.
 void OnPlaybackTick();
 
 // ---- The game watch (game_watch.cpp) ----

@@ -32,7 +32,7 @@ out_has() {
 run --help
 check "--help: exit code 0 (got $code)" test "$code" = 0
 check "--help names every option on stdout" \
-    out_has "Usage:" --fullscreen --scale --version
+    out_has "Usage:" --fullscreen --scale --version --scores --replay --speed --verify
 check "--help starts with its usage line" test "${out%%:*}" = Usage
 check "--help says the keys of full screen and the gamepad" out_has F11 Alt+Enter Gamepad
 check "--help writes nothing to stderr" test -z "$err"
@@ -54,7 +54,7 @@ Try 'zorvak --help' for more information."
 mistake "unknown option '--bogus'" --bogus
 mistake "unknown option '-x'" -x
 mistake "unknown option '--fullscreen=yes'" --fullscreen=yes
-mistake "unexpected argument 'level3': the game opens no files" level3
+mistake "unexpected argument 'level3': replays are named with --replay or --verify" level3
 mistake "option '--scale' needs a number" --scale
 mistake "invalid scale '0': give a whole number from 1 up" --scale 0
 mistake "invalid scale '-1': give a whole number from 1 up" --scale -1
@@ -62,6 +62,39 @@ mistake "invalid scale '2x': give a whole number from 1 up" --scale 2x
 mistake "invalid scale '1.5': give a whole number from 1 up" --scale=1.5
 mistake "invalid scale '99999999999': give a whole number from 1 up" --scale 99999999999
 mistake "unknown option '--bogus'" --fullscreen --bogus
+mistake "option '--replay' needs a file or a rank" --replay
+mistake "option '--speed' needs a number" --replay 1 --speed
+mistake "invalid speed '17': give a whole number from 1 to 16" --replay 1 --speed 17
+mistake "invalid speed '0': give a whole number from 1 to 16" --replay=1 --speed=0
+mistake "option '--speed' goes with --replay" --speed 2
+mistake "option '--verify' needs at least one file" --verify
+mistake "'--replay' goes with none of --scores, --replay and --verify" --scores --replay 1
+
+# ---- The kept games, the replays and their verification: no display needed.
+golden=$(cd "$(dirname "$0")/../shell/golden" && pwd)
+run --scores
+check "--scores with nothing kept yet: exit 0 and says so (got $code: $out)" \
+    test "$code" = 0 -a -n "$out"
+mistake "no kept game has rank 1 (0 kept: see zorvak --scores)" --replay 1
+run --verify "$golden/game-1.zvr" "$golden/game-2.zvr"
+check "--verify of the golden replays: exit 0 (got $code)" test "$code" = 0
+check "... a line each, as recorded" \
+    test "$(grep -c ': Lives: 00 - Level 0[0-9] - Score: .* (as recorded, after [0-9]* ticks)$' \
+        <<<"$out")" = 2
+run --verify "$golden/game-1.zvr" "$golden/other-outcome.zvr"
+check "--verify of a replay that does not end as it recorded: exit 1 (got $code)" test "$code" = 1
+check "... and says so" out_has "other-outcome.zvr: DIFFERS: " "but the replay recorded Lives: 03"
+# Damaged and foreign files: exit 2 and a message naming the file and the place.
+head -c 300 "$golden/game-1.zvr" >"$work/cut.zvr"
+printf 'not a replay' >"$work/foreign.zvr"
+cp "$golden/game-1.zvr" "$work/flipped.zvr"
+printf '\xff' | dd of="$work/flipped.zvr" bs=1 seek=1000 conv=notrunc status=none
+mkfifo "$work/fifo.zvr"
+for file in cut foreign flipped fifo missing; do
+    run --verify "$golden/game-1.zvr" "$work/$file.zvr"
+    check "--verify of a $file file: exit 2 (got $code) and a message naming it ($err)" \
+        test "$code" = 2 -a -n "$(grep "^zorvak: $work/$file.zvr: " <<<"$err")"
+done
 
 # ---- On a 1920 x 1080 desktop: the 511 x 349 image fits up to 2x (with its
 # caption bar in full screen: 368 rows, 3x would be 1104).

@@ -151,5 +151,30 @@ zorvak_pid=
 if [ -s "$work/zorvak.err" ]; then
     sed 's/^/    stderr: /' "$work/zorvak.err"
 fi
+# The game played above was kept with its replay, which plays back headless
+# to the same end.
+replays=("$XDG_DATA_HOME"/zorvak/replays/*.zvr)
+check "the game played was kept (${#replays[@]} replay)" test -f "${replays[0]}"
+"$zorvak" --verify "${replays[@]}" >"$work/verify.out" 2>&1
+verified=$?
+sed 's/^/    /' "$work/verify.out"
+check "its replay, recorded through SDL, verifies on the headless backend (exit $verified)" \
+    test "$verified" = 0
+"$zorvak" --scores >"$work/scores.out" 2>&1
+check "--scores lists it ($(tail -n1 "$work/scores.out"))" grep -q '^ *1 ' "$work/scores.out"
+
+# Watched again, fast, to its end: the status line it ended with, and where
+# the replay stands beside it.
+"$zorvak" --replay 1 --speed 16 >"$work/watch.out" 2>&1 &
+zorvak_pid=$!
+window=$(find_window '.*\[Replay .*' 15)
+check "--replay 1 opens a window that says it shows a replay" test -n "$window"
+ended=$(sed -n 's/^.*\.zvr: \(.*\) (as recorded, after.*/\1/p' "$work/verify.out" | head -n1)
+replay_ended() { [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == "$ended   [Replay "*", ended]" ]]; }
+check "the replay plays to the end it recorded (\"$ended\")" wait_for 30 replay_ended
+echo "    the title then: $(xdotool getwindowname "$window")"
+xdotool key alt+q
+check_exit "$zorvak_pid" 15 "Alt+Q while watching"
+zorvak_pid=
 echo "screenshots in $outdir"
 finish

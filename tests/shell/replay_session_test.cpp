@@ -252,6 +252,16 @@ void WriteGoldenReplays() {
         const std::string name = std::string(kGoldenDir) + "/game-" + std::to_string(++n);
         std::ofstream(name + ".zvr", std::ios::binary)
             .write(reinterpret_cast<const char *>(file.data()), std::streamsize(file.size()));
+        if (n == 1) {
+            // The same record with another outcome written down: a replay
+            // that does not end as it says (for the program's --verify).
+            zplat::replay::ReplayHeader other = header;
+            other.status = "Lives: 03 - Level 09 - Score: 99999";
+            std::vector<uint8_t> wrong;
+            ASSERT_TRUE(zplat::replay::WriteReplay(other, kept[0].game.stream, &wrong, &error));
+            std::ofstream(std::string(kGoldenDir) + "/other-outcome.zvr", std::ios::binary)
+                .write(reinterpret_cast<const char *>(wrong.data()), std::streamsize(wrong.size()));
+        }
         const Shown midway = PlayStraightTo(kept[0].game.stream, header.startTick + kMidway);
         std::ofstream(name + ".table")
             << "After " << kMidway << " ticks:\n"

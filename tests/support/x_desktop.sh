@@ -17,6 +17,9 @@ LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/../sdl" && pwd)/
 export LSAN_OPTIONS="$LSAN_OPTIONS:print_suppressions=0"
 
 work=$(mktemp -d)
+# The program keeps games and settings under these: the tests' own, never the
+# user's.
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
 xvfb_pid=
 zorvak_pid=
 cleanup() {
