@@ -66,6 +66,8 @@ public:
     // The largest scale an image of this size may be shown at on this
     // display (zplat::FullScreenScale); 0 when there is no display.
     int LargestScale(int imageWidth, int imageHeight);
+    // The scale of the windows made from now on (0: the one that fits).
+    void SetScale(int scale) { options_.scale = scale; }
     // Full screen for the main window, or back to the desktop.
     void SetFullScreen(bool on);
     bool FullScreen() const;

@@ -155,4 +155,31 @@ if play "1920 1080" --scale 1 --fullscreen; then
         wait_for 5 size_is "$window" "511 349"
     stop
 fi
+
+# ---- Settings kept from one run to the next (in $XDG_CONFIG_HOME/zorvak).
+settings="$XDG_CONFIG_HOME/zorvak/settings"
+check "the last run's scale and window were kept ($(tr '\n' ' ' <"$settings"))" \
+    grep -qx 'scale=1' "$settings"
+if play "511 349"; then # the scale asked for last time
+    xdotool key F11
+    wait_until 5 "full screen" size_is "$window" "1920 1080"
+    stop
+fi
+if play "1920 1080"; then # left in full screen last time
+    stop
+fi
+# A damaged settings file: the defaults (the scale that fits, 2x here) and
+# one line that says so, and the program plays on and writes it anew.
+printf 'scale=7\nvolume=11\n' >"$settings"
+if play "1022 698"; then
+    stop
+    check "a damaged settings file costs one line on stderr ($(cat "$work/zorvak.err"))" \
+        test "$(grep -c "settings: line 2: 'volume=11' is not a setting" "$work/zorvak.err")" = 1
+    check "... and is written anew" grep -qx 'scale=0' "$settings"
+fi
+# A settings folder that cannot be made: one line, and the program plays on.
+: >"$work/not-a-folder"
+XDG_CONFIG_HOME="$work/not-a-folder/config" play "511 349" --scale 1 && stop
+check "settings that cannot be kept cost one line on stderr ($(cat "$work/zorvak.err"))" \
+    test "$(grep -c 'the settings were not kept' "$work/zorvak.err")" = 1
 finish

@@ -6,6 +6,7 @@
 #include "platform/sdl/program/options.h"
 #include "platform/sdl/program/runs.h"
 #include "platform/sdl/sdl_backend.h"
+#include "platform/settings.h"
 #include "resources/game_module.h"
 
 #include <csignal>
@@ -20,22 +21,54 @@ namespace {
 constexpr int kGameImageWidth = 511;
 constexpr int kGameImageHeight = 349;
 
-// Play or watch, on the desktop.
-int OnDesktop(const zsdl::ProgramOptions &options) {
+// What the command line does not say comes from the settings kept from the
+// last run; a scale that no longer fits this display is chosen anew.  A
+// damaged settings file is written anew at the end.
+zplat::Settings Remembered(zsdl::ProgramOptions *options, bool *damaged) {
+    zplat::Settings kept;
+    std::string error;
+    *damaged = !zplat::ReadSettings(&kept, &error);
+    if (*damaged) {
+        std::fprintf(stderr, "zorvak: %s\n", error.c_str());
+    }
+    if (!options->scaleGiven) {
+        options->display.scale = kept.scale;
+    }
+    if (!options->fullScreenGiven) {
+        options->display.fullScreen = kept.fullScreen;
+    }
+    return kept;
+}
+
+// Keeps the scale asked for and whether the program ended in full screen.
+void Remember(const zplat::Settings &before, bool damaged, const zplat::Settings &now) {
+    std::string error;
+    if ((damaged || !(now == before)) && !zplat::WriteSettings(now, &error)) {
+        std::fprintf(stderr, "zorvak: %s\n", error.c_str());
+    }
+}
+
+// Play, or watch a replay (when given one), on the desktop.
+int OnDesktop(zsdl::ProgramOptions options, const zplat::replay::Replay *replay) {
+    bool damaged = false;
+    const zplat::Settings kept = Remembered(&options, &damaged);
     // The desktop groups the windows under the menu entry's icon by this.
     setenv("SDL_VIDEO_X11_WMCLASS", "org.zorvak.Zorvak", 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", "org.zorvak.Zorvak", 0);
     int exitCode = 0;
     {
         zsdl::SdlBackend backend(GameModule(), options.display);
-        if (options.display.scale > 0 &&
-            !zsdl::CheckScale(options.display,
-                              backend.LargestScale(kGameImageWidth, kGameImageHeight), stderr)) {
+        const int largest = backend.LargestScale(kGameImageWidth, kGameImageHeight);
+        if (!options.scaleGiven && largest > 0 && options.display.scale > largest) {
+            options.display.scale = 0;
+            backend.SetScale(0);
+        }
+        if (options.display.scale > 0 && !zsdl::CheckScale(options.display, largest, stderr)) {
             return 2;
         }
         zplat::SetBackend(&backend);
-        exitCode = options.mode == zsdl::ProgramOptions::Watch ? zsdl::Watch(options, stderr)
-                                                               : zsdl::Play(false);
+        exitCode = replay != nullptr ? zsdl::Watch(*replay, options.speed) : zsdl::Play(false);
+        Remember(kept, damaged, zplat::Settings{options.display.scale, backend.FullScreen()});
         // Windows still open (Quit does not destroy the main window, and an
         // About window may be up) go with their native windows, silently.
         zplat::ShutdownPlatform();
@@ -64,7 +97,11 @@ int main(int argc, char **argv) {
         return zsdl::PrintScores(stdout, stderr);
     case zsdl::ProgramOptions::Verify:
         return zsdl::Verify(options.verify, stdout, stderr);
+    case zsdl::ProgramOptions::Watch: {
+        zplat::replay::Replay replay;
+        return zsdl::FindReplay(options.replay, &replay, stderr) ? OnDesktop(options, &replay) : 2;
+    }
     default:
-        return OnDesktop(options);
+        return OnDesktop(options, nullptr);
     }
 }

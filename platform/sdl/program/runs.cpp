@@ -59,8 +59,8 @@ bool ReadTable(GameTable *table, std::string *dir, std::FILE *err) {
     return true;
 }
 
-// The replay a --replay argument names: a rank of the table (1 to 20) or a
-// file.
+} // namespace
+
 bool FindReplay(const std::string &what, zplat::replay::Replay *replay, std::FILE *err) {
     std::string path = what;
     char *end = nullptr;
@@ -87,8 +87,6 @@ bool FindReplay(const std::string &what, zplat::replay::Replay *replay, std::FIL
     }
     return true;
 }
-
-} // namespace
 
 zplat::ProgramEntry Game() {
     return zplat::ProgramEntry{
@@ -123,12 +121,8 @@ int PrintScores(std::FILE *out, std::FILE *err) {
     return 0;
 }
 
-int Watch(const ProgramOptions &options, std::FILE *err) {
-    zplat::replay::Replay replay;
-    if (!FindReplay(options.replay, &replay, err)) {
-        return 2;
-    }
-    if (zplat::WatchReplay(Game(), replay, options.speed) == zplat::WatchEnd::Quit) {
+int Watch(const zplat::replay::Replay &replay, int speed) {
+    if (zplat::WatchReplay(Game(), replay, speed) == zplat::WatchEnd::Quit) {
         return 0;
     }
     zplat::ShutdownPlatform();

@@ -19,8 +19,11 @@ zplat::ProgramEntry Game();
 int Play(bool newGame);
 // Prints the table of kept games.
 int PrintScores(std::FILE *out, std::FILE *err);
+// The replay a --replay argument names: the rank of a kept game, or a file;
+// false with a message on err.
+bool FindReplay(const std::string &what, zplat::replay::Replay *replay, std::FILE *err);
 // Watches a kept game; the player may go on to play.
-int Watch(const ProgramOptions &options, std::FILE *err);
+int Watch(const zplat::replay::Replay &replay, int speed);
 // Plays each replay back on the headless backend and says how it ended.
 int Verify(const std::vector<std::string> &files, std::FILE *out, std::FILE *err);
 
