@@ -203,3 +203,29 @@ TEST(Desktop, AKeyAndATimerDueAtTheSameMomentReachTheWindowKeyFirst) {
     });
     EXPECT_EQ(RunWinMain(), 0);
 }
+
+// What a stray Alt does, as the real program does it under Wine (the Wine
+// smoke test checks the first of these there): Space chooses the lit item
+// in menu mode, as Enter does, so an Alt tap then Space starts a new game,
+// and Alt, Left, Left, Space quits.
+TEST(Desktop, AfterAnAltTapSpaceChoosesTheLitItemAsWindowsDoes) {
+    StartFresh();
+    headless::At(AfterTick(1), [] { Command('N'); });
+    headless::At(AfterTick(3), [] { headless::Key(nullptr, VK_LEFT); });
+    headless::At(AfterTick(10), [] {
+        EXPECT_LT(objectTable[0].x, 239);
+        headless::AltTap(nullptr);
+        headless::Key(nullptr, VK_SPACE);
+    });
+    headless::At(AfterTick(10) + 5, [] {
+        EXPECT_EQ(objectTable[0].x, 239) << "a new game: the ship back in the middle";
+        EXPECT_EQ(objectTable[0].dx, 0);
+        EXPECT_EQ(fireRequested, 0) << "the Space went to the menu, not the ship";
+        headless::AltTap(nullptr);
+        headless::Key(nullptr, VK_LEFT);
+        headless::Key(nullptr, VK_LEFT);
+        headless::Key(nullptr, VK_SPACE);
+    });
+    EXPECT_EQ(RunWinMain(), 0);
+    EXPECT_LT(headless::Now(), AfterTick(11)) << "Quit Zorvak, chosen with Space, ended it";
+}

@@ -247,6 +247,18 @@ run_program() { # run_program LABEL LOADER EXE
     check "$label: Alt+F4 closes it" wait_for 3 window_gone CL_ABOUT_ZORVAK
     wait_for 5 probe CL_ZORVAK
     check "$label: the main window is active again" test "$active" = 1
+    # Space chooses in menu mode as Enter does: an Alt tap lights New game,
+    # and Space starts a new game (the ship is back in the middle).
+    xdotool key Left
+    wait_for 5 ship_moved_past -lt $((start_x - 20))
+    xdotool key alt
+    xdotool key space
+    ship_centred() {
+        moved_x=$(ship_x)
+        test -n "$moved_x" && test "$moved_x" -ge $((start_x - 1)) && test "$moved_x" -le $((start_x + 1))
+    }
+    check "$label: an Alt tap and Space start a new game (the ship back at x $start_x)" \
+        wait_for 5 ship_centred
 
     xdotool key alt+q
     wait_exit "$zorvak_pid" 15
