@@ -34,7 +34,7 @@ void Sizes(benchmark::State &state, const std::vector<uint8_t> &body) {
     header.programVersion = "1.0";
     header.clientWidth = 511;
     header.clientHeight = 330;
-    header.status = "Zorvak - Lives: 0  Level: 3  Score: 4250";
+    header.status = "Lives: 00 - Level 03 - Score: 04250";
     std::vector<uint8_t> file;
     std::string error;
     WriteReplay(header, body, &file, &error);

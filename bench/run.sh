@@ -16,7 +16,7 @@ seconds="${1:-20}"
     libpng-dev libbenchmark-dev libx11-dev xvfb xdotool kobodeluxe chromium-bsu
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j "$(nproc)" --target zorvak game_benchmarks sdl_present_benchmarks \
-    sdl_timer_bench first_window replay_benchmarks
+    sdl_timer_bench first_window replay_benchmarks replay_speed
 
 echo "== machine"
 lscpu | grep -E 'Model name|^CPU\(s\)|MHz' || true
@@ -27,6 +27,9 @@ echo "== game ticks, whole games and a paint (headless backend)"
 echo
 echo "== a minute of play as a replay: size, recording and reading"
 "$build/bench/replay_benchmarks" --benchmark_min_time=1
+echo
+echo "== replays on the whole program: an hour of play recorded, verified"
+"$build/bench/replay_speed"
 echo
 echo "== the SDL backend's present path (offscreen driver)"
 SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$build/bench/sdl_present_benchmarks" \

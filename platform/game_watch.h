@@ -50,8 +50,8 @@ struct GameRecord {
 };
 void OnGameRecorded(std::function<void(const GameRecord &)> receiver);
 
-// FNV-1a (64 bits) over a window's client pixels, each as four bytes, low
-// first: the picture a replay's outcome holds.  0 when there is no window.
+// FNV-1a (64 bits) over a window's client pixels, a 32-bit word (0x00RRGGBB)
+// at a time: the picture a replay's outcome holds.  0 when there is no window.
 uint64_t PictureHash(HWND window);
 
 } // namespace zplat

@@ -155,9 +155,7 @@ uint64_t PictureHash(HWND window) {
     const uint32_t *pixels = w->Client();
     const size_t count = size_t(w->clientW) * size_t(w->clientH);
     for (size_t i = 0; i < count; ++i) {
-        for (int b = 0; b < 4; ++b) {
-            hash = (hash ^ ((pixels[i] >> (8 * b)) & 0xFFu)) * 1099511628211u;
-        }
+        hash = (hash ^ pixels[i]) * 1099511628211u;
     }
     return hash;
 }

@@ -8,6 +8,7 @@
 // find where one comes from.
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
+#include "platform/journal.h"
 #include "platform/replay.h"
 #ifdef ZORVAK_STEADY_SDL
 #include "platform/sdl/sdl_backend.h"
@@ -31,10 +32,14 @@ const uint64_t kTick = 50;
 
 // Plays a game with the autopilot (lives kept up, so that it never ends) and
 // counts what ticks first..first+count-1 allocate; minimised: the game is
-// minimised before the counted ticks.
-long AllocationsOverTicks(int first, int count, bool minimised) {
+// minimised before the counted ticks; recording: the platform records the
+// session for a replay, as the programs do.
+long AllocationsOverTicks(int first, int count, bool minimised, bool recording = false) {
     trace = std::getenv("ZORVAK_ALLOCATION_TRACE") != nullptr;
     headless::Reset(kStart);
+    if (recording) {
+        zplat::StartRecording();
+    }
     headless::OnFailure([](const std::string &what) { ADD_FAILURE() << what; });
     allocations = 0;
     static HWND window;
@@ -73,6 +78,11 @@ TEST(SteadyState, AThousandGameTicksAllocateNothing) {
 
 TEST(SteadyState, AThousandMinimisedTicksAllocateNothing) {
     EXPECT_EQ(AllocationsOverTicks(500, 1000, true), 0);
+}
+
+TEST(SteadyState, AThousandRecordedGameTicksAllocateNothing) {
+    EXPECT_EQ(AllocationsOverTicks(500, 1000, false, true), 0);
+    zplat::StopJournal();
 }
 
 #ifdef ZORVAK_STEADY_SDL
