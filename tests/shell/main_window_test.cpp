@@ -1,4 +1,5 @@
 // The main window during play: New game, the keys, minimising.
+#include "platform/display.h"
 #include "shell/shell_state.h"
 #include "tests/support/session.h"
 
@@ -109,7 +110,17 @@ TEST(Play, TheMenuBarRestartsARunningGame) {
     }
     headless::At(AfterTick(150), [] { headless::Key(MainWindow(), VK_RIGHT); });
     headless::At(AfterTick(200), [] {
-        SaveScreenshot(headless::ComposedImage(MainWindow()), "game");
+        const headless::Image composed = headless::ComposedImage(MainWindow());
+        SaveScreenshot(composed, "game");
+        // The same under its title bar, as full screen shows it: the status
+        // line in sight.
+        headless::Image window = composed;
+        window.height += zplat::kCaptionBarHeight;
+        window.pixels.insert(window.pixels.begin(),
+                             size_t(composed.width) * zplat::kCaptionBarHeight, 0);
+        zplat::DrawCaptionBar(window.pixels.data(), window.width, zplat::kCaptionBarHeight,
+                              headless::ShownTitle(MainWindow()).c_str(), true);
+        SaveScreenshot(window, "playing");
         score = 1234;
         lives = 2;
         objectTable[0].x = 100;
