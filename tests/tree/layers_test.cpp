@@ -172,7 +172,9 @@ TEST(Layers, EveryIncludeIsOneTheGuideAllows) {
             ADD_FAILURE() << file << " lies in no folder of docs/HACKING.md's layer table";
             continue;
         }
-        for (const auto &[line, include] : Includes(file)) {
+        for (const auto &found : Includes(file)) {
+            const int line = found.first;
+            const std::string &include = found.second;
             ++checked;
             if (!fs::exists(kRoot / include)) {
                 ADD_FAILURE() << file << ":" << line << " includes \"" << include
