@@ -1,6 +1,7 @@
 // The whole program on the headless backend, driven by bytes: keys, menu
-// clicks and mnemonics, minimise, restore, close, About, New game and clock
-// jumps, with one of its resources removed or replaced by other bytes.
+// clicks and mnemonics, minimise, restore, close, About, New game, pause and
+// clock jumps, with one of its resources removed or replaced by other bytes;
+// then the record of that run played back, which must come to the same game.
 //
 // Input: byte 0 picks the resource (0: none), byte 1 whether it is removed or
 // replaced (by the bytes of another resource of the program), then two bytes
@@ -9,9 +10,11 @@
 // After every message: at most one About window, no device context held,
 // the sprites that can load loaded and the game timer running until the
 // program quits, and the minimised flag matching the window.  At the end:
-// exit code 0, one quit and 33 icons freed.
+// exit code 0, one quit and 33 icons freed; and the playback ends with the
+// same object table, game values and number of ticks as the run recorded.
 #include "fuzz/fuzz_support.h"
 #include "platform/headless/headless.h"
+#include "platform/journal.h"
 #include "platform/resource_decode.h"
 #include "platform/window_inspection.h"
 #include "presentation/sprites.h"
@@ -89,6 +92,29 @@ extern "C" LRESULT WINAPI __wrap_DispatchMessageA(const MSG *message) {
     return result;
 }
 
+// The program's run, with the invariants after each message and at its end.
+void RunChecked() {
+    checking = true;
+    const int exitCode = support::RunWinMain(module);
+    checking = false;
+    fuzz::Require(exitCode == 0, "exit code 0");
+    fuzz::Require(support::postQuitMessageCalls == 1, "exactly one quit");
+    fuzz::Require(support::destroyedIcons.size() == SPRITE_COUNT, "every sprite freed once");
+}
+
+// What a run came to: the object table, the game values, the ticks.
+struct Game {
+    std::vector<GameObject> objects;
+    std::vector<int64_t> values;
+    static Game Now() {
+        return Game{support::Objects(),
+                    {score, lives, level, nextBonusScore, enemyCount, objectCount, fireRequested,
+                     gameOver, attractTicks, attractStage, minimizedFrame, minimizedStep,
+                     int64_t(zplat::JournalTicks())}};
+    }
+    bool operator==(const Game &) const = default;
+};
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (module == nullptr) {
         LoadTable();
@@ -123,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         headless::At(t, [what] {
             HWND main = support::MainWindow();
             HWND about = support::AboutWindow();
-            switch (what % 14) {
+            switch (what % 15) {
             case 0:
                 headless::Key(main, VK_LEFT, 1 + what / 64);
                 break;
@@ -163,6 +189,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             case 12:
                 headless::AltLetter(main, 'Q');
                 break;
+            case 13: // pause, and go on
+                headless::Key(main, (what & 16) ? 'P' : VK_PAUSE);
+                break;
             default: // the clock jumps
                 headless::Advance(uint64_t(what) * 1000);
                 break;
@@ -171,11 +200,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         t += 10 + uint64_t(wait) * 20; // up to 5 s apart
     }
     headless::At(t + 10, [] { headless::Close(support::MainWindow()); });
-    checking = true;
-    const int exitCode = support::RunWinMain(module);
-    checking = false;
-    fuzz::Require(exitCode == 0, "exit code 0");
-    fuzz::Require(support::postQuitMessageCalls == 1, "exactly one quit");
-    fuzz::Require(support::destroyedIcons.size() == SPRITE_COUNT, "every sprite freed once");
+    zplat::StartRecording();
+    RunChecked();
+    const Game recorded = Game::Now();
+    const std::vector<uint8_t> stream = zplat::RecordedStream();
+
+    support::StartFresh(3600 * 1000);
+    zplat::StartPlayback(stream, zplat::PlaybackPace{});
+    RunChecked();
+    fuzz::Require(zplat::PlaybackError().empty(), "the record plays back to its end");
+    fuzz::Require(Game::Now() == recorded, "the playback comes to the same game");
+    zplat::StopJournal();
     return 0;
 }
