@@ -3,6 +3,7 @@
 // written whole to a temporary file that is renamed over the table, so two
 // instances never lose a row and a reader sees the old table or the new one.
 #include "platform/kept_games.h"
+#include "platform/regular_file.h"
 #include "platform/replay.h"
 #include "platform/replay/posix_file.h"
 
@@ -122,7 +123,7 @@ bool LoadTable(const std::string &dir, GameTable *table, std::string *notice, st
     std::vector<uint8_t> bytes;
     int errorNumber = 0;
     *table = GameTable();
-    if (!posix::ReadRegularFile(path, kMaxTableSize, &bytes, &errorNumber, why)) {
+    if (!ReadRegularFile(path, kMaxTableSize, &bytes, why, &errorNumber)) {
         if (errorNumber == ENOENT) {
             return true;
         }
@@ -200,7 +201,7 @@ bool ReadGameTable(const std::string &dir, GameTable *table, std::string *error)
     std::vector<uint8_t> bytes;
     int errorNumber = 0;
     std::string why;
-    if (!posix::ReadRegularFile(path, kMaxTableSize, &bytes, &errorNumber, &why)) {
+    if (!ReadRegularFile(path, kMaxTableSize, &bytes, &why, &errorNumber)) {
         if (errorNumber == ENOENT || errorNumber == ENOTDIR) {
             *table = GameTable();
             return true;

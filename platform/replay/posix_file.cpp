@@ -48,55 +48,6 @@ bool FinishFile(int fd, const std::vector<uint8_t> &bytes) {
 
 } // namespace
 
-bool ReadRegularFile(const std::string &path, size_t maxSize, std::vector<uint8_t> *bytes,
-                     int *errorNumber, std::string *why) {
-    bytes->clear();
-    *errorNumber = 0;
-    // Non-blocking, so that opening a FIFO with no writer does not wait.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        *errorNumber = errno;
-        *why = std::strerror(errno);
-        return false;
-    }
-    struct stat info {};
-    bool ok = false;
-    if (fstat(fd, &info) != 0) {
-        *errorNumber = errno;
-        *why = std::strerror(errno);
-    } else if (S_ISDIR(info.st_mode)) {
-        *why = "it is a folder, not a file";
-    } else if (!S_ISREG(info.st_mode)) {
-        *why = "it is not a regular file (a device, FIFO or socket)";
-    } else if (uint64_t(info.st_size) > maxSize) {
-        *why = "it is larger than " + std::to_string(maxSize) + " bytes (" +
-               std::to_string(int64_t(info.st_size)) + ")";
-    } else {
-        bytes->resize(size_t(info.st_size));
-        size_t done = 0;
-        ok = true;
-        while (done < bytes->size()) {
-            const ssize_t got = read(fd, bytes->data() + done, bytes->size() - done);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                // Shrunk while being read, or a read error.
-                *errorNumber = got < 0 ? errno : 0;
-                *why = got < 0 ? std::strerror(errno) : "it changed while being read";
-                ok = false;
-                break;
-            }
-            done += size_t(got);
-        }
-    }
-    close(fd);
-    if (!ok) {
-        bytes->clear();
-    }
-    return ok;
-}
-
 bool WriteNewFile(const std::string &path, const std::vector<uint8_t> &bytes, int *errorNumber,
                   std::string *why) {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);

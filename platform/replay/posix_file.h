@@ -10,13 +10,6 @@
 
 namespace zplat::replay::posix {
 
-// Reads a whole regular file (or a link to one) of at most maxSize bytes: a
-// folder, device, FIFO or socket is refused without waiting on it, and the
-// size is checked before anything is read.  On failure, the reason in *why
-// and errno's value in *errorNumber (0 when the file is there but refused).
-bool ReadRegularFile(const std::string &path, size_t maxSize, std::vector<uint8_t> *bytes,
-                     int *errorNumber, std::string *why);
-
 // Creates path (which must not exist) holding bytes, synced to the disk.  On
 // failure nothing is left at path, and *errorNumber is errno's value (EEXIST
 // when path was there already).

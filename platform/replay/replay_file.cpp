@@ -1,4 +1,5 @@
 // A replay read from disk.
+#include "platform/regular_file.h"
 #include "platform/replay.h"
 #include "platform/replay/posix_file.h"
 
@@ -8,7 +9,7 @@ bool ReadReplayFile(const std::string &path, Replay *out, std::string *error) {
     std::vector<uint8_t> bytes;
     std::string why;
     int errorNumber = 0;
-    if (!posix::ReadRegularFile(path, kMaxFileSize, &bytes, &errorNumber, &why)) {
+    if (!ReadRegularFile(path, kMaxFileSize, &bytes, &why, &errorNumber)) {
         *error = path + ": cannot read the replay: " + why;
         return false;
     }

@@ -1,4 +1,5 @@
 // The Linux program's settings file (platform/settings.h).
+#include "platform/regular_file.h"
 #include "platform/replay/posix_file.h"
 #include "platform/settings.h"
 
@@ -82,7 +83,7 @@ bool ReadSettings(Settings *settings, std::string *error) {
     std::vector<uint8_t> bytes;
     int errorNumber = 0;
     std::string why;
-    if (!replay::posix::ReadRegularFile(path, kMaxSettingsSize, &bytes, &errorNumber, &why)) {
+    if (!ReadRegularFile(path, kMaxSettingsSize, &bytes, &why, &errorNumber)) {
         if (errorNumber == ENOENT || errorNumber == ENOTDIR) {
             return true;
         }

@@ -1,5 +1,6 @@
 #include "tools/rcembed/embed.h"
 
+#include "platform/regular_file.h"
 #include "platform/resource_decode.h"
 
 #include <cerrno>
@@ -94,7 +95,7 @@ bool CollectBlobs(const std::vector<rcscript::Entry> &entries, const std::string
         } else {
             const std::filesystem::path file = std::filesystem::path(baseDir) / e.path;
             std::string why;
-            if (!rcscript::ReadRegularFile(file.string(), kMaxFileSize, &blob.bytes, &why)) {
+            if (!zplat::ReadRegularFile(file.string(), kMaxFileSize, &blob.bytes, &why)) {
                 *error = where + "cannot read '" + e.path + "' (" + file.string() + "): " + why;
                 return false;
             }

@@ -1,5 +1,7 @@
 #include "tools/rcscript/rc_script.h"
 
+#include "platform/regular_file.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -336,56 +338,11 @@ bool ReadScript(const std::string &path, std::vector<Entry> *entries, std::strin
     // A script is a few kilobytes; a megabyte is plenty.
     std::vector<unsigned char> bytes;
     std::string why;
-    if (!ReadRegularFile(path, 1u << 20, &bytes, &why)) {
+    if (!zplat::ReadRegularFile(path, 1u << 20, &bytes, &why)) {
         *error = path + ": cannot read the script: " + why;
         return false;
     }
     return ParseScript(std::string(bytes.begin(), bytes.end()), path, entries, error);
-}
-
-bool ReadRegularFile(const std::string &path, size_t maxSize, std::vector<unsigned char> *bytes,
-                     std::string *why) {
-    bytes->clear();
-    // Non-blocking, so that opening a FIFO with no writer does not wait.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        *why = std::strerror(errno);
-        return false;
-    }
-    struct stat info;
-    bool ok = false;
-    if (fstat(fd, &info) != 0) {
-        *why = std::strerror(errno);
-    } else if (S_ISDIR(info.st_mode)) {
-        *why = "it is a folder, not a file";
-    } else if (!S_ISREG(info.st_mode)) {
-        *why = "it is not a regular file (a device, FIFO or socket)";
-    } else if (uint64_t(info.st_size) > maxSize) {
-        *why = "it is larger than " + std::to_string(maxSize) + " bytes (" +
-               std::to_string(int64_t(info.st_size)) + ")";
-    } else {
-        bytes->resize(size_t(info.st_size));
-        size_t done = 0;
-        ok = true;
-        while (done < bytes->size()) {
-            const ssize_t got = read(fd, bytes->data() + done, bytes->size() - done);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                // Shrunk while being read, or a read error.
-                *why = got < 0 ? std::strerror(errno) : "it changed while being read";
-                ok = false;
-                break;
-            }
-            done += size_t(got);
-        }
-    }
-    close(fd);
-    if (!ok) {
-        bytes->clear();
-    }
-    return ok;
 }
 
 } // namespace rcscript

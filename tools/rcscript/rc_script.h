@@ -48,13 +48,6 @@ bool ParseScript(const std::string &text, const std::string &fileName, std::vect
 // Reads and parses the script at `path`; messages name the path.
 bool ReadScript(const std::string &path, std::vector<Entry> *entries, std::string *error);
 
-// Reads a whole file that the script or a tool names.  Only a regular file
-// (or a link to one) of at most maxSize bytes is read: a folder, a device, a
-// FIFO or a socket is refused without waiting on it, and the size is checked
-// before anything is read.  On failure returns false with the reason in `why`.
-bool ReadRegularFile(const std::string &path, size_t maxSize, std::vector<unsigned char> *bytes,
-                     std::string *why);
-
 } // namespace rcscript
 
 #endif
