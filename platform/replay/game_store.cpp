@@ -178,18 +178,7 @@ std::string RowFault(GameRow row) {
 } // namespace
 
 bool StoreDirectory(std::string *dir, std::string *error) {
-    const char *data = std::getenv("XDG_DATA_HOME");
-    if (data != nullptr && data[0] == '/') {
-        *dir = std::string(data) + "/zorvak";
-        return true;
-    }
-    const char *home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') {
-        *dir = std::string(home) + "/.local/share/zorvak";
-        return true;
-    }
-    *error = "no folder for kept games: neither XDG_DATA_HOME nor HOME is an absolute path";
-    return false;
+    return posix::XdgFolder("XDG_DATA_HOME", ".local/share", "kept games", dir, error);
 }
 
 std::string ReplayPath(const std::string &dir, const GameRow &row) {

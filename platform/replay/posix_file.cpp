@@ -101,6 +101,23 @@ bool MakeFolders(const std::string &folder, std::string *why) {
     }
 }
 
+bool XdgFolder(const char *variable, const char *homePath, const char *what, std::string *dir,
+               std::string *error) {
+    const char *base = std::getenv(variable);
+    if (base != nullptr && base[0] == '/') {
+        *dir = std::string(base) + "/zorvak";
+        return true;
+    }
+    const char *home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') {
+        *dir = std::string(home) + "/" + homePath + "/zorvak";
+        return true;
+    }
+    *error = std::string("no folder for ") + what + ": neither " + variable +
+             " nor HOME is an absolute path";
+    return false;
+}
+
 void SyncFolder(const std::string &folder) {
     const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {

@@ -26,6 +26,13 @@ bool ReplaceFile(const std::string &folder, const std::string &name,
 // XDG rules ask for).
 bool MakeFolders(const std::string &folder, std::string *why);
 
+// The program's folder under an XDG base folder: $VARIABLE/zorvak, or
+// $HOME/HOME_PATH/zorvak when VARIABLE is unset, empty or not an absolute
+// path (as the XDG rules say).  False when neither gives an absolute path;
+// `what` names the folder's use in the message.
+bool XdgFolder(const char *variable, const char *homePath, const char *what, std::string *dir,
+               std::string *error);
+
 // Syncs a folder's entries to the disk, where the file system can (some
 // refuse, and the change is made all the same).
 void SyncFolder(const std::string &folder);

@@ -60,18 +60,12 @@ bool ParseSettings(const std::string &text, Settings *settings, std::string *err
 }
 
 bool SettingsPath(std::string *path, std::string *error) {
-    const char *config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') {
-        *path = std::string(config) + "/zorvak/settings";
-        return true;
+    std::string dir;
+    if (!replay::posix::XdgFolder("XDG_CONFIG_HOME", ".config", "the settings", &dir, error)) {
+        return false;
     }
-    const char *home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') {
-        *path = std::string(home) + "/.config/zorvak/settings";
-        return true;
-    }
-    *error = "no folder for the settings: neither XDG_CONFIG_HOME nor HOME is an absolute path";
-    return false;
+    *path = dir + "/settings";
+    return true;
 }
 
 bool ReadSettings(Settings *settings, std::string *error) {
