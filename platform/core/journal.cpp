@@ -502,3 +502,13 @@ void SetPlaybackInputHandler(std::function<void(const InputEvent &)> handler) {
 }
 
 } // namespace zplat
+
+using namespace zplat;
+
+extern "C" {
+
+DWORD WINAPI GetTickCount(void) {
+    return ProgramTickCount();
+}
+
+} // extern "C"

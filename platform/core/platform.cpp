@@ -1,8 +1,7 @@
-// Process-wide state, the backend in use, teardown, and the small calls that
-// only talk to the desktop: beeps, message boxes, the tick count, the arrow
-// cursor and the stock objects.
+// Process-wide state, the backend in use, and the small calls that only talk
+// to the desktop: beeps, message boxes, the arrow cursor and the stock
+// objects.
 #include "platform/backend.h"
-#include "platform/core/journal_hooks.h"
 #include "platform/core/state.h"
 
 #include <chrono>
@@ -114,43 +113,6 @@ State &Ready() {
 
 } // namespace
 
-void ShutdownPlatform() {
-    State &s = St();
-    Backend &backend = CurrentBackend();
-    for (void *h : HandlesOf(HType::Window)) {
-        Window *w = GetWindow(static_cast<HWND>(h));
-        if (w && w->nativeMade) {
-            backend.DestroyNativeWindow(static_cast<HWND>(h));
-        }
-    }
-    // Free every object but keep the slots' generations, so that a handle
-    // from before stays stale for good.
-    for (size_t i = 1; i < s.slots.size(); ++i) {
-        if (s.slots[i].type != HType::None) {
-            s.slots[i].type = HType::None;
-            s.slots[i].object.reset();
-            s.freeSlots.push_back(i);
-        }
-    }
-    s.classes.clear();
-    s.posted.clear();
-    s.input.clear();
-    s.arrived.clear();
-    s.timers.clear();
-    s.quitPending = false;
-    s.quitCode = 0;
-    s.dropDown = DropDown{};
-    s.desktop = nullptr;
-    s.stockBitmap = nullptr;
-    s.arrow = nullptr;
-    for (auto &b : s.stockBrushes) {
-        b = nullptr;
-    }
-    // The next program starts with no pause, no notice and no windows known
-    // to a record.
-    ResetJournalState();
-}
-
 } // namespace zplat
 
 using namespace zplat;
@@ -190,10 +152,6 @@ int WINAPI MessageBoxA(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT) {
     std::fflush(stderr);
     CurrentBackend().ShowMessageBox(text, caption);
     return 1; // IDOK
-}
-
-DWORD WINAPI GetTickCount(void) {
-    return ProgramTickCount();
 }
 
 } // extern "C"
