@@ -43,6 +43,14 @@ int main(int argc, char **argv) {
     int exitCode = 0;
     {
         zsdl::SdlBackend backend(GameModule(), options);
+        // No display, or one SDL cannot draw on: a failure to start, said
+        // in one line, as other X programs do (the game's own start-up
+        // failure is for a window that cannot be made on a display).
+        std::string error;
+        if (!backend.OpenDisplay(&error)) {
+            std::fprintf(stderr, "zorvak: %s\n", error.c_str());
+            return 1;
+        }
         if (options.scale > 0 &&
             !zsdl::CheckScale(options, backend.LargestScale(kGameImageWidth, kGameImageHeight),
                               stderr)) {

@@ -4,13 +4,16 @@
 #include "platform/module.h"
 #include "platform/resource_decode.h"
 #include "platform/sdl/sdl_native.h"
+#include "platform/sdl/wayland_log.h"
 #include "platform/sdl/x11_errors.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 namespace zsdl {
 
@@ -112,24 +115,55 @@ static bool OnlyAStandIn() {
         return false;
     }
     const char *requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
-    if (requested == nullptr || std::strstr(requested, driver) == nullptr) {
-        SDL_SetError("no desktop to show a window on (only the \"%s\" video driver started)",
-                     driver);
-        return true;
+    return requested == nullptr || std::strstr(requested, driver) == nullptr;
+}
+
+// Why no display could be opened, as X programs say it: what the
+// environment names, or SDL's own reason when a driver was asked for.
+static std::string NoDisplayReason() {
+    const char *requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (requested != nullptr && *requested != '\0') {
+        return std::string(SDL_GetError()) + " (SDL_VIDEODRIVER=" + requested + ")";
     }
-    return false;
+    const char *x = std::getenv("DISPLAY");
+    const char *wayland = std::getenv("WAYLAND_DISPLAY");
+    const bool hasX = x != nullptr && *x != '\0';
+    const bool hasWayland = wayland != nullptr && *wayland != '\0';
+    if (!hasX && !hasWayland) {
+        return "DISPLAY is not set";
+    }
+    std::string reason;
+    if (hasX) {
+        reason = std::string("no X server answers at DISPLAY=") + x;
+    }
+    if (hasWayland) {
+        reason += std::string(hasX ? ", nor a" : "no") +
+                  " Wayland compositor at WAYLAND_DISPLAY=" + wayland;
+    }
+    return reason;
 }
 
 bool SdlBackend::VideoReady() {
     if (videoState_ == 0) {
         InstallX11ErrorFilter();
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && !OnlyAStandIn()) {
+        HoldWaylandLog(true);
+        const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        HoldWaylandLog(false);
+        if (started && !OnlyAStandIn()) {
             videoState_ = 1;
             // Window surfaces straight through the display server (X11
             // shared memory): a few hundred kilobytes twenty times a second
-            // need no GPU context.  Wayland has no such path.
+            // need no GPU context.  Wayland has no such path, and SDL's own
+            // framebuffer knows only some pixel formats: on a screen whose
+            // format it does not know (30-bit deep colour, 8-bit), the
+            // window surface goes through a renderer.  SDL decides once, at
+            // the first surface; SDL_FRAMEBUFFER_ACCELERATION in the
+            // environment still overrides.
+            SDL_DisplayMode mode;
+            const bool known =
+                SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.format != SDL_PIXELFORMAT_UNKNOWN;
             if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") != 0) {
-                SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+                SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, known ? "0" : "1");
             }
             // The game reads keys, not text.
             SDL_StopTextInput();
@@ -137,11 +171,36 @@ bool SdlBackend::VideoReady() {
             ListenForX11Destruction();
         } else {
             videoState_ = -1;
-            std::fprintf(stderr, "zorvak: no display: %s\n", SDL_GetError());
+            videoError_ = NoDisplayReason();
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
         }
     }
     return videoState_ > 0;
+}
+
+bool SdlBackend::SurfaceWorks(std::string *error) {
+    SDL_Window *probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN);
+    const bool works = probe != nullptr && SDL_GetWindowSurface(probe) != nullptr;
+    if (!works) {
+        *error = SDL_GetError();
+    }
+    if (probe != nullptr) {
+        SDL_DestroyWindow(probe);
+    }
+    return works;
+}
+
+bool SdlBackend::OpenDisplay(std::string *error) {
+    if (!VideoReady()) {
+        *error = "cannot open a display: " + videoError_;
+        return false;
+    }
+    std::string why;
+    if (!SurfaceWorks(&why)) {
+        *error = "cannot draw on this display: " + why;
+        return false;
+    }
+    return true;
 }
 
 SdlBackend::Native *SdlBackend::Find(HWND window) const {
@@ -224,6 +283,11 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
     native->placed.scale = scale;
     native->title = title != nullptr ? title : "";
     Native &added = *windows_.emplace_back(std::move(native));
+    // The surface is made now, while the window is hidden: where it goes
+    // through a renderer, SDL replaces the X window for it, and that is
+    // better done before the window is shown.
+    SDL_GetWindowSurface(sdl);
+    FollowX11Window(added);
     if (!defaultIcon_.argb.empty()) {
         SetIcon(added, defaultIcon_.argb.data(), defaultIcon_.width, defaultIcon_.height, true);
     }
@@ -512,9 +576,10 @@ bool SdlBackend::DrainEvents(bool pump) {
         pushed = Translate(event) || pushed;
     }
     // A window that another client destroyed is closed, as by its close
-    // button; the program then destroys it as it would any other.
+    // button; the program then destroys it as it would any other.  One that
+    // SDL itself replaced is not lost: the window goes on in the new one.
     for (const std::unique_ptr<Native> &native : windows_) {
-        if (TakeX11WindowLost(native->xid)) {
+        if (TakeX11WindowLost(native->xid) && !FollowX11Window(*native)) {
             zplat::InputEvent input = {};
             input.type = zplat::InputEvent::Close;
             input.window = native->window;

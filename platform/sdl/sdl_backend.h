@@ -23,6 +23,7 @@
 #include <SDL.h>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace zsdl {
@@ -45,6 +46,14 @@ public:
     ~SdlBackend() override;
     SdlBackend(const SdlBackend &) = delete;
     SdlBackend &operator=(const SdlBackend &) = delete;
+
+    // Starts the display and makes sure it can be drawn on: false, with
+    // the reason in error, when there is no display (no X or Wayland
+    // server answers) or when SDL cannot draw on the one there is (a screen
+    // whose pixel format neither SDL's framebuffer nor a renderer takes).
+    // The program checks this before the game starts; windows made without
+    // it start the display on their own.
+    bool OpenDisplay(std::string *error);
 
     uint64_t NowMs() override;
     void Wait(uint64_t deadlineMs) override;
@@ -84,6 +93,9 @@ private:
     struct Native;
     struct Pad;
     bool VideoReady();
+    // Whether a window surface can be had on this display, trying SDL's
+    // renderer where its own framebuffer cannot draw.
+    bool SurfaceWorks(std::string *error);
     Native *Find(HWND window) const;
     Native *FindById(Uint32 windowId) const;
     // Turns one SDL event into input for the core; true if input was pushed.
@@ -106,6 +118,12 @@ private:
     zplat::Placement Place(const Native &native, int windowWidth, int windowHeight) const;
     // Full screen and back on an X desktop with no window manager to do it.
     void SizeWithoutWindowManager(Native &native);
+    // The desktop frame's hints for the window's style (SetNativeStyle).
+    void ApplyStyle(const Native &native);
+    // Takes on the X window that SDL put behind the window in place of the
+    // one it had (it replaces it when a renderer needs another kind); false
+    // when it is still the same.
+    bool FollowX11Window(Native &native);
     // Controllers.
     void OpenPad(int deviceIndex);
     bool ClosePad(SDL_JoystickID id, bool releaseKeys);
@@ -121,9 +139,10 @@ private:
     std::vector<std::unique_ptr<Pad>> pads_;
     // Keys taken for full screen whose releases are not passed on.
     std::vector<SDL_Scancode> takenKeys_;
-    bool altTaken_ = false; // the Alt held for Alt+Enter: its release is taken too
-    int videoState_ = 0;    // 0 not tried, 1 ready, -1 failed
-    int audioState_ = 0;    // 0 not tried, 1 ready, -1 failed
+    bool altTaken_ = false;  // the Alt held for Alt+Enter: its release is taken too
+    int videoState_ = 0;     // 0 not tried, 1 ready, -1 failed
+    std::string videoError_; // why it failed
+    int audioState_ = 0;     // 0 not tried, 1 ready, -1 failed
     SDL_AudioDeviceID audioDevice_ = 0;
     int audioRate_ = 0;
     int beepsPlayed_ = 0;

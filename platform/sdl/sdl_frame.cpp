@@ -6,6 +6,7 @@
 // compositor's.  On an X desktop with no window manager at all, nobody but
 // the program sizes a window for full screen and back.
 #include "platform/sdl/sdl_native.h"
+#include "platform/sdl/x11_errors.h"
 
 #ifdef ZORVAK_SDL_X11
 #include <SDL_syswm.h>
@@ -113,28 +114,52 @@ void SdlBackend::SizeWithoutWindowManager(Native &native) {
 }
 
 void SdlBackend::SetNativeStyle(HWND window, DWORD style) {
-    SDL_Window *sdl = NativeWindow(window);
-    if (sdl == nullptr) {
+    Native *native = Find(window);
+    if (native == nullptr) {
         return;
     }
-    SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
+    native->style = style;
+    native->styled = true;
+    SDL_SetWindowResizable(native->sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
+    ApplyStyle(*native);
+}
+
+void SdlBackend::ApplyStyle(const Native &native) {
 #ifdef ZORVAK_SDL_X11
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(sdl, &info) || info.subsystem != SDL_SYSWM_X11) {
+    if (!native.styled || !SDL_GetWindowWMInfo(native.sdl, &info) ||
+        info.subsystem != SDL_SYSWM_X11) {
         return;
     }
     Display *display = info.info.x11.display;
     const ::Window xwindow = info.info.x11.window;
-    SetMotifHints(display, xwindow, style);
+    SetMotifHints(display, xwindow, native.style);
     // Neither minimise nor maximise: a dialog, like the About window.
-    const bool dialog = (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0;
+    const bool dialog = (native.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0;
     const Atom type = XInternAtom(
         display, dialog ? "_NET_WM_WINDOW_TYPE_DIALOG" : "_NET_WM_WINDOW_TYPE_NORMAL", False);
     XChangeProperty(display, xwindow, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM,
                     32, PropModeReplace, reinterpret_cast<const unsigned char *>(&type), 1);
     XFlush(display);
+#else
+    (void)native;
 #endif
+}
+
+bool SdlBackend::FollowX11Window(Native &native) {
+    const unsigned long xid = X11WindowOf(native.sdl);
+    if (xid == native.xid) {
+        return false;
+    }
+    // The old window's DestroyNotify and any error about it are SDL's
+    // doing: it stays watched (so its errors stay filtered) but is no
+    // longer this window's.
+    native.xid = xid;
+    WatchX11Window(xid);
+    // What was set on the old X window by hand is not on the new one.
+    ApplyStyle(native);
+    return true;
 }
 
 } // namespace zsdl

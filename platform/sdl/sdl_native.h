@@ -14,8 +14,10 @@ struct SdlBackend::Native {
     HWND window = nullptr;
     SDL_Window *sdl = nullptr;
     Uint32 id = 0;
-    unsigned long xid = 0; // the X window, when on X
-    int width = 0;         // composed image, unscaled
+    unsigned long xid = 0; // the X window, when on X (SDL may replace it)
+    DWORD style = 0;       // the Windows style, once the program gave it
+    bool styled = false;
+    int width = 0; // composed image, unscaled
     int height = 0;
     int scale = 1; // on the desktop
     bool shown = false;
@@ -29,6 +31,7 @@ struct SdlBackend::Native {
     int iconWidth = 0;
     int iconHeight = 0;
     SDL_Surface *shownSurface = nullptr; // the window surface last drawn on
+    bool surfaceFailed = false;          // said so on stderr
     int shownSurfaceWidth = 0;
     int shownSurfaceHeight = 0;
     zplat::Placement placed;           // where the image was drawn on it

@@ -84,8 +84,16 @@ void SdlBackend::Draw(Native &native, const uint32_t *pixels, const zplat::Frame
     }
     SDL_Surface *surface = SDL_GetWindowSurface(native.sdl);
     if (surface == nullptr) {
+        // OpenDisplay made sure a surface can be had; losing it later
+        // (the display server out of memory) is said once, not hidden.
+        if (!native.surfaceFailed) {
+            native.surfaceFailed = true;
+            std::fprintf(stderr, "zorvak: cannot draw the window: %s\n", SDL_GetError());
+        }
         return;
     }
+    native.surfaceFailed = false;
+    FollowX11Window(native);
     const zplat::Placement place = Place(native, surface->w, surface->h);
     const Picture image = {pixels, native.width, native.height};
     const int s = place.scale;

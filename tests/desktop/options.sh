@@ -63,6 +63,22 @@ mistake "invalid scale '1.5': give a whole number from 1 up" --scale=1.5
 mistake "invalid scale '99999999999': give a whole number from 1 up" --scale 99999999999
 mistake "unknown option '--bogus'" --fullscreen --bogus
 
+# ---- No display (a start over ssh or from cron: no DISPLAY, no Wayland, not
+# even XDG_RUNTIME_DIR): one line that says so, nothing before it (no
+# message of the display libraries), exit code 1.
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u XDG_RUNTIME_DIR \
+    "$zorvak" >"$work/out" 2>"$work/err"
+code=$?
+check "without a display: exit code 1 (got $code)" test "$code" = 1
+check "... and one line on stderr, nothing on stdout ($(head -n1 "$work/err"))" \
+    test "$(cat "$work/err")$(cat "$work/out")" = "zorvak: cannot open a display: DISPLAY is not set"
+# A display named that nobody answers at.
+env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:9999 XDG_RUNTIME_DIR="$work" \
+    "$zorvak" >"$work/out" 2>"$work/err"
+code=$?
+check "with DISPLAY=:9999, where no X server answers: exit code 1 (got $code) and one line" \
+    test "$code:$(cat "$work/err")" = "1:zorvak: cannot open a display: no X server answers at DISPLAY=:9999"
+
 # ---- On a 1920 x 1080 desktop: the 511 x 349 image fits up to 2x (with its
 # caption bar in full screen: 368 rows, 3x would be 1104).
 start_xvfb || { echo "FAILED: no X desktop"; exit 1; }

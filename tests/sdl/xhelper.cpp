@@ -31,7 +31,10 @@
 //                                    prints the count of differing pixels (a
 //                                    pixel differs when any of its SCALE x
 //                                    SCALE block does) and leaves both
-//                                    pictures in DIR when any differ
+//                                    pictures in DIR when any differ; on a
+//                                    screen of fewer than 8 bits a channel,
+//                                    the stand-in's colours as that screen
+//                                    shows them
 //
 // Exit code 0 on success, 1 on failure (with a message on stderr).
 #include "platform/backend.h"
@@ -55,6 +58,12 @@ int Fail(const std::string &message) {
     return 1;
 }
 
+// A channel of pixel p (mask: where it is) as 0 to 255, rounded: deep
+// colour's 10 bits come back as the 8 they were made from.
+uint32_t Channel(unsigned long p, unsigned long mask) {
+    return mask == 0 ? 0 : uint32_t(((p & mask) * 255 + mask / 2) / mask);
+}
+
 // The w x h box at (x, y) of the window as 0x00RRGGBB pixels; no pixels
 // when it cannot be read.
 headless::Image Grab(Window window, int x, int y, int w, int h) {
@@ -64,13 +73,44 @@ headless::Image Grab(Window window, int x, int y, int w, int h) {
     for (int py = 0; image != nullptr && py < h; ++py) {
         for (int px = 0; px < w; ++px) {
             const unsigned long p = XGetPixel(image, px, py);
-            auto channel = [p](unsigned long mask) { return uint32_t((p & mask) * 255 / mask); };
-            out.pixels.push_back(channel(image->red_mask) << 16 | channel(image->green_mask) << 8 |
-                                 channel(image->blue_mask));
+            out.pixels.push_back(Channel(p, image->red_mask) << 16 |
+                                 Channel(p, image->green_mask) << 8 | Channel(p, image->blue_mask));
         }
     }
     if (image != nullptr) {
         XDestroyImage(image);
+    }
+    return out;
+}
+
+// The channel masks of the window's visual; all zero when unknown.
+struct Masks {
+    unsigned long channel[3] = {0, 0, 0}; // red, green, blue
+};
+Masks VisualMasks(Window window) {
+    Masks masks;
+    XWindowAttributes attributes = {};
+    if (XGetWindowAttributes(display, window, &attributes) && attributes.visual != nullptr) {
+        masks.channel[0] = attributes.visual->red_mask;
+        masks.channel[1] = attributes.visual->green_mask;
+        masks.channel[2] = attributes.visual->blue_mask;
+    }
+    return masks;
+}
+
+// An 0x00RRGGBB colour as a screen with these masks shows it, read back as
+// Grab reads it (rounded): a channel of fewer than 8 bits keeps its top bits
+// (SDL's conversion truncates), one of more comes back as it was.
+uint32_t AsShown(uint32_t rgb, const Masks &masks) {
+    uint32_t out = 0;
+    for (int i = 0; i < 3; ++i) {
+        const int shift = 16 - 8 * i;
+        const uint32_t c = (rgb >> shift) & 0xFF;
+        const int bits = __builtin_popcountl(masks.channel[i]);
+        const uint32_t top = (1u << std::min(bits, 8)) - 1;
+        const uint32_t kept =
+            bits >= 8 || bits == 0 ? c : ((c >> (8 - bits)) * 255 + top / 2) / top;
+        out |= kept << shift;
     }
     return out;
 }
@@ -220,6 +260,7 @@ int Compare(const std::string &screen, Window window, int x, int y, const std::s
     if (got.pixels.empty()) {
         return Fail("cannot read the window");
     }
+    const Masks masks = VisualMasks(window);
     // The ground between the two corner tiles is random at every paint.
     auto compared = [&](int px, int py) {
         return about || !(px >= 32 && px < want.width - 32 && py >= want.height - 28);
@@ -230,7 +271,7 @@ int Compare(const std::string &screen, Window window, int x, int y, const std::s
         for (int px = 0; px < want.width; ++px) {
             if (compared(px, py)) {
                 ++total;
-                differ += !BlockIs(got, scale, px, py, want.At(px, py));
+                differ += !BlockIs(got, scale, px, py, AsShown(want.At(px, py), masks));
             }
         }
     }
