@@ -431,15 +431,18 @@ bool SdlBackend::TranslateKey(const SDL_Event &event) {
     if (vk == 0) {
         return false;
     }
-    if (event.type == SDL_KEYUP && ReleaseBeforeFocusLoss(native->id)) {
+    const bool down = event.type == SDL_KEYDOWN;
+    // A key a controller holds too stays down until both let go.
+    const bool padHolds = NoteKeyboardKey(vk, down);
+    if ((!down && padHolds) || (!down && ReleaseBeforeFocusLoss(native->id))) {
         return false;
     }
     zplat::InputEvent input = {};
-    input.type = event.type == SDL_KEYDOWN ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp;
+    input.type = down ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp;
     input.window = native->window;
     input.vk = vk;
     input.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
-    input.repeat = event.key.repeat != 0;
+    input.repeat = event.key.repeat != 0 || padHolds;
     zplat::PushInput(input);
     return true;
 }

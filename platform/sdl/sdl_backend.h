@@ -129,6 +129,12 @@ private:
     bool ClosePad(SDL_JoystickID id, bool releaseKeys);
     Pad *FindPad(SDL_JoystickID id);
     bool UpdatePadKeys(Pad &pad);
+    // Whether the keyboard or a controller other than except holds the
+    // controller key (PadKey).
+    bool HeldElsewhere(int key, const Pad *except) const;
+    // Notes a key of the keyboard going down or up; true when a controller
+    // holds it too.
+    bool NoteKeyboardKey(int vk, bool down);
 
     // When SDL last read the display (inside SDL_WaitEventTimeout); Poll
     // does not read it again within kFreshPumpMs.
@@ -137,6 +143,9 @@ private:
     HINSTANCE iconModule_;
     DisplayOptions options_;
     std::vector<std::unique_ptr<Pad>> pads_;
+    // The controller keys (PadKey) the keyboard holds.
+    static constexpr int kControllerKeys = 5;
+    bool keyboardHeld_[kControllerKeys] = {};
     // Keys taken for full screen whose releases are not passed on.
     std::vector<SDL_Scancode> takenKeys_;
     bool altTaken_ = false;  // the Alt held for Alt+Enter: its release is taken too

@@ -50,6 +50,7 @@ struct SdlBackend::Pad {
     int stickY = 0;
     int fireButtons = 0;      // south and east buttons held
     bool down[kPadKeys] = {}; // keys the core has been given as held
+    static_assert(int(kPadKeys) == kControllerKeys);
 };
 
 } // namespace zsdl
