@@ -263,9 +263,8 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
     }
 
     const bool fullScreen = first && options_.fullScreen;
-    SDL_Window *sdl =
-        SDL_CreateWindow(title != nullptr ? title : "", left, top, scaledWidth, scaledHeight,
-                         SDL_WINDOW_HIDDEN | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
+    SDL_Window *sdl = SDL_CreateWindow(title != nullptr ? title : "", left, top, scaledWidth,
+                                       scaledHeight, SDL_WINDOW_HIDDEN);
     if (sdl == nullptr) {
         std::fprintf(stderr, "zorvak: cannot open a window: %s\n", SDL_GetError());
         return false;
@@ -288,6 +287,13 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
     // better done before the window is shown.
     SDL_GetWindowSurface(sdl);
     FollowX11Window(added);
+    added.windowedX = left;
+    added.windowedY = top;
+    // Full screen from the start: sized when shown where no window manager
+    // does it (ShowNativeWindow), asked of it otherwise.
+    if (fullScreen && !Unmanaged(added)) {
+        SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
     if (!defaultIcon_.argb.empty()) {
         SetIcon(added, defaultIcon_.argb.data(), defaultIcon_.width, defaultIcon_.height, true);
     }
@@ -313,7 +319,7 @@ void SdlBackend::ShowNativeWindow(HWND window, bool shown) {
     native->shown = shown;
     if (shown) {
         SDL_ShowWindow(native->sdl);
-        if (native->fullScreen) {
+        if (native->fullScreen && Unmanaged(*native)) {
             SizeWithoutWindowManager(*native);
         }
     } else {

@@ -116,8 +116,13 @@ private:
     // placement changed (pixels null: the last image again).
     void Draw(Native &native, const uint32_t *pixels, const zplat::Frame *changed = nullptr);
     zplat::Placement Place(const Native &native, int windowWidth, int windowHeight) const;
-    // Full screen and back on an X desktop with no window manager to do it.
+    // On an X desktop with no window manager (where SDL's own switch would
+    // wait in vain for one, about 100 ms each time), the program sizes the
+    // window for full screen and back itself, and keeps the other windows
+    // above the main one.
+    bool Unmanaged(const Native &native) const;
     void SizeWithoutWindowManager(Native &native);
+    void RaiseOthers(const Native &main);
     // The desktop frame's hints for the window's style (SetNativeStyle).
     void ApplyStyle(const Native &native);
     // Takes on the X window that SDL put behind the window in place of the

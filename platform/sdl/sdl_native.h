@@ -24,6 +24,8 @@ struct SdlBackend::Native {
     bool minimized = false;
     bool presented = false;
     bool fullScreen = false;
+    int windowedX = 0; // where it was before full screen, without a window manager
+    int windowedY = 0;
     bool active = true;         // has the keyboard (full screen draws its caption so)
     std::string title;          // for the caption bar of full screen
     bool customIcon = false;    // showing the game's own picture as icon

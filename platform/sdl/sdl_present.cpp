@@ -226,17 +226,25 @@ void SdlBackend::SetFullScreen(bool on) {
     if (main.fullScreen == on) {
         return;
     }
-    if (SDL_SetWindowFullscreen(main.sdl, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
-        std::fprintf(stderr, "zorvak: cannot switch to %s: %s\n", on ? "full screen" : "a window",
-                     SDL_GetError());
-        return;
+    if (Unmanaged(main)) {
+        if (on) {
+            SDL_GetWindowPosition(main.sdl, &main.windowedX, &main.windowedY);
+        }
+        main.fullScreen = on;
+        SizeWithoutWindowManager(main);
+    } else {
+        if (SDL_SetWindowFullscreen(main.sdl, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+            std::fprintf(stderr, "zorvak: cannot switch to %s: %s\n",
+                         on ? "full screen" : "a window", SDL_GetError());
+            return;
+        }
+        main.fullScreen = on;
+        if (!on) {
+            // Back at the size it had, whatever the video driver restored.
+            SDL_SetWindowSize(main.sdl, main.width * main.scale, main.height * main.scale);
+        }
     }
-    main.fullScreen = on;
-    if (!on) {
-        // Back at the size it had, whatever the video driver restored.
-        SDL_SetWindowSize(main.sdl, main.width * main.scale, main.height * main.scale);
-    }
-    SizeWithoutWindowManager(main);
+    RaiseOthers(main);
     if (main.presented) {
         Draw(main, nullptr);
     }

@@ -2,13 +2,16 @@
 # The Linux program's command line, through the program itself: --help and
 # --version, mistakes (exit code 2 and a message on stderr), and on an X
 # desktop of our own (Xvfb, 1920 x 1080) what --scale and --fullscreen make
-# of the window, and F11 from there.
+# of the window, and F11 from there: on this desktop with no window manager,
+# switches that cost no more than a frame, and the About window kept above
+# the main one.
 #
-#   options.sh ZORVAK
+#   options.sh ZORVAK XHELPER
 #
 # Exit 0: passed; 77: Xvfb or xdotool missing (skipped); anything else: failed.
 set -u
 zorvak=$1
+xhelper=$2
 
 # shellcheck source=../support/x_desktop.sh
 . "$(dirname "$0")/../support/x_desktop.sh"
@@ -124,7 +127,35 @@ if play "511 349" --scale 1; then
     check "F11 again brings back the 1x window" wait_for 5 size_is "$window" "511 349"
     stop
 fi
+about=
+about_open() {
+    about=$(xdotool search --onlyvisible --name "^About Zorvak\$" 2>/dev/null | head -n1)
+    [ -n "$about" ]
+}
 if play "1022 698" --scale=2; then
+    # 20 switches queued at once, then Alt+A behind them: without a window
+    # manager each switch is the program's own resize, not a wait for one.
+    # (5 ms apart: keys sent closer read as the key's auto-repeat.)
+    started=$(now_us)
+    xdotool key --delay 5 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 \
+        F11 F11 F11 alt+a
+    wait_for 10 about_open
+    took=$((($(now_us) - started) / 1000))
+    check "20 queued full-screen switches and Alt+A behind them take under 1 s (took $took ms)" \
+        test "$took" -lt 1000
+    check "... and the window is back at 1022 x 698" size_is "$window" "1022 698"
+    if [ -n "$about" ]; then
+        xdotool key F11
+        check "F11 with the About window open: full screen" \
+            wait_for 5 size_is "$window" "1920 1080"
+        xdotool key F11
+        check "F11 again: the window" wait_for 5 size_is "$window" "1022 698"
+        check "the About window is still above the main window" \
+            "$xhelper" above "$about" "$window"
+        xdotool key alt+F4
+        wait_until 5 "Alt+F4 to close the About window" \
+            eval '! xdotool getwindowname "$about" >/dev/null 2>&1'
+    fi
     stop
 fi
 if play "1920 1080" --fullscreen; then

@@ -20,6 +20,8 @@
 //                                    the window type's last word and the
 //                                    Motif hints, as numbers
 //   xhelper unfocus                  leaves the keyboard with no window
+//   xhelper above WINDOW OTHER       succeeds when WINDOW is stacked above
+//                                    OTHER (both top-level windows)
 //   xhelper compare intro|about WINDOW X Y DIR [SCALE]
 //                                    the client area whose top-left corner is
 //                                    at (X, Y) of the window, shown SCALE
@@ -176,6 +178,31 @@ int Close(Window window) {
     return 0;
 }
 
+// Whether window is above other in the root window's stacking order.
+int StackedAbove(Window window, Window other) {
+    Window root = None;
+    Window parent = None;
+    Window *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        return Fail("cannot read the stacking order");
+    }
+    int windowAt = -1;
+    int otherAt = -1;
+    for (unsigned int i = 0; i < count; ++i) { // bottom first
+        windowAt = children[i] == window ? int(i) : windowAt;
+        otherAt = children[i] == other ? int(i) : otherAt;
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    if (windowAt < 0 || otherAt < 0) {
+        return Fail("not both top-level windows");
+    }
+    std::printf("%s\n", windowAt > otherAt ? "above" : "below");
+    return windowAt > otherAt ? 0 : 1;
+}
+
 int Hints(Window window) {
     Atom type = None;
     int format = 0;
@@ -289,7 +316,8 @@ int Compare(const std::string &screen, Window window, int x, int y, const std::s
 int main(int argc, char **argv) {
     display = argc >= 2 ? XOpenDisplay(nullptr) : nullptr;
     if (display == nullptr) {
-        return Fail("usage: xhelper shot|centroid|close|hints|unfocus|compare ..., with a display");
+        return Fail(
+            "usage: xhelper shot|centroid|close|hints|above|unfocus|compare ..., with a display");
     }
     const std::string command = argv[1];
     // Window 0 is the whole screen.
@@ -303,6 +331,8 @@ int main(int argc, char **argv) {
         result = Shot(window, argv[3], std::max(1, std::atoi(argv[4])),
                       argc == 9 ? std::atoi(argv[5]) : 0, argc == 9 ? std::atoi(argv[6]) : 0,
                       argc == 9 ? std::atoi(argv[7]) : 0, argc == 9 ? std::atoi(argv[8]) : 0);
+    } else if (command == "above" && argc == 4) {
+        result = StackedAbove(window, windowArg(argv[3]));
     } else if (command == "hints" && argc == 3) {
         result = Hints(window);
     } else if (command == "unfocus" && argc == 2) {
