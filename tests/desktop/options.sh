@@ -128,6 +128,7 @@ if play "511 349" --scale 1; then
     stop
 fi
 about=
+about_gone() { ! xdotool getwindowname "$about" >/dev/null 2>&1; }
 about_open() {
     about=$(xdotool search --onlyvisible --name "^About Zorvak\$" 2>/dev/null | head -n1)
     [ -n "$about" ]
@@ -153,8 +154,7 @@ if play "1022 698" --scale=2; then
         check "the About window is still above the main window" \
             "$xhelper" above "$about" "$window"
         xdotool key alt+F4
-        wait_until 5 "Alt+F4 to close the About window" \
-            eval '! xdotool getwindowname "$about" >/dev/null 2>&1'
+        wait_until 5 "Alt+F4 to close the About window" about_gone
     fi
     stop
 fi
