@@ -76,6 +76,8 @@ SdlBackend::SdlBackend(HINSTANCE iconModule, DisplayOptions options)
     // event wait never has to poll them every millisecond.
     SDL_SetHint(SDL_HINT_AUTO_UPDATE_JOYSTICKS, "0");
     SDL_Init(SDL_INIT_EVENTS);
+    overlays_.reserve(4);
+    overlayWindows_.reserve(4);
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
         std::fprintf(stderr, "zorvak: no game controllers: %s\n", SDL_GetError());
     }
@@ -305,10 +307,17 @@ void SdlBackend::DestroyNativeWindow(HWND window) {
     if (native == nullptr) {
         return;
     }
+    const bool overlaid = native->overlaid;
+    if (pressedOverlay_ == window) {
+        pressedOverlay_ = nullptr;
+    }
     SDL_DestroyWindow(native->sdl);
     windows_.erase(
         std::find_if(windows_.begin(), windows_.end(),
                      [native](const std::unique_ptr<Native> &w) { return w.get() == native; }));
+    if (overlaid && !windows_.empty() && windows_.front()->presented) {
+        ShowPicture(*windows_.front(), nullptr, 0, true); // the main image where it was
+    }
 }
 
 void SdlBackend::ShowNativeWindow(HWND window, bool shown) {
@@ -317,6 +326,10 @@ void SdlBackend::ShowNativeWindow(HWND window, bool shown) {
         return;
     }
     native->shown = shown;
+    if (native != windows_.front().get() && windows_.front()->fullScreen) {
+        UpdateOverlays(); // shown in the full-screen picture, or no longer
+        return;
+    }
     if (shown) {
         SDL_ShowWindow(native->sdl);
         if (native->fullScreen && Unmanaged(*native)) {
@@ -332,7 +345,13 @@ void SdlBackend::FocusNativeWindow(HWND window) {
     // the keyboard is still with one of the program's windows, if it was:
     // it is never taken from another program.
     Native *native = Find(window);
-    if (native == nullptr || !native->shown || native->minimized ||
+    Native *main = windows_.empty() ? nullptr : windows_.front().get();
+    if (main != nullptr && main->fullScreen && main->presented && AnyOverlaid()) {
+        // The caption colours of the full-screen picture follow; the
+        // desktop's keyboard stays with the main window.
+        ShowPicture(*main, nullptr, 0, true);
+    }
+    if (native == nullptr || native->overlaid || !native->shown || native->minimized ||
         SDL_GetKeyboardFocus() == nullptr) {
         return;
     }
@@ -348,8 +367,9 @@ void SdlBackend::SetNativeTitle(HWND window, const char *title) {
     if (native != nullptr) {
         native->title = title != nullptr ? title : "";
         SDL_SetWindowTitle(native->sdl, native->title.c_str());
-        if (native->fullScreen && native->presented) {
-            Draw(*native, nullptr); // the caption bar follows the title
+        Native &main = *windows_.front();
+        if (main.fullScreen && main.presented && (native == &main || native->overlaid)) {
+            ShowPicture(main, nullptr, 0, true); // the caption bar follows the title
         }
     }
 }
@@ -445,7 +465,9 @@ bool SdlBackend::TranslateKey(const SDL_Event &event) {
     }
     zplat::InputEvent input = {};
     input.type = down ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp;
-    input.window = native->window;
+    // In full screen with the About window shown in its picture, keys go to
+    // the window that has the program's keyboard.
+    input.window = native->fullScreen && AnyOverlaid() ? nullptr : native->window;
     input.vk = vk;
     input.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
     input.repeat = event.key.repeat != 0 || padHolds;
@@ -463,8 +485,8 @@ bool SdlBackend::TranslatePointer(const SDL_Event &event) {
             return false;
         }
         input.type = zplat::InputEvent::Drag;
-        input.window = native->window;
         zplat::SurfaceToImage(native->placed, event.motion.x, event.motion.y, &input.x, &input.y);
+        input.window = PointerTarget(*native, false, &input.x, &input.y);
         zplat::PushInput(input);
         return true;
     }
@@ -474,7 +496,8 @@ bool SdlBackend::TranslatePointer(const SDL_Event &event) {
     }
     zplat::SurfaceToImage(native->placed, event.button.x, event.button.y, &input.x, &input.y);
     const bool press = event.type == SDL_MOUSEBUTTONDOWN;
-    if (press &&
+    input.window = PointerTarget(*native, press, &input.x, &input.y);
+    if (press && input.window == native->window &&
         (input.x < 0 || input.y < 0 || input.x >= native->width || input.y >= native->height)) {
         return false; // full screen's black border or caption bar
     }
@@ -486,7 +509,6 @@ bool SdlBackend::TranslatePointer(const SDL_Event &event) {
     // A release or a drag off the image is still one: the menus end their
     // tracking there without choosing.
     input.type = press ? zplat::InputEvent::Click : zplat::InputEvent::Release;
-    input.window = native->window;
     zplat::PushInput(input);
     return true;
 }

@@ -115,6 +115,21 @@ private:
     // frame's changed box, when given), or everything when the window or its
     // placement changed (pixels null: the last image again).
     void Draw(Native &native, const uint32_t *pixels, const zplat::Frame *changed = nullptr);
+    // Takes what changed of the image (all of it when whole) into the
+    // window's copy, in at most kMaxChangedAreas boxes; how many.
+    int TakeChanges(Native &native, const uint32_t *pixels, const zplat::Frame *changed, bool whole,
+                    zplat::Area *boxes);
+    // Puts boxes of the window's picture (its image, or in full screen the
+    // composed picture) on the display, or all of it when whole or when the
+    // surface or placement changed.
+    void ShowPicture(Native &native, const zplat::Area *boxes, int count, bool whole);
+    // Full screen: which windows are shown in the main window's picture.
+    void UpdateOverlays();
+    bool AnyOverlaid() const;
+    zplat::FullScreenScene Scene(const Native &main);
+    // The window a pointer event at image point (x, y) of the main window
+    // goes to, and the point in it.
+    HWND PointerTarget(Native &main, bool press, int *x, int *y);
     zplat::Placement Place(const Native &native, int windowWidth, int windowHeight) const;
     // On an X desktop with no window manager (where SDL's own switch would
     // wait in vain for one, about 100 ms each time), the program sizes the
@@ -147,6 +162,9 @@ private:
     uint64_t lastPumpMs_ = 0;
     HINSTANCE iconModule_;
     DisplayOptions options_;
+    std::vector<zplat::Overlay> overlays_; // Scene's, kept to be reused
+    std::vector<HWND> overlayWindows_;
+    HWND pressedOverlay_ = nullptr; // the window the button went down on, if an overlay
     std::vector<std::unique_ptr<Pad>> pads_;
     // The controller keys (PadKey) the keyboard holds.
     static constexpr int kControllerKeys = 5;

@@ -24,7 +24,12 @@ struct SdlBackend::Native {
     bool minimized = false;
     bool presented = false;
     bool fullScreen = false;
-    int windowedX = 0; // where it was before full screen, without a window manager
+    int clientY = 0; // where its client area starts in its image
+    // Shown in the main window's full-screen picture, its own SDL window
+    // hidden meanwhile.
+    bool overlaid = false;
+    std::vector<uint32_t> picture; // the main window's full-screen picture
+    int windowedX = 0;             // where it was before full screen, without a window manager
     int windowedY = 0;
     bool active = true;         // has the keyboard (full screen draws its caption so)
     std::string title;          // for the caption bar of full screen
