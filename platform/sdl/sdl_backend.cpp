@@ -289,6 +289,9 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
     // better done before the window is shown.
     SDL_GetWindowSurface(sdl);
     FollowX11Window(added);
+    if (connection_.display == nullptr) {
+        connection_ = X11ConnectionOf(sdl);
+    }
     added.windowedX = left;
     added.windowedY = top;
     // Full screen from the start: sized when shown where no window manager
@@ -589,77 +592,6 @@ bool SdlBackend::Translate(const SDL_Event &event) {
         return TranslatePad(event);
     default:
         return false;
-    }
-}
-
-bool SdlBackend::DrainEvents(bool pump) {
-    // SDL's event wait does not read controllers (see the constructor):
-    // they are read here, and plugging in and pulling out noticed.
-    SDL_GameControllerUpdate();
-    // One read of the display's connection, when asked for; SDL_PollEvent
-    // would read it again for every event taken.
-    if (pump) {
-        SDL_PumpEvents();
-    }
-    bool pushed = false;
-    SDL_Event event;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
-        pushed = Translate(event) || pushed;
-    }
-    // A window that another client destroyed is closed, as by its close
-    // button; the program then destroys it as it would any other.  One that
-    // SDL itself replaced is not lost: the window goes on in the new one.
-    for (const std::unique_ptr<Native> &native : windows_) {
-        if (TakeX11WindowLost(native->xid) && !FollowX11Window(*native)) {
-            zplat::InputEvent input = {};
-            input.type = zplat::InputEvent::Close;
-            input.window = native->window;
-            zplat::PushInput(input);
-            pushed = true;
-        }
-    }
-    return pushed;
-}
-
-void SdlBackend::Poll() {
-    // Right after a wait that ended on time, the display has just been read:
-    // reading it again (each read is a dozen calls into the X connection)
-    // would only double the cost of an idle tick.
-    DrainEvents(NowMs() - lastPumpMs_ >= kFreshPumpMs);
-}
-
-void SdlBackend::Wait(uint64_t deadlineMs) {
-    // While a controller is plugged in it is read at least this often; the
-    // game's own timer wakes the loop every 50 ms to notice a new one.
-    const int kPadReadMs = 8;
-    IdleAudio();
-    // What is queued already; SDL_WaitEventTimeout reads the display itself.
-    if (DrainEvents(false)) {
-        return;
-    }
-    for (;;) {
-        const uint64_t now = NowMs();
-        int timeout = -1;
-        if (deadlineMs != kNoDeadline) {
-            if (now >= deadlineMs) {
-                return;
-            }
-            timeout = int(std::min<uint64_t>(deadlineMs - now, INT_MAX));
-        }
-        if (!pads_.empty() && (timeout < 0 || timeout > kPadReadMs)) {
-            timeout = kPadReadMs;
-        }
-        SDL_Event event;
-        bool pushed = false;
-        const int got = SDL_WaitEventTimeout(&event, timeout);
-        lastPumpMs_ = NowMs();
-        if (got) {
-            pushed = Translate(event);
-        }
-        pushed = DrainEvents(false) || pushed;
-        if (pushed) {
-            return;
-        }
     }
 }
 

@@ -19,6 +19,7 @@
 
 #include "platform/backend.h"
 #include "platform/display.h"
+#include "platform/sdl/x11_connection.h"
 
 #include <SDL.h>
 #include <cstdint>
@@ -156,10 +157,13 @@ private:
     // holds it too.
     bool NoteKeyboardKey(int vk, bool down);
 
-    // When SDL last read the display (inside SDL_WaitEventTimeout); Poll
-    // does not read it again within kFreshPumpMs.
+    // When SDL last read the display, and when a wait last found it quiet:
+    // Poll does not look again within kFreshPumpMs (sdl_wait.cpp).
     static constexpr uint64_t kFreshPumpMs = 2;
     uint64_t lastPumpMs_ = 0;
+    uint64_t quietSinceMs_ = 0;
+    uint64_t lastPadLookMs_ = 0; // when SDL last read the controllers
+    X11Connection connection_;   // SDL's, once it has a window on X
     HINSTANCE iconModule_;
     DisplayOptions options_;
     std::vector<zplat::Overlay> overlays_; // Scene's, kept to be reused
