@@ -148,6 +148,11 @@ static std::string NoDisplayReason() {
 bool SdlBackend::VideoReady() {
     if (videoState_ == 0) {
         InstallX11ErrorFilter();
+        // The game reads keys, not text: Xlib's input method, which SDL
+        // opens for text input, need not parse the locale's compose table
+        // (half a megabyte kept for the program's life), unless the player
+        // names one.
+        setenv("XCOMPOSEFILE", "/dev/null", 0);
         HoldWaylandLog(true);
         const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         HoldWaylandLog(false);
