@@ -376,8 +376,12 @@ void SdlBackend::SetNativeTitle(HWND window, const char *title) {
         native->title = title != nullptr ? title : "";
         SDL_SetWindowTitle(native->sdl, native->title.c_str());
         Native &main = *windows_.front();
-        if (main.fullScreen && main.presented && (native == &main || native->overlaid)) {
-            ShowPicture(main, nullptr, 0, true); // the caption bar follows the title
+        if (main.fullScreen && main.presented && native == &main) {
+            // The caption bar follows the title: only its rows.
+            const zplat::Area bar = {0, 0, main.width, zplat::kCaptionBarHeight};
+            ShowPicture(main, &bar, 1, false);
+        } else if (main.fullScreen && main.presented && native->overlaid) {
+            main.redrawPending = true; // the overlay's frame
         }
     }
 }
@@ -533,7 +537,7 @@ bool SdlBackend::TranslateWindowEvent(const SDL_Event &event) {
     case SDL_WINDOWEVENT_FOCUS_LOST:
         native->active = event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
         if (native->fullScreen && native->presented) {
-            Draw(*native, nullptr); // the caption bar's colour
+            native->redrawPending = true; // the caption bar's colour
         }
         if (!native->active) {
             return false;
@@ -566,9 +570,7 @@ bool SdlBackend::TranslateWindowEvent(const SDL_Event &event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED:
         // The surface may be new (full screen switched): show the last image
         // again, placed anew.
-        if (native->presented) {
-            Draw(*native, nullptr);
-        }
+        native->redrawPending = native->presented;
         return false;
     default:
         return false;

@@ -44,9 +44,7 @@ void SdlBackend::SetFullScreen(bool on) {
     }
     UpdateOverlays();
     RaiseOthers(main);
-    if (main.presented) {
-        Draw(main, nullptr);
-    }
+    main.redrawPending = main.presented;
 }
 
 bool SdlBackend::FullScreen() const {
@@ -94,7 +92,7 @@ void SdlBackend::UpdateOverlays() {
         SDL_SetWindowInputFocus(main.sdl);
     }
     if (changed && main.fullScreen && main.presented) {
-        ShowPicture(main, nullptr, 0, true);
+        main.redrawPending = true;
     }
 }
 

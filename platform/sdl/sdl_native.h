@@ -23,6 +23,9 @@ struct SdlBackend::Native {
     bool shown = false;
     bool minimized = false;
     bool presented = false;
+    // Shown again whole at the end of the events being taken (a switch, a
+    // new surface, an exposure): many of them in a row cost one redraw.
+    bool redrawPending = false;
     bool fullScreen = false;
     int clientY = 0; // where its client area starts in its image
     // Shown in the main window's full-screen picture, its own SDL window

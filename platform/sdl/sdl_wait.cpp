@@ -63,6 +63,12 @@ bool SdlBackend::DrainEvents(bool pump) {
             pushed = true;
         }
     }
+    for (const std::unique_ptr<Native> &native : windows_) {
+        if (native->redrawPending) {
+            native->redrawPending = false;
+            Draw(*native, nullptr);
+        }
+    }
     return pushed;
 }
 
