@@ -1,8 +1,9 @@
 #!/bin/bash
 # The program on an X desktop of its own (Xvfb, 1920 x 1080), measured the
 # same way as two packaged arcade games in the same run: time to the first
-# window, CPU in the attract loop (or title menu) and in a game, peak memory;
-# then the 50 ms timer's regularity.  Prints a table; fails only when a
+# window, CPU in the attract loop (or title menu) and in a game, peak memory
+# and the program's own memory (USS and PSS, in the game); then the 50 ms
+# timer's regularity.  Prints a table; fails only when a
 # program cannot be started.
 #
 #   bench/desktop_bench.sh BUILD_DIR [SECONDS] [PROGRAM...]
@@ -38,7 +39,16 @@ cpu_percent() { # PID SECONDS: % of one core over the next SECONDS
     awk -v t=$((after - before)) -v s="$2" 'BEGIN { printf "%.3f", t / 1e7 / s }'
 }
 
-printf "%-14s %14s %18s %15s %14s\n" program "first window" "attract/menu CPU" "in-game CPU" "peak RSS"
+# The program's own memory, in a game: USS (its private pages: what it alone
+# holds) and PSS (its share of every page, shared ones divided among their
+# users), from /proc/PID/smaps_rollup.
+own_memory() {
+    awk '/^Private_(Clean|Dirty):/ { uss += $2 } /^Pss:/ { pss = $2 }
+         END { printf "%.1f MB %.1f MB", uss / 1024, pss / 1024 }' "/proc/$1/smaps_rollup"
+}
+
+printf "%-14s %14s %18s %15s %14s %10s %10s\n" program "first window" "attract/menu CPU" \
+    "in-game CPU" "peak RSS" USS PSS
 for program in "${programs[@]}"; do
     case $program in
     zorvak) command=("$build/zorvak"); start_game=(alt+n) ;;
@@ -64,10 +74,12 @@ for program in "${programs[@]}"; do
     sleep 1 # the game under way, measured from 1 s after the key, for each alike
     game=$(cpu_percent "$zorvak_pid" "$seconds")
     rss=$(awk '/VmHWM/ { printf "%.1f MB", $2 / 1024 }' "/proc/$zorvak_pid/status")
+    read -r uss uss_unit pss pss_unit < <(own_memory "$zorvak_pid")
     kill "$zorvak_pid" 2>/dev/null
     wait "$zorvak_pid" 2>/dev/null
     zorvak_pid=
-    printf "%-14s %11s ms %16s %% %13s %% %14s\n" "$program" "$ms" "$attract" "$game" "$rss"
+    printf "%-14s %11s ms %16s %% %13s %% %14s %10s %10s\n" "$program" "$ms" "$attract" "$game" \
+        "$rss" "$uss $uss_unit" "$pss $pss_unit"
 done
 
 if [ -x "$build/bench/sdl_timer_bench" ]; then

@@ -13,7 +13,7 @@ build="$root/build/bench"
 seconds="${1:-20}"
 
 "$root/scripts/ensure-packages" build-essential cmake pkg-config libgtest-dev libsdl2-dev \
-    libpng-dev libbenchmark-dev libx11-dev xvfb xdotool kobodeluxe chromium-bsu
+    libpng-dev libbenchmark-dev libx11-dev xvfb xdotool strace kobodeluxe chromium-bsu
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j "$(nproc)" --target zorvak game_benchmarks sdl_present_benchmarks \
     sdl_timer_bench first_window replay_benchmarks replay_speed
@@ -37,3 +37,6 @@ SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$build/bench/sdl_present_benchm
 echo
 echo "== on an X desktop (Xvfb), beside two packaged games"
 "$root/bench/desktop_bench.sh" "$build" "$seconds"
+echo
+echo "== calls into the system per tick (strace -c), on an X desktop (Xvfb)"
+"$root/bench/sdl_syscalls.sh" "$build/zorvak" "$seconds"

@@ -7,6 +7,7 @@
 #ifndef ZORVAK_PLATFORM_DISPLAY_H
 #define ZORVAK_PLATFORM_DISPLAY_H
 
+#include "platform/backend.h"
 #include "platform/platform.h"
 
 #include <cstdint>
@@ -64,6 +65,61 @@ constexpr int kCaptionBarHeight = 19;
 // window's title on the caption colour of an active or an inactive window; a
 // title too long for the bar ends in "...".
 void DrawCaptionBar(uint32_t *pixels, int width, int height, const char *title, bool active);
+
+// ---- Full screen ---------------------------------------------------------------
+
+// In full screen one picture shows the program: the main window's image
+// under a caption bar with its title, and over it the other windows shown
+// (the About window), each framed as a dialog of the time (kFrameBorder
+// pixels of raised edge around a caption bar with its title and its image)
+// and centred on the main window's client area, never over the caption bar.
+// Backends scale it with PlaceImage's placement (its top is the caption
+// bar's) and map points back with SurfaceToImage, then FindOverlay.
+
+// The border of such a frame, on every side; its caption bar is
+// kCaptionBarHeight high, under the top border.
+constexpr int kFrameBorder = 3;
+
+// A window shown over the main one: its image, 0x00RRGGBB, and its title.
+struct Overlay {
+    const uint32_t *pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    const char *title = "";
+    bool active = false; // has the keyboard: the caption colour
+};
+
+// The main window's image and title, and the overlays, later ones on top.
+struct FullScreenScene {
+    const uint32_t *pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    int clientY = 0; // where its client area starts (under its menu bar)
+    const char *title = "";
+    bool active = false;
+    const Overlay *overlays = nullptr;
+    int overlayCount = 0;
+};
+
+// The picture's size: the main image's width, the caption bar and its height.
+inline int FullScreenHeight(int imageHeight) {
+    return kCaptionBarHeight + imageHeight;
+}
+
+// Where an overlay of width x height shows its image in the picture (its
+// frame around that), for a main image of imageWidth x imageHeight whose
+// client area starts at clientY.
+Area PlaceOverlay(int imageWidth, int imageHeight, int clientY, int width, int height);
+
+// Draws the part box of the picture (picture pixels; the rest is left as
+// it is) into picture, scene.width x FullScreenHeight(scene.height).
+void ComposeFullScreen(const FullScreenScene &scene, const Area &box, uint32_t *picture);
+
+// The overlay (its frame included) at a point of the picture, topmost
+// first, and the point in that overlay's image; -1 when the point is on the
+// main window's image or caption bar.
+int FindOverlay(const FullScreenScene &scene, int pictureX, int pictureY, int *overlayX,
+                int *overlayY);
 
 // ---- Icon ----------------------------------------------------------------------
 

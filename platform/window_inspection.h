@@ -27,6 +27,10 @@ struct WindowInfo {
 };
 bool GetWindowInfo(HWND window, WindowInfo *info);
 
+// The window that has the keyboard within the program (the active one);
+// NULL when none has.
+HWND KeyboardFocus();
+
 // Live handles of each kind, for leak checks: a long run must hold as many
 // at its end as at its start.
 struct HandleCounts {

@@ -227,6 +227,10 @@ bool GetWindowInfo(HWND hwnd, WindowInfo *info) {
     return true;
 }
 
+HWND KeyboardFocus() {
+    return St().focus;
+}
+
 bool CopyClientImage(HWND hwnd, std::vector<uint32_t> *pixels, int *width, int *height) {
     Window *w = GetWindow(hwnd);
     if (!w) {

@@ -4,13 +4,16 @@
 #include "platform/module.h"
 #include "platform/resource_decode.h"
 #include "platform/sdl/sdl_native.h"
+#include "platform/sdl/wayland_log.h"
 #include "platform/sdl/x11_errors.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 namespace zsdl {
 
@@ -73,6 +76,8 @@ SdlBackend::SdlBackend(HINSTANCE iconModule, DisplayOptions options)
     // event wait never has to poll them every millisecond.
     SDL_SetHint(SDL_HINT_AUTO_UPDATE_JOYSTICKS, "0");
     SDL_Init(SDL_INIT_EVENTS);
+    overlays_.reserve(4);
+    overlayWindows_.reserve(4);
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
         std::fprintf(stderr, "zorvak: no game controllers: %s\n", SDL_GetError());
     }
@@ -112,24 +117,60 @@ static bool OnlyAStandIn() {
         return false;
     }
     const char *requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
-    if (requested == nullptr || std::strstr(requested, driver) == nullptr) {
-        SDL_SetError("no desktop to show a window on (only the \"%s\" video driver started)",
-                     driver);
-        return true;
+    return requested == nullptr || std::strstr(requested, driver) == nullptr;
+}
+
+// Why no display could be opened, as X programs say it: what the
+// environment names, or SDL's own reason when a driver was asked for.
+static std::string NoDisplayReason() {
+    const char *requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (requested != nullptr && *requested != '\0') {
+        return std::string(SDL_GetError()) + " (SDL_VIDEODRIVER=" + requested + ")";
     }
-    return false;
+    const char *x = std::getenv("DISPLAY");
+    const char *wayland = std::getenv("WAYLAND_DISPLAY");
+    const bool hasX = x != nullptr && *x != '\0';
+    const bool hasWayland = wayland != nullptr && *wayland != '\0';
+    if (!hasX && !hasWayland) {
+        return "DISPLAY is not set";
+    }
+    std::string reason;
+    if (hasX) {
+        reason = std::string("no X server answers at DISPLAY=") + x;
+    }
+    if (hasWayland) {
+        reason += std::string(hasX ? ", nor a" : "no") +
+                  " Wayland compositor at WAYLAND_DISPLAY=" + wayland;
+    }
+    return reason;
 }
 
 bool SdlBackend::VideoReady() {
     if (videoState_ == 0) {
         InstallX11ErrorFilter();
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && !OnlyAStandIn()) {
+        // The game reads keys, not text: Xlib's input method, which SDL
+        // opens for text input, need not parse the locale's compose table
+        // (half a megabyte kept for the program's life), unless the player
+        // names one.
+        setenv("XCOMPOSEFILE", "/dev/null", 0);
+        HoldWaylandLog(true);
+        const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        HoldWaylandLog(false);
+        if (started && !OnlyAStandIn()) {
             videoState_ = 1;
             // Window surfaces straight through the display server (X11
             // shared memory): a few hundred kilobytes twenty times a second
-            // need no GPU context.  Wayland has no such path.
+            // need no GPU context.  Wayland has no such path, and SDL's own
+            // framebuffer knows only some pixel formats: on a screen whose
+            // format it does not know (30-bit deep colour, 8-bit), the
+            // window surface goes through a renderer.  SDL decides once, at
+            // the first surface; SDL_FRAMEBUFFER_ACCELERATION in the
+            // environment still overrides.
+            SDL_DisplayMode mode;
+            const bool known =
+                SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.format != SDL_PIXELFORMAT_UNKNOWN;
             if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") != 0) {
-                SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+                SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, known ? "0" : "1");
             }
             // The game reads keys, not text.
             SDL_StopTextInput();
@@ -137,11 +178,36 @@ bool SdlBackend::VideoReady() {
             ListenForX11Destruction();
         } else {
             videoState_ = -1;
-            std::fprintf(stderr, "zorvak: no display: %s\n", SDL_GetError());
+            videoError_ = NoDisplayReason();
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
         }
     }
     return videoState_ > 0;
+}
+
+bool SdlBackend::SurfaceWorks(std::string *error) {
+    SDL_Window *probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN);
+    const bool works = probe != nullptr && SDL_GetWindowSurface(probe) != nullptr;
+    if (!works) {
+        *error = SDL_GetError();
+    }
+    if (probe != nullptr) {
+        SDL_DestroyWindow(probe);
+    }
+    return works;
+}
+
+bool SdlBackend::OpenDisplay(std::string *error) {
+    if (!VideoReady()) {
+        *error = "cannot open a display: " + videoError_;
+        return false;
+    }
+    std::string why;
+    if (!SurfaceWorks(&why)) {
+        *error = "cannot draw on this display: " + why;
+        return false;
+    }
+    return true;
 }
 
 SdlBackend::Native *SdlBackend::Find(HWND window) const {
@@ -204,9 +270,8 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
     }
 
     const bool fullScreen = first && options_.fullScreen;
-    SDL_Window *sdl =
-        SDL_CreateWindow(title != nullptr ? title : "", left, top, scaledWidth, scaledHeight,
-                         SDL_WINDOW_HIDDEN | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
+    SDL_Window *sdl = SDL_CreateWindow(title != nullptr ? title : "", left, top, scaledWidth,
+                                       scaledHeight, SDL_WINDOW_HIDDEN);
     if (sdl == nullptr) {
         std::fprintf(stderr, "zorvak: cannot open a window: %s\n", SDL_GetError());
         return false;
@@ -224,6 +289,21 @@ bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y
     native->placed.scale = scale;
     native->title = title != nullptr ? title : "";
     Native &added = *windows_.emplace_back(std::move(native));
+    // The surface is made now, while the window is hidden: where it goes
+    // through a renderer, SDL replaces the X window for it, and that is
+    // better done before the window is shown.
+    SDL_GetWindowSurface(sdl);
+    FollowX11Window(added);
+    if (connection_.display == nullptr) {
+        connection_ = X11ConnectionOf(sdl);
+    }
+    added.windowedX = left;
+    added.windowedY = top;
+    // Full screen from the start: sized when shown where no window manager
+    // does it (ShowNativeWindow), asked of it otherwise.
+    if (fullScreen && !Unmanaged(added)) {
+        SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
     if (!defaultIcon_.argb.empty()) {
         SetIcon(added, defaultIcon_.argb.data(), defaultIcon_.width, defaultIcon_.height, true);
     }
@@ -235,10 +315,17 @@ void SdlBackend::DestroyNativeWindow(HWND window) {
     if (native == nullptr) {
         return;
     }
+    const bool overlaid = native->overlaid;
+    if (pressedOverlay_ == window) {
+        pressedOverlay_ = nullptr;
+    }
     SDL_DestroyWindow(native->sdl);
     windows_.erase(
         std::find_if(windows_.begin(), windows_.end(),
                      [native](const std::unique_ptr<Native> &w) { return w.get() == native; }));
+    if (overlaid && !windows_.empty() && windows_.front()->presented) {
+        ShowPicture(*windows_.front(), nullptr, 0, true); // the main image where it was
+    }
 }
 
 void SdlBackend::ShowNativeWindow(HWND window, bool shown) {
@@ -247,9 +334,13 @@ void SdlBackend::ShowNativeWindow(HWND window, bool shown) {
         return;
     }
     native->shown = shown;
+    if (native != windows_.front().get() && windows_.front()->fullScreen) {
+        UpdateOverlays(); // shown in the full-screen picture, or no longer
+        return;
+    }
     if (shown) {
         SDL_ShowWindow(native->sdl);
-        if (native->fullScreen) {
+        if (native->fullScreen && Unmanaged(*native)) {
             SizeWithoutWindowManager(*native);
         }
     } else {
@@ -262,7 +353,13 @@ void SdlBackend::FocusNativeWindow(HWND window) {
     // the keyboard is still with one of the program's windows, if it was:
     // it is never taken from another program.
     Native *native = Find(window);
-    if (native == nullptr || !native->shown || native->minimized ||
+    Native *main = windows_.empty() ? nullptr : windows_.front().get();
+    if (main != nullptr && main->fullScreen && main->presented && AnyOverlaid()) {
+        // The caption colours of the full-screen picture follow; the
+        // desktop's keyboard stays with the main window.
+        ShowPicture(*main, nullptr, 0, true);
+    }
+    if (native == nullptr || native->overlaid || !native->shown || native->minimized ||
         SDL_GetKeyboardFocus() == nullptr) {
         return;
     }
@@ -278,8 +375,13 @@ void SdlBackend::SetNativeTitle(HWND window, const char *title) {
     if (native != nullptr) {
         native->title = title != nullptr ? title : "";
         SDL_SetWindowTitle(native->sdl, native->title.c_str());
-        if (native->fullScreen && native->presented) {
-            Draw(*native, nullptr); // the caption bar follows the title
+        Native &main = *windows_.front();
+        if (main.fullScreen && main.presented && native == &main) {
+            // The caption bar follows the title: only its rows.
+            const zplat::Area bar = {0, 0, main.width, zplat::kCaptionBarHeight};
+            ShowPicture(main, &bar, 1, false);
+        } else if (main.fullScreen && main.presented && native->overlaid) {
+            main.redrawPending = true; // the overlay's frame
         }
     }
 }
@@ -367,15 +469,20 @@ bool SdlBackend::TranslateKey(const SDL_Event &event) {
     if (vk == 0) {
         return false;
     }
-    if (event.type == SDL_KEYUP && ReleaseBeforeFocusLoss(native->id)) {
+    const bool down = event.type == SDL_KEYDOWN;
+    // A key a controller holds too stays down until both let go.
+    const bool padHolds = NoteKeyboardKey(vk, down);
+    if ((!down && padHolds) || (!down && ReleaseBeforeFocusLoss(native->id))) {
         return false;
     }
     zplat::InputEvent input = {};
-    input.type = event.type == SDL_KEYDOWN ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp;
-    input.window = native->window;
+    input.type = down ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp;
+    // In full screen with the About window shown in its picture, keys go to
+    // the window that has the program's keyboard.
+    input.window = native->fullScreen && AnyOverlaid() ? nullptr : native->window;
     input.vk = vk;
     input.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
-    input.repeat = event.key.repeat != 0;
+    input.repeat = event.key.repeat != 0 || padHolds;
     zplat::PushInput(input);
     return true;
 }
@@ -390,8 +497,8 @@ bool SdlBackend::TranslatePointer(const SDL_Event &event) {
             return false;
         }
         input.type = zplat::InputEvent::Drag;
-        input.window = native->window;
         zplat::SurfaceToImage(native->placed, event.motion.x, event.motion.y, &input.x, &input.y);
+        input.window = PointerTarget(*native, false, &input.x, &input.y);
         zplat::PushInput(input);
         return true;
     }
@@ -401,7 +508,8 @@ bool SdlBackend::TranslatePointer(const SDL_Event &event) {
     }
     zplat::SurfaceToImage(native->placed, event.button.x, event.button.y, &input.x, &input.y);
     const bool press = event.type == SDL_MOUSEBUTTONDOWN;
-    if (press &&
+    input.window = PointerTarget(*native, press, &input.x, &input.y);
+    if (press && input.window == native->window &&
         (input.x < 0 || input.y < 0 || input.x >= native->width || input.y >= native->height)) {
         return false; // full screen's black border or caption bar
     }
@@ -413,7 +521,6 @@ bool SdlBackend::TranslatePointer(const SDL_Event &event) {
     // A release or a drag off the image is still one: the menus end their
     // tracking there without choosing.
     input.type = press ? zplat::InputEvent::Click : zplat::InputEvent::Release;
-    input.window = native->window;
     zplat::PushInput(input);
     return true;
 }
@@ -430,7 +537,7 @@ bool SdlBackend::TranslateWindowEvent(const SDL_Event &event) {
     case SDL_WINDOWEVENT_FOCUS_LOST:
         native->active = event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
         if (native->fullScreen && native->presented) {
-            Draw(*native, nullptr); // the caption bar's colour
+            native->redrawPending = true; // the caption bar's colour
         }
         if (!native->active) {
             return false;
@@ -463,9 +570,7 @@ bool SdlBackend::TranslateWindowEvent(const SDL_Event &event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED:
         // The surface may be new (full screen switched): show the last image
         // again, placed anew.
-        if (native->presented) {
-            Draw(*native, nullptr);
-        }
+        native->redrawPending = native->presented;
         return false;
     default:
         return false;
@@ -494,76 +599,6 @@ bool SdlBackend::Translate(const SDL_Event &event) {
         return TranslatePad(event);
     default:
         return false;
-    }
-}
-
-bool SdlBackend::DrainEvents(bool pump) {
-    // SDL's event wait does not read controllers (see the constructor):
-    // they are read here, and plugging in and pulling out noticed.
-    SDL_GameControllerUpdate();
-    // One read of the display's connection, when asked for; SDL_PollEvent
-    // would read it again for every event taken.
-    if (pump) {
-        SDL_PumpEvents();
-    }
-    bool pushed = false;
-    SDL_Event event;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
-        pushed = Translate(event) || pushed;
-    }
-    // A window that another client destroyed is closed, as by its close
-    // button; the program then destroys it as it would any other.
-    for (const std::unique_ptr<Native> &native : windows_) {
-        if (TakeX11WindowLost(native->xid)) {
-            zplat::InputEvent input = {};
-            input.type = zplat::InputEvent::Close;
-            input.window = native->window;
-            zplat::PushInput(input);
-            pushed = true;
-        }
-    }
-    return pushed;
-}
-
-void SdlBackend::Poll() {
-    // Right after a wait that ended on time, the display has just been read:
-    // reading it again (each read is a dozen calls into the X connection)
-    // would only double the cost of an idle tick.
-    DrainEvents(NowMs() - lastPumpMs_ >= kFreshPumpMs);
-}
-
-void SdlBackend::Wait(uint64_t deadlineMs) {
-    // While a controller is plugged in it is read at least this often; the
-    // game's own timer wakes the loop every 50 ms to notice a new one.
-    const int kPadReadMs = 8;
-    IdleAudio();
-    // What is queued already; SDL_WaitEventTimeout reads the display itself.
-    if (DrainEvents(false)) {
-        return;
-    }
-    for (;;) {
-        const uint64_t now = NowMs();
-        int timeout = -1;
-        if (deadlineMs != kNoDeadline) {
-            if (now >= deadlineMs) {
-                return;
-            }
-            timeout = int(std::min<uint64_t>(deadlineMs - now, INT_MAX));
-        }
-        if (!pads_.empty() && (timeout < 0 || timeout > kPadReadMs)) {
-            timeout = kPadReadMs;
-        }
-        SDL_Event event;
-        bool pushed = false;
-        const int got = SDL_WaitEventTimeout(&event, timeout);
-        lastPumpMs_ = NowMs();
-        if (got) {
-            pushed = Translate(event);
-        }
-        pushed = DrainEvents(false) || pushed;
-        if (pushed) {
-            return;
-        }
     }
 }
 

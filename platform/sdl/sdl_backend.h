@@ -19,10 +19,12 @@
 
 #include "platform/backend.h"
 #include "platform/display.h"
+#include "platform/sdl/x11_connection.h"
 
 #include <SDL.h>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace zsdl {
@@ -45,6 +47,14 @@ public:
     ~SdlBackend() override;
     SdlBackend(const SdlBackend &) = delete;
     SdlBackend &operator=(const SdlBackend &) = delete;
+
+    // Starts the display and makes sure it can be drawn on: false, with
+    // the reason in error, when there is no display (no X or Wayland
+    // server answers) or when SDL cannot draw on the one there is (a screen
+    // whose pixel format neither SDL's framebuffer nor a renderer takes).
+    // The program checks this before the game starts; windows made without
+    // it start the display on their own.
+    bool OpenDisplay(std::string *error);
 
     uint64_t NowMs() override;
     void Wait(uint64_t deadlineMs) override;
@@ -86,6 +96,9 @@ private:
     struct Native;
     struct Pad;
     bool VideoReady();
+    // Whether a window surface can be had on this display, trying SDL's
+    // renderer where its own framebuffer cannot draw.
+    bool SurfaceWorks(std::string *error);
     Native *Find(HWND window) const;
     Native *FindById(Uint32 windowId) const;
     // Turns one SDL event into input for the core; true if input was pushed.
@@ -105,27 +118,69 @@ private:
     // frame's changed box, when given), or everything when the window or its
     // placement changed (pixels null: the last image again).
     void Draw(Native &native, const uint32_t *pixels, const zplat::Frame *changed = nullptr);
+    // Takes what changed of the image (all of it when whole) into the
+    // window's copy, in at most kMaxChangedAreas boxes; how many.
+    int TakeChanges(Native &native, const uint32_t *pixels, const zplat::Frame *changed, bool whole,
+                    zplat::Area *boxes);
+    // Puts boxes of the window's picture (its image, or in full screen the
+    // composed picture) on the display, or all of it when whole or when the
+    // surface or placement changed.
+    void ShowPicture(Native &native, const zplat::Area *boxes, int count, bool whole);
+    // Full screen: which windows are shown in the main window's picture.
+    void UpdateOverlays();
+    bool AnyOverlaid() const;
+    zplat::FullScreenScene Scene(const Native &main);
+    // The window a pointer event at image point (x, y) of the main window
+    // goes to, and the point in it.
+    HWND PointerTarget(Native &main, bool press, int *x, int *y);
     zplat::Placement Place(const Native &native, int windowWidth, int windowHeight) const;
-    // Full screen and back on an X desktop with no window manager to do it.
+    // On an X desktop with no window manager (where SDL's own switch would
+    // wait in vain for one, about 100 ms each time), the program sizes the
+    // window for full screen and back itself, and keeps the other windows
+    // above the main one.
+    bool Unmanaged(const Native &native) const;
     void SizeWithoutWindowManager(Native &native);
+    void RaiseOthers(const Native &main);
+    // The desktop frame's hints for the window's style (SetNativeStyle).
+    void ApplyStyle(const Native &native);
+    // Takes on the X window that SDL put behind the window in place of the
+    // one it had (it replaces it when a renderer needs another kind); false
+    // when it is still the same.
+    bool FollowX11Window(Native &native);
     // Controllers.
     void OpenPad(int deviceIndex);
     bool ClosePad(SDL_JoystickID id, bool releaseKeys);
     Pad *FindPad(SDL_JoystickID id);
     bool UpdatePadKeys(Pad &pad);
+    // Whether the keyboard or a controller other than except holds the
+    // controller key (PadKey).
+    bool HeldElsewhere(int key, const Pad *except) const;
+    // Notes a key of the keyboard going down or up; true when a controller
+    // holds it too.
+    bool NoteKeyboardKey(int vk, bool down);
 
-    // When SDL last read the display (inside SDL_WaitEventTimeout); Poll
-    // does not read it again within kFreshPumpMs.
+    // When SDL last read the display, and when a wait last found it quiet:
+    // Poll does not look again within kFreshPumpMs (sdl_wait.cpp).
     static constexpr uint64_t kFreshPumpMs = 2;
     uint64_t lastPumpMs_ = 0;
+    uint64_t quietSinceMs_ = 0;
+    uint64_t lastPadLookMs_ = 0; // when SDL last read the controllers
+    X11Connection connection_;   // SDL's, once it has a window on X
     HINSTANCE iconModule_;
     DisplayOptions options_;
+    std::vector<zplat::Overlay> overlays_; // Scene's, kept to be reused
+    std::vector<HWND> overlayWindows_;
+    HWND pressedOverlay_ = nullptr; // the window the button went down on, if an overlay
     std::vector<std::unique_ptr<Pad>> pads_;
+    // The controller keys (PadKey) the keyboard holds.
+    static constexpr int kControllerKeys = 5;
+    bool keyboardHeld_[kControllerKeys] = {};
     // Keys taken for full screen whose releases are not passed on.
     std::vector<SDL_Scancode> takenKeys_;
-    bool altTaken_ = false; // the Alt held for Alt+Enter: its release is taken too
-    int videoState_ = 0;    // 0 not tried, 1 ready, -1 failed
-    int audioState_ = 0;    // 0 not tried, 1 ready, -1 failed
+    bool altTaken_ = false;  // the Alt held for Alt+Enter: its release is taken too
+    int videoState_ = 0;     // 0 not tried, 1 ready, -1 failed
+    std::string videoError_; // why it failed
+    int audioState_ = 0;     // 0 not tried, 1 ready, -1 failed
     SDL_AudioDeviceID audioDevice_ = 0;
     int audioRate_ = 0;
     int beepsPlayed_ = 0;

@@ -4,8 +4,10 @@
 // (Motif hints) and that a window without minimise and maximise boxes is a
 // dialog.  Wayland offers no such hints: there the frame is the
 // compositor's.  On an X desktop with no window manager at all, nobody but
-// the program sizes a window for full screen and back.
+// the program sizes a window for full screen and back, or keeps the About
+// window above the main one.
 #include "platform/sdl/sdl_native.h"
+#include "platform/sdl/x11_errors.h"
 
 #ifdef ZORVAK_SDL_X11
 #include <SDL_syswm.h>
@@ -90,19 +92,29 @@ bool WindowManagerRunning(Display *display) {
 } // namespace
 #endif
 
+bool SdlBackend::Unmanaged(const Native &native) const {
+#ifdef ZORVAK_SDL_X11
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    return SDL_GetWindowWMInfo(native.sdl, &info) && info.subsystem == SDL_SYSWM_X11 &&
+           !WindowManagerRunning(info.info.x11.display);
+#else
+    (void)native;
+    return false;
+#endif
+}
+
 void SdlBackend::SizeWithoutWindowManager(Native &native) {
 #ifdef ZORVAK_SDL_X11
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(native.sdl, &info) || info.subsystem != SDL_SYSWM_X11 ||
-        WindowManagerRunning(info.info.x11.display)) {
+    if (!SDL_GetWindowWMInfo(native.sdl, &info) || info.subsystem != SDL_SYSWM_X11) {
         return;
     }
-    SDL_Rect box = {0, 0, native.width * native.scale, native.height * native.scale};
+    SDL_Rect box = {native.windowedX, native.windowedY, native.width * native.scale,
+                    native.height * native.scale};
     if (native.fullScreen) {
         SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(native.sdl)), &box);
-    } else {
-        SDL_GetWindowPosition(native.sdl, &box.x, &box.y);
     }
     XMoveResizeWindow(info.info.x11.display, info.info.x11.window, box.x, box.y, unsigned(box.w),
                       unsigned(box.h));
@@ -112,29 +124,76 @@ void SdlBackend::SizeWithoutWindowManager(Native &native) {
 #endif
 }
 
+void SdlBackend::RaiseOthers(const Native &main) {
+#ifdef ZORVAK_SDL_X11
+    for (const std::unique_ptr<Native> &other : windows_) {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (other.get() == &main || !other->shown || other->minimized ||
+            !SDL_GetWindowWMInfo(other->sdl, &info) || info.subsystem != SDL_SYSWM_X11) {
+            continue;
+        }
+        XRaiseWindow(info.info.x11.display, info.info.x11.window);
+        XFlush(info.info.x11.display);
+    }
+#else
+    (void)main;
+#endif
+}
+
 void SdlBackend::SetNativeStyle(HWND window, DWORD style) {
-    SDL_Window *sdl = NativeWindow(window);
-    if (sdl == nullptr) {
+    Native *native = Find(window);
+    if (native == nullptr) {
         return;
     }
-    SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
+    native->style = style;
+    native->styled = true;
+    SDL_SetWindowResizable(native->sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
+    ApplyStyle(*native);
+}
+
+void SdlBackend::ApplyStyle(const Native &native) {
 #ifdef ZORVAK_SDL_X11
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(sdl, &info) || info.subsystem != SDL_SYSWM_X11) {
+    if (!native.styled || !SDL_GetWindowWMInfo(native.sdl, &info) ||
+        info.subsystem != SDL_SYSWM_X11) {
         return;
     }
     Display *display = info.info.x11.display;
     const ::Window xwindow = info.info.x11.window;
-    SetMotifHints(display, xwindow, style);
+    SetMotifHints(display, xwindow, native.style);
     // Neither minimise nor maximise: a dialog, like the About window.
-    const bool dialog = (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0;
+    const bool dialog = (native.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0;
     const Atom type = XInternAtom(
         display, dialog ? "_NET_WM_WINDOW_TYPE_DIALOG" : "_NET_WM_WINDOW_TYPE_NORMAL", False);
     XChangeProperty(display, xwindow, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM,
                     32, PropModeReplace, reinterpret_cast<const unsigned char *>(&type), 1);
+    // A dialog belongs to the main window: a window manager keeps it above
+    // that one, also when the main window is in full screen.
+    if (dialog && !windows_.empty() && windows_.front().get() != &native &&
+        windows_.front()->xid != 0) {
+        XSetTransientForHint(display, xwindow, ::Window(windows_.front()->xid));
+    }
     XFlush(display);
+#else
+    (void)native;
 #endif
+}
+
+bool SdlBackend::FollowX11Window(Native &native) {
+    const unsigned long xid = X11WindowOf(native.sdl);
+    if (xid == native.xid) {
+        return false;
+    }
+    // The old window's DestroyNotify and any error about it are SDL's
+    // doing: it stays watched (so its errors stay filtered) but is no
+    // longer this window's.
+    native.xid = xid;
+    WatchX11Window(xid);
+    // What was set on the old X window by hand is not on the new one.
+    ApplyStyle(native);
+    return true;
 }
 
 } // namespace zsdl

@@ -13,6 +13,14 @@
 // neither is any longer.  The stick counts as pushed beyond a dead zone, and
 // as let go only well inside it again, so a stick resting near the edge of
 // the dead zone does not chatter.
+//
+// Held keys are counted across every controller and the keyboard, as one
+// keyboard's would be: a key comes up only when nothing holds it any more
+// (the player's second pad, or the arrow key beside it, still steering).  A
+// direction pushed where another device already holds it is no new press; a
+// fire button is, as the second fire button of one pad is: Space again, as
+// a repeat.  The keyboard's own presses always pass, marked as repeats while
+// a controller holds the key.
 #include "platform/sdl/sdl_native.h"
 #include "platform/window_inspection.h"
 
@@ -55,6 +63,16 @@ int StickDirection(int value, int was) {
     return 0;
 }
 
+// The controller key a virtual key stands for; -1 for any other.
+int PadKeyOf(int vk) {
+    for (int key = 0; key < kPadKeys; ++key) {
+        if (kPadVirtualKeys[key] == vk) {
+            return key;
+        }
+    }
+    return -1;
+}
+
 bool AnyMenuOpen() {
     for (HWND window : zplat::ListWindows()) {
         zplat::WindowInfo info;
@@ -66,6 +84,32 @@ bool AnyMenuOpen() {
 }
 
 } // namespace
+
+bool SdlBackend::HeldElsewhere(int key, const Pad *except) const {
+    if (keyboardHeld_[key]) {
+        return true;
+    }
+    for (const std::unique_ptr<Pad> &pad : pads_) {
+        if (pad.get() != except && pad->down[key]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SdlBackend::NoteKeyboardKey(int vk, bool down) {
+    const int key = PadKeyOf(vk);
+    if (key < 0) {
+        return false;
+    }
+    keyboardHeld_[key] = down;
+    for (const std::unique_ptr<Pad> &pad : pads_) {
+        if (pad->down[key]) {
+            return true;
+        }
+    }
+    return false;
+}
 
 SdlBackend::Pad *SdlBackend::FindPad(SDL_JoystickID id) {
     for (const std::unique_ptr<Pad> &pad : pads_) {
@@ -123,12 +167,21 @@ bool SdlBackend::UpdatePadKeys(Pad &pad) {
     };
     bool pushed = false;
     for (int key = 0; key < kPadKeys; ++key) {
-        if (held[key] != pad.down[key]) {
-            pad.down[key] = held[key];
-            PushKey(held[key] ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp,
-                    kPadVirtualKeys[key]);
-            pushed = true;
+        if (held[key] == pad.down[key]) {
+            continue;
         }
+        pad.down[key] = held[key];
+        if (HeldElsewhere(key, &pad)) {
+            // Down already, and staying down: only fire is pressed again.
+            if (held[key] && key == kPadFire) {
+                PushKey(zplat::InputEvent::KeyDown, VK_SPACE, false, true);
+                pushed = true;
+            }
+            continue;
+        }
+        PushKey(held[key] ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp,
+                kPadVirtualKeys[key]);
+        pushed = true;
     }
     return pushed;
 }

@@ -14,14 +14,26 @@ struct SdlBackend::Native {
     HWND window = nullptr;
     SDL_Window *sdl = nullptr;
     Uint32 id = 0;
-    unsigned long xid = 0; // the X window, when on X
-    int width = 0;         // composed image, unscaled
+    unsigned long xid = 0; // the X window, when on X (SDL may replace it)
+    DWORD style = 0;       // the Windows style, once the program gave it
+    bool styled = false;
+    int width = 0; // composed image, unscaled
     int height = 0;
     int scale = 1; // on the desktop
     bool shown = false;
     bool minimized = false;
     bool presented = false;
+    // Shown again whole at the end of the events being taken (a switch, a
+    // new surface, an exposure): many of them in a row cost one redraw.
+    bool redrawPending = false;
     bool fullScreen = false;
+    int clientY = 0; // where its client area starts in its image
+    // Shown in the main window's full-screen picture, its own SDL window
+    // hidden meanwhile.
+    bool overlaid = false;
+    std::vector<uint32_t> picture; // the main window's full-screen picture
+    int windowedX = 0;             // where it was before full screen, without a window manager
+    int windowedY = 0;
     bool active = true;         // has the keyboard (full screen draws its caption so)
     std::string title;          // for the caption bar of full screen
     bool customIcon = false;    // showing the game's own picture as icon
@@ -29,6 +41,7 @@ struct SdlBackend::Native {
     int iconWidth = 0;
     int iconHeight = 0;
     SDL_Surface *shownSurface = nullptr; // the window surface last drawn on
+    bool surfaceFailed = false;          // said so on stderr
     int shownSurfaceWidth = 0;
     int shownSurfaceHeight = 0;
     zplat::Placement placed;           // where the image was drawn on it
@@ -47,6 +60,7 @@ struct SdlBackend::Pad {
     int stickY = 0;
     int fireButtons = 0;      // south and east buttons held
     bool down[kPadKeys] = {}; // keys the core has been given as held
+    static_assert(int(kPadKeys) == kControllerKeys);
 };
 
 } // namespace zsdl

@@ -73,6 +73,37 @@ zplat::Placement SdlBackend::Place(const Native &native, int windowWidth, int wi
                              native.fullScreen, native.scale);
 }
 
+int SdlBackend::TakeChanges(Native &native, const uint32_t *pixels, const zplat::Frame *changed,
+                            bool whole, zplat::Area *boxes) {
+    if (whole) {
+        if (pixels != native.shownImage.data()) {
+            native.shownImage.assign(pixels, pixels + size_t(native.width) * native.height);
+        }
+        boxes[0] = zplat::Area{0, 0, native.width, native.height};
+        return 1;
+    }
+    // What changed is looked for where the core says it drew, in a few
+    // boxes rather than one around everything, and only those are kept as
+    // the image shown.
+    zplat::Frame frame = {pixels, native.width, native.height, 0, 0, false};
+    if (changed != nullptr) {
+        frame.changedX = changed->changedX;
+        frame.changedY = changed->changedY;
+        frame.changedWidth = changed->changedWidth;
+        frame.changedHeight = changed->changedHeight;
+    }
+    const int count =
+        zplat::ChangedAreas(native.shownImage.data(), frame, boxes, zplat::kMaxChangedAreas);
+    for (int i = 0; i < count; ++i) {
+        const zplat::Area &box = boxes[i];
+        for (int y = box.y; y < box.y + box.height; ++y) {
+            const size_t at = size_t(y) * native.width + box.x;
+            std::memcpy(native.shownImage.data() + at, pixels + at, size_t(box.width) * 4);
+        }
+    }
+    return count;
+}
+
 void SdlBackend::Draw(Native &native, const uint32_t *pixels, const zplat::Frame *changed) {
     const size_t count = size_t(native.width) * native.height;
     const bool redraw = pixels == nullptr;
@@ -82,69 +113,96 @@ void SdlBackend::Draw(Native &native, const uint32_t *pixels, const zplat::Frame
         }
         pixels = native.shownImage.data();
     }
-    SDL_Surface *surface = SDL_GetWindowSurface(native.sdl);
-    if (surface == nullptr) {
+    const bool whole = redraw || native.shownImage.size() != count;
+    zplat::Area boxes[zplat::kMaxChangedAreas];
+    const int changes = TakeChanges(native, pixels, changed, whole, boxes);
+    native.presented = true;
+    if (native.overlaid) {
+        // Shown in the main window's full-screen picture, over its image.
+        Native &main = *windows_.front();
+        const zplat::Area at =
+            zplat::PlaceOverlay(main.width, main.height, main.clientY, native.width, native.height);
+        for (int i = 0; i < changes; ++i) {
+            boxes[i].x += at.x;
+            boxes[i].y += at.y;
+        }
+        if (main.presented) {
+            // A new image: its frame too.
+            ShowPicture(main, whole ? nullptr : boxes, whole ? 0 : changes, whole);
+        }
         return;
     }
+    if (native.fullScreen) {
+        for (int i = 0; i < changes; ++i) {
+            boxes[i].y += zplat::kCaptionBarHeight;
+        }
+    }
+    ShowPicture(native, boxes, changes, whole);
+}
+
+void SdlBackend::ShowPicture(Native &native, const zplat::Area *boxes, int count, bool whole) {
+    SDL_Surface *surface = SDL_GetWindowSurface(native.sdl);
+    if (surface == nullptr) {
+        // OpenDisplay made sure a surface can be had; losing it later
+        // (the display server out of memory) is said once, not hidden.
+        if (!native.surfaceFailed) {
+            native.surfaceFailed = true;
+            std::fprintf(stderr, "zorvak: cannot draw the window: %s\n", SDL_GetError());
+        }
+        return;
+    }
+    native.surfaceFailed = false;
+    FollowX11Window(native);
     const zplat::Placement place = Place(native, surface->w, surface->h);
-    const Picture image = {pixels, native.width, native.height};
+    whole = whole || surface != native.shownSurface || surface->w != native.shownSurfaceWidth ||
+            surface->h != native.shownSurfaceHeight || !(place == native.placed);
+    // On the desktop the picture is the window's image; in full screen it is
+    // composed (caption bar, image, the windows over it) where it changed.
+    Picture picture = {native.shownImage.data(), native.width, native.height};
+    if (native.fullScreen) {
+        const int height = zplat::FullScreenHeight(native.height);
+        const size_t size = size_t(native.width) * height;
+        whole = whole || native.picture.size() != size;
+        native.picture.resize(size);
+        const zplat::FullScreenScene scene = Scene(native);
+        if (whole) {
+            zplat::ComposeFullScreen(scene, zplat::Area{0, 0, native.width, height},
+                                     native.picture.data());
+        }
+        for (int i = 0; i < count && !whole; ++i) {
+            zplat::ComposeFullScreen(scene, boxes[i], native.picture.data());
+        }
+        picture = Picture{native.picture.data(), native.width, height};
+    }
     const int s = place.scale;
-    const int imageTop = place.top + place.captionHeight;
-    const bool whole = redraw || surface != native.shownSurface ||
-                       surface->w != native.shownSurfaceWidth ||
-                       surface->h != native.shownSurfaceHeight || !(place == native.placed) ||
-                       native.shownImage.size() != count;
     if (whole) {
         SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-        if (place.captionHeight > 0) {
-            std::vector<uint32_t> caption(size_t(native.width) * zplat::kCaptionBarHeight);
-            zplat::DrawCaptionBar(caption.data(), native.width, zplat::kCaptionBarHeight,
-                                  native.title.c_str(), native.active);
-            BlitScaled(surface, Picture{caption.data(), native.width, zplat::kCaptionBarHeight},
-                       SDL_Rect{0, 0, native.width, zplat::kCaptionBarHeight}, s, place.left,
-                       place.top);
-        }
-        BlitScaled(surface, image, SDL_Rect{0, 0, native.width, native.height}, s, place.left,
-                   imageTop);
+        BlitScaled(surface, picture, SDL_Rect{0, 0, picture.width, picture.height}, s, place.left,
+                   place.top);
         SDL_UpdateWindowSurface(native.sdl);
-        if (!redraw) {
-            native.shownImage.assign(pixels, pixels + count);
-        }
     } else {
         // Only what changed goes to the display: a game tick moves a few
-        // sprites, not the whole picture.  What changed is looked for where
-        // the core says it drew, in a few boxes rather than one around
-        // everything, and only those are kept as the image shown.
-        zplat::Frame frame = {pixels, native.width, native.height, 0, 0, false};
-        if (changed != nullptr) {
-            frame.changedX = changed->changedX;
-            frame.changedY = changed->changedY;
-            frame.changedWidth = changed->changedWidth;
-            frame.changedHeight = changed->changedHeight;
-        }
-        zplat::Area boxes[zplat::kMaxChangedAreas];
-        const int count =
-            zplat::ChangedAreas(native.shownImage.data(), frame, boxes, zplat::kMaxChangedAreas);
+        // sprites, not the whole picture.
         SDL_Rect scaled[zplat::kMaxChangedAreas];
-        for (int i = 0; i < count; ++i) {
-            const SDL_Rect box = {boxes[i].x, boxes[i].y, boxes[i].width, boxes[i].height};
-            BlitScaled(surface, image, box, s, place.left, imageTop);
-            scaled[i] =
-                SDL_Rect{place.left + box.x * s, imageTop + box.y * s, box.w * s, box.h * s};
-            for (int y = box.y; y < box.y + box.h; ++y) {
-                const size_t at = size_t(y) * native.width + box.x;
-                std::memcpy(native.shownImage.data() + at, pixels + at, size_t(box.w) * 4);
+        int shown = 0;
+        for (int i = 0; i < count && i < zplat::kMaxChangedAreas; ++i) {
+            SDL_Rect box = {boxes[i].x, boxes[i].y, boxes[i].width, boxes[i].height};
+            const SDL_Rect all = {0, 0, picture.width, picture.height};
+            if (!SDL_IntersectRect(&box, &all, &box)) {
+                continue;
             }
+            BlitScaled(surface, picture, box, s, place.left, place.top);
+            scaled[shown++] =
+                SDL_Rect{place.left + box.x * s, place.top + box.y * s, box.w * s, box.h * s};
         }
-        if (count > 0) {
-            SDL_UpdateWindowSurfaceRects(native.sdl, scaled, count);
+        if (shown > 0) {
+            SDL_UpdateWindowSurfaceRects(native.sdl, scaled, shown);
         }
     }
     native.shownSurface = surface;
     native.shownSurfaceWidth = surface->w;
     native.shownSurfaceHeight = surface->h;
     native.placed = place;
-    native.presented = true;
 }
 
 void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
@@ -152,6 +210,7 @@ void SdlBackend::Present(HWND window, const zplat::Frame &frame) {
     if (native == nullptr || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
         return;
     }
+    native->clientY = frame.clientY;
     if (frame.width != native->width || frame.height != native->height) {
         native->width = frame.width;
         native->height = frame.height;
@@ -207,45 +266,6 @@ void SdlBackend::SetIcon(Native &native, const uint32_t *argb, int width, int he
         SDL_SetWindowIcon(native.sdl, surface);
         SDL_FreeSurface(surface);
     }
-}
-
-void SdlBackend::SetFullScreen(bool on) {
-    if (windows_.empty()) {
-        options_.fullScreen = on; // the main window will start so
-        return;
-    }
-    Native &main = *windows_.front();
-    if (main.fullScreen == on) {
-        return;
-    }
-    if (SDL_SetWindowFullscreen(main.sdl, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
-        std::fprintf(stderr, "zorvak: cannot switch to %s: %s\n", on ? "full screen" : "a window",
-                     SDL_GetError());
-        return;
-    }
-    main.fullScreen = on;
-    if (!on) {
-        // Back at the size it had, whatever the video driver restored.
-        SDL_SetWindowSize(main.sdl, main.width * main.scale, main.height * main.scale);
-    }
-    SizeWithoutWindowManager(main);
-    if (main.presented) {
-        Draw(main, nullptr);
-    }
-}
-
-bool SdlBackend::FullScreen() const {
-    return windows_.empty() ? options_.fullScreen : windows_.front()->fullScreen;
-}
-
-int SdlBackend::LargestScale(int imageWidth, int imageHeight) {
-    if (!VideoReady()) {
-        return 0;
-    }
-    int width = 0;
-    int height = 0;
-    DesktopSize(&width, &height);
-    return zplat::FullScreenScale(width, height, imageWidth, imageHeight);
 }
 
 } // namespace zsdl

@@ -2,13 +2,16 @@
 # The Linux program's command line, through the program itself: --help and
 # --version, mistakes (exit code 2 and a message on stderr), and on an X
 # desktop of our own (Xvfb, 1920 x 1080) what --scale and --fullscreen make
-# of the window, and F11 from there.
+# of the window, and F11 from there: on this desktop with no window manager,
+# switches that cost no more than a frame, and the About window kept above
+# the main one.
 #
-#   options.sh ZORVAK
+#   options.sh ZORVAK XHELPER
 #
 # Exit 0: passed; 77: Xvfb or xdotool missing (skipped); anything else: failed.
 set -u
 zorvak=$1
+xhelper=$2
 
 # shellcheck source=../support/x_desktop.sh
 . "$(dirname "$0")/../support/x_desktop.sh"
@@ -96,6 +99,22 @@ for file in cut foreign flipped fifo missing; do
         test "$code" = 2 -a -n "$(grep "^zorvak: $work/$file.zvr: " <<<"$err")"
 done
 
+# ---- No display (a start over ssh or from cron: no DISPLAY, no Wayland, not
+# even XDG_RUNTIME_DIR): one line that says so, nothing before it (no
+# message of the display libraries), exit code 1.
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u XDG_RUNTIME_DIR \
+    "$zorvak" >"$work/out" 2>"$work/err"
+code=$?
+check "without a display: exit code 1 (got $code)" test "$code" = 1
+check "... and one line on stderr, nothing on stdout ($(head -n1 "$work/err"))" \
+    test "$(cat "$work/err")$(cat "$work/out")" = "zorvak: cannot open a display: DISPLAY is not set"
+# A display named that nobody answers at.
+env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:9999 XDG_RUNTIME_DIR="$work" \
+    "$zorvak" >"$work/out" 2>"$work/err"
+code=$?
+check "with DISPLAY=:9999, where no X server answers: exit code 1 (got $code) and one line" \
+    test "$code:$(cat "$work/err")" = "1:zorvak: cannot open a display: no X server answers at DISPLAY=:9999"
+
 # ---- On a 1920 x 1080 desktop: the 511 x 349 image fits up to 2x (with its
 # caption bar in full screen: 368 rows, 3x would be 1104).
 start_xvfb || { echo "FAILED: no X desktop"; exit 1; }
@@ -141,7 +160,35 @@ if play "511 349" --scale 1; then
     check "F11 again brings back the 1x window" wait_for 5 size_is "$window" "511 349"
     stop
 fi
+about=
+about_gone() { ! xdotool getwindowname "$about" >/dev/null 2>&1; }
+about_open() {
+    about=$(xdotool search --onlyvisible --name "^About Zorvak\$" 2>/dev/null | head -n1)
+    [ -n "$about" ]
+}
 if play "1022 698" --scale=2; then
+    # 20 switches queued at once, then Alt+A behind them: without a window
+    # manager each switch is the program's own resize, not a wait for one.
+    # (5 ms apart: keys sent closer read as the key's auto-repeat.)
+    started=$(now_us)
+    xdotool key --delay 5 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 F11 \
+        F11 F11 F11 alt+a
+    wait_for 10 about_open
+    took=$((($(now_us) - started) / 1000))
+    check "20 queued full-screen switches and Alt+A behind them take under 1 s (took $took ms)" \
+        test "$took" -lt 1000
+    check "... and the window is back at 1022 x 698" size_is "$window" "1022 698"
+    if [ -n "$about" ]; then
+        xdotool key F11
+        check "F11 with the About window open: full screen" \
+            wait_for 5 size_is "$window" "1920 1080"
+        xdotool key F11
+        check "F11 again: the window" wait_for 5 size_is "$window" "1022 698"
+        check "the About window is still above the main window" \
+            "$xhelper" above "$about" "$window"
+        xdotool key alt+F4
+        wait_until 5 "Alt+F4 to close the About window" about_gone
+    fi
     stop
 fi
 if play "1920 1080" --fullscreen; then

@@ -4,8 +4,10 @@
 #include "tests/sdl/sdl_fixture.h"
 #include "tests/support/virtual_pad.h"
 
+#include <functional>
 #include <iterator>
 #include <memory>
+#include <string>
 #include <utility>
 
 namespace sdltest {
@@ -150,6 +152,91 @@ TEST_F(SdlBackendTest, ControllersPluggedInAnyTimeGiveTheArrowsSpaceNewGameAndTh
         EXPECT_EQ(m.lParam & (1 << 30), 0) << "a controller never repeats a key";
     }
     pad.reset();
+}
+
+// Two controllers and the keyboard hold the same keys: a key goes down with
+// the first to hold it and comes up only when the last lets go.
+TEST_F(SdlBackendTest, AKeyHeldOnTwoControllersOrOnTheKeyboardComesUpWhenTheLastLetsGo) {
+    HWND window = MakeWindow();
+    std::unique_ptr<VirtualPad> first;
+    std::unique_ptr<VirtualPad> second;
+    // "+37": key 37 down, "*32": pressed again (a repeat), "-37": up.
+    const auto keys = [] {
+        std::vector<std::string> out;
+        for (const support::Seen &m : support::seen) {
+            if (m.message == WM_KEYDOWN || m.message == WM_KEYUP) {
+                const char *sign = m.message == WM_KEYUP         ? "-"
+                                   : (m.lParam & (1 << 30)) != 0 ? "*"
+                                                                 : "+";
+                out.push_back(sign + std::to_string(m.wParam));
+            }
+        }
+        return out;
+    };
+    // Steps, one a tick: what each device does, and the keys the window has
+    // seen by then.
+    struct Step {
+        std::function<void(HWND)> act;
+        std::vector<std::string> seen;
+    };
+    const auto dpadLeft = [&](VirtualPad &pad, bool down) {
+        pad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, down);
+    };
+    const std::vector<Step> steps = {
+        {[&](HWND) {
+             first = std::make_unique<VirtualPad>();
+             second = std::make_unique<VirtualPad>();
+         },
+         {}},
+        {[&](HWND) { dpadLeft(*first, true); }, {"+37"}},
+        {[&](HWND) { second->Axis(SDL_CONTROLLER_AXIS_LEFTX, -32768); }, {"+37"}},
+        {[&](HWND) { dpadLeft(*first, false); }, {"+37"}},
+        {[&](HWND) { second->Axis(SDL_CONTROLLER_AXIS_LEFTX, 0); }, {"+37", "-37"}},
+        // Fire on both: a second press, and up only after both.
+        {[&](HWND) { second->Button(SDL_CONTROLLER_BUTTON_A, true); }, {"+37", "-37", "+32"}},
+        {[&](HWND) { first->Button(SDL_CONTROLLER_BUTTON_B, true); }, {"+37", "-37", "+32", "*32"}},
+        {[&](HWND) { second->Button(SDL_CONTROLLER_BUTTON_A, false); },
+         {"+37", "-37", "+32", "*32"}},
+        {[&](HWND) { first->Button(SDL_CONTROLLER_BUTTON_B, false); },
+         {"+37", "-37", "+32", "*32", "-32"}},
+        // The keyboard's Right and a controller's: the keyboard lets go first,
+        // then the controller, and the other way round.
+        {[&](HWND w) { PushKey(w, SDLK_RIGHT, SDL_SCANCODE_RIGHT); }, {"+39"}},
+        {[&](HWND) { first->Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true); }, {"+39"}},
+        {[&](HWND w) { PushKey(w, SDLK_RIGHT, SDL_SCANCODE_RIGHT, KMOD_NONE, 0, true); }, {"+39"}},
+        {[&](HWND) { first->Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false); }, {"+39", "-39"}},
+        {[&](HWND) { first->Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true); },
+         {"+39", "-39", "+39"}},
+        {[&](HWND w) { PushKey(w, SDLK_RIGHT, SDL_SCANCODE_RIGHT); }, {"+39", "-39", "+39", "*39"}},
+        {[&](HWND) { first->Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false); },
+         {"+39", "-39", "+39", "*39"}},
+        {[&](HWND w) { PushKey(w, SDLK_RIGHT, SDL_SCANCODE_RIGHT, KMOD_NONE, 0, true); },
+         {"+39", "-39", "+39", "*39", "-39"}},
+    };
+    size_t keysBefore = 0;
+    std::vector<std::string> expected;
+    RunLoop(window, [&](HWND w, int tick) {
+        // Each step's keys are checked on the tick after the next: a step's
+        // input is read during the tick that follows it.
+        const int step = tick / 2;
+        if (tick % 2 == 1) {
+            return true;
+        }
+        if (step > 0) {
+            const std::vector<std::string> got = keys();
+            const std::vector<std::string> seen(got.begin() + long(keysBefore), got.end());
+            EXPECT_EQ(seen, steps[size_t(step - 1)].seen) << "after step " << step - 1;
+            if (step - 1 == 8) {
+                keysBefore = got.size(); // the keyboard's part starts afresh
+            }
+        }
+        if (size_t(step) < steps.size()) {
+            steps[size_t(step)].act(w);
+        }
+        return size_t(step) < steps.size();
+    });
+    first.reset();
+    second.reset();
 }
 
 } // namespace

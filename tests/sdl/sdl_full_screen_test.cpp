@@ -128,5 +128,117 @@ TEST_F(SdlBackendTest, F11AndAltEnterSwitchFullScreenCentredUnderACaptionBarAndC
     EXPECT_TRUE(WParamsOf(WM_SYSKEYUP).empty());
 }
 
+// In full screen a dialog (the About window) is shown in the one picture:
+// framed, centred on the main window's client area, under the untouched
+// caption bar; its clicks are its own; back on the desktop it is a window
+// of its own again.
+TEST_F(SdlBackendTest, InFullScreenADialogIsComposedFramedOverThePlayfieldAndTakesItsClicks) {
+    HWND window = MakeWindow();
+    ASSERT_NE(support::RegisterTestClass("T_DIALOG", GameModule()), 0);
+    HWND dialog = nullptr;
+    SDL_DisplayMode screen;
+    ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &screen), 0);
+    const int s = zplat::FullScreenScale(screen.w, screen.h, 100, 100);
+    const int left = (screen.w - 100 * s) / 2;
+    const int top = (screen.h - 119 * s) / 2; // of the caption bar
+    // The picture, unscaled: the caption bar's 19 rows over the 100 x 100
+    // image, whose client area is rows 38 to 118 of the picture.  The
+    // dialog's 40 x 30 image in a 46 x 55 frame, centred on that: the frame
+    // at (27, 51), its caption bar at (30, 54), its image at (30, 73).
+    const auto expected = [&] {
+        std::vector<uint32_t> picture(100 * 119);
+        std::vector<uint32_t> image;
+        int width = 0;
+        int height = 0;
+        EXPECT_TRUE(zplat::CopyComposedImage(window, &image, &width, &height));
+        zplat::DrawCaptionBar(picture.data(), 100, 19, "Test window", false);
+        std::copy(image.begin(), image.end(), picture.begin() + 19 * 100);
+        const auto at = [&](int x, int y) -> uint32_t & { return picture[size_t(y) * 100 + x]; };
+        // The frame's rings, outside in: face and black, white and grey, face;
+        // the light edges stop short of the top-right and bottom-left corners.
+        const uint32_t rings[3][2] = {
+            {0xC0C0C0, 0x000000}, {0xFFFFFF, 0x808080}, {0xC0C0C0, 0xC0C0C0}};
+        for (int i = 0; i < 3; ++i) {
+            const int x0 = 27 + i, y0 = 51 + i, x1 = 72 - i, y1 = 105 - i; // inclusive
+            for (int x = x0; x <= x1; ++x) {
+                at(x, y0) = x < x1 ? rings[i][0] : rings[i][1];
+                at(x, y1) = rings[i][1];
+            }
+            for (int y = y0; y <= y1; ++y) {
+                at(x0, y) = y < y1 ? rings[i][0] : rings[i][1];
+                at(x1, y) = rings[i][1];
+            }
+        }
+        std::vector<uint32_t> bar(40 * 19);
+        zplat::DrawCaptionBar(bar.data(), 40, 19, "About test", true);
+        EXPECT_TRUE(zplat::CopyComposedImage(dialog, &image, &width, &height));
+        EXPECT_EQ(width * 1000 + height, 40 * 1000 + 30);
+        for (int y = 0; y < 49 && width == 40; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                at(30 + x, 54 + y) =
+                    y < 19 ? bar[size_t(y) * 40 + x] : image[size_t(y - 19) * 40 + x];
+            }
+        }
+        return picture;
+    };
+    // Surface pixels that are not the picture's, scaled and placed.
+    const auto wrongPixels = [&](const std::vector<uint32_t> &picture) {
+        const headless::Image shown = Shown(backend->NativeWindow(window));
+        int wrong = 0;
+        for (int y = top; y < top + 119 * s; ++y) {
+            for (int x = left; x < left + 100 * s; ++x) {
+                wrong +=
+                    shown.At(x, y) != picture[size_t((y - top) / s) * 100 + size_t((x - left) / s)];
+            }
+        }
+        return wrong;
+    };
+    const auto click = [&](HWND w, int pictureX, int pictureY) {
+        PushButton(w, SDL_BUTTON_LEFT, left + pictureX * s + s / 2, top + pictureY * s + s / 2);
+        PushButton(w, SDL_BUTTON_LEFT, left + pictureX * s + s / 2, top + pictureY * s + s / 2,
+                   true);
+    };
+    RunLoop(window, [&](HWND w, int tick) {
+        switch (tick) {
+        case 0:
+            PushKey(w, SDLK_F11, SDL_SCANCODE_F11);
+            break;
+        case 2:
+            dialog = support::MakeWindow("T_DIALOG", GameModule(), 46, 55, WS_DLGFRAME);
+            SetWindowTextA(dialog, "About test");
+            ShowWindow(dialog, SW_SHOW);
+            break;
+        case 4:
+            EXPECT_EQ(SDL_GetWindowFlags(backend->NativeWindow(dialog)) & SDL_WINDOW_SHOWN, 0u)
+                << "shown in the picture, not as a window of its own";
+            EXPECT_EQ(wrongPixels(expected()), 0);
+            // A click on the dialog's image at its pixel (5, 7), one on its
+            // caption bar, one on the playfield beside it.
+            click(w, 35, 80);
+            click(w, 40, 60);
+            click(w, 10, 60);
+            break;
+        case 6: {
+            std::vector<std::pair<HWND, LPARAM>> clicks;
+            for (const support::Seen &m : support::SeenOf(WM_LBUTTONDOWN)) {
+                clicks.emplace_back(m.hwnd, m.lParam);
+            }
+            // The playfield's point is client pixel (10, 60 - 38).
+            EXPECT_EQ(clicks, (std::vector<std::pair<HWND, LPARAM>>{{dialog, 7 << 16 | 5},
+                                                                    {w, 22 << 16 | 10}}));
+            // Back to the desktop: the dialog is a window again.
+            PushKey(w, SDLK_F11, SDL_SCANCODE_F11);
+            break;
+        }
+        case 8:
+            EXPECT_NE(SDL_GetWindowFlags(backend->NativeWindow(dialog)) & SDL_WINDOW_SHOWN, 0u);
+            break;
+        default:
+            break;
+        }
+        return tick < 8;
+    });
+}
+
 } // namespace
 } // namespace sdltest

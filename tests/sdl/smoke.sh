@@ -1,6 +1,6 @@
 #!/bin/bash
 # The real program on a real (virtual) X desktop: window, keys, menu
-# mnemonic, close button, and a start without any display.
+# mnemonic, close button.  (A start without any display: tests/desktop/options.sh.)
 #
 #   smoke.sh ZORVAK XHELPER OUTDIR
 #
@@ -24,16 +24,6 @@ is_gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
 # SCREEN (intro or about) at 2x, its client's corner at (X, Y); the last
 # comparison's verdict is in $work/compare.out.
 shows() { "$xhelper" compare "$1" "$2" "$3" "$4" "$outdir" 2 >"$work/compare.out" 2>&1; }
-
-# ---- A run without any display: the start-up error, exit code 0.
-mkdir -p "$work/runtime"
-env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$work/runtime" \
-    "$zorvak" >"$work/nodisplay.out" 2>"$work/nodisplay.err" &
-nodisplay_pid=$!
-check_exit "$nodisplay_pid" 20 "a start without a display"
-check "without a display the start-up error is printed" \
-    grep -q "Unable to start this instance of Zorvak" "$work/nodisplay.err"
-sed 's/^/    stderr: /' "$work/nodisplay.err"
 
 # ---- A 1920 x 1080 desktop of our own.
 start_xvfb || { echo "FAILED: no X desktop"; exit 1; }

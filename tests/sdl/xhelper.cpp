@@ -20,6 +20,8 @@
 //                                    the window type's last word and the
 //                                    Motif hints, as numbers
 //   xhelper unfocus                  leaves the keyboard with no window
+//   xhelper above WINDOW OTHER       succeeds when WINDOW is stacked above
+//                                    OTHER (both top-level windows)
 //   xhelper compare intro|about WINDOW X Y DIR [SCALE]
 //                                    the client area whose top-left corner is
 //                                    at (X, Y) of the window, shown SCALE
@@ -31,7 +33,10 @@
 //                                    prints the count of differing pixels (a
 //                                    pixel differs when any of its SCALE x
 //                                    SCALE block does) and leaves both
-//                                    pictures in DIR when any differ
+//                                    pictures in DIR when any differ; on a
+//                                    screen of fewer than 8 bits a channel,
+//                                    the stand-in's colours as that screen
+//                                    shows them
 //
 // Exit code 0 on success, 1 on failure (with a message on stderr).
 #include "platform/backend.h"
@@ -56,6 +61,12 @@ int Fail(const std::string &message) {
     return 1;
 }
 
+// A channel of pixel p (mask: where it is) as 0 to 255, rounded: deep
+// colour's 10 bits come back as the 8 they were made from.
+uint32_t Channel(unsigned long p, unsigned long mask) {
+    return mask == 0 ? 0 : uint32_t(((p & mask) * 255 + mask / 2) / mask);
+}
+
 // The w x h box at (x, y) of the window as 0x00RRGGBB pixels; no pixels
 // when it cannot be read.
 headless::Image Grab(Window window, int x, int y, int w, int h) {
@@ -65,13 +76,44 @@ headless::Image Grab(Window window, int x, int y, int w, int h) {
     for (int py = 0; image != nullptr && py < h; ++py) {
         for (int px = 0; px < w; ++px) {
             const unsigned long p = XGetPixel(image, px, py);
-            auto channel = [p](unsigned long mask) { return uint32_t((p & mask) * 255 / mask); };
-            out.pixels.push_back(channel(image->red_mask) << 16 | channel(image->green_mask) << 8 |
-                                 channel(image->blue_mask));
+            out.pixels.push_back(Channel(p, image->red_mask) << 16 |
+                                 Channel(p, image->green_mask) << 8 | Channel(p, image->blue_mask));
         }
     }
     if (image != nullptr) {
         XDestroyImage(image);
+    }
+    return out;
+}
+
+// The channel masks of the window's visual; all zero when unknown.
+struct Masks {
+    unsigned long channel[3] = {0, 0, 0}; // red, green, blue
+};
+Masks VisualMasks(Window window) {
+    Masks masks;
+    XWindowAttributes attributes = {};
+    if (XGetWindowAttributes(display, window, &attributes) && attributes.visual != nullptr) {
+        masks.channel[0] = attributes.visual->red_mask;
+        masks.channel[1] = attributes.visual->green_mask;
+        masks.channel[2] = attributes.visual->blue_mask;
+    }
+    return masks;
+}
+
+// An 0x00RRGGBB colour as a screen with these masks shows it, read back as
+// Grab reads it (rounded): a channel of fewer than 8 bits keeps its top bits
+// (SDL's conversion truncates), one of more comes back as it was.
+uint32_t AsShown(uint32_t rgb, const Masks &masks) {
+    uint32_t out = 0;
+    for (int i = 0; i < 3; ++i) {
+        const int shift = 16 - 8 * i;
+        const uint32_t c = (rgb >> shift) & 0xFF;
+        const int bits = __builtin_popcountl(masks.channel[i]);
+        const uint32_t top = (1u << std::min(bits, 8)) - 1;
+        const uint32_t kept =
+            bits >= 8 || bits == 0 ? c : ((c >> (8 - bits)) * 255 + top / 2) / top;
+        out |= kept << shift;
     }
     return out;
 }
@@ -135,6 +177,31 @@ int Close(Window window) {
     }
     XSync(display, False);
     return 0;
+}
+
+// Whether window is above other in the root window's stacking order.
+int StackedAbove(Window window, Window other) {
+    Window root = None;
+    Window parent = None;
+    Window *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        return Fail("cannot read the stacking order");
+    }
+    int windowAt = -1;
+    int otherAt = -1;
+    for (unsigned int i = 0; i < count; ++i) { // bottom first
+        windowAt = children[i] == window ? int(i) : windowAt;
+        otherAt = children[i] == other ? int(i) : otherAt;
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    if (windowAt < 0 || otherAt < 0) {
+        return Fail("not both top-level windows");
+    }
+    std::printf("%s\n", windowAt > otherAt ? "above" : "below");
+    return windowAt > otherAt ? 0 : 1;
 }
 
 int Hints(Window window) {
@@ -221,6 +288,7 @@ int Compare(const std::string &screen, Window window, int x, int y, const std::s
     if (got.pixels.empty()) {
         return Fail("cannot read the window");
     }
+    const Masks masks = VisualMasks(window);
     // The ground between the two corner tiles is random at every paint.
     auto compared = [&](int px, int py) {
         return about || !(px >= 32 && px < want.width - 32 && py >= want.height - 28);
@@ -231,7 +299,7 @@ int Compare(const std::string &screen, Window window, int x, int y, const std::s
         for (int px = 0; px < want.width; ++px) {
             if (compared(px, py)) {
                 ++total;
-                differ += !BlockIs(got, scale, px, py, want.At(px, py));
+                differ += !BlockIs(got, scale, px, py, AsShown(want.At(px, py), masks));
             }
         }
     }
@@ -249,7 +317,8 @@ int Compare(const std::string &screen, Window window, int x, int y, const std::s
 int main(int argc, char **argv) {
     display = argc >= 2 ? XOpenDisplay(nullptr) : nullptr;
     if (display == nullptr) {
-        return Fail("usage: xhelper shot|centroid|close|hints|unfocus|compare ..., with a display");
+        return Fail(
+            "usage: xhelper shot|centroid|close|hints|above|unfocus|compare ..., with a display");
     }
     const std::string command = argv[1];
     // Window 0 is the whole screen.
@@ -263,6 +332,8 @@ int main(int argc, char **argv) {
         result = Shot(window, argv[3], std::max(1, std::atoi(argv[4])),
                       argc == 9 ? std::atoi(argv[5]) : 0, argc == 9 ? std::atoi(argv[6]) : 0,
                       argc == 9 ? std::atoi(argv[7]) : 0, argc == 9 ? std::atoi(argv[8]) : 0);
+    } else if (command == "above" && argc == 4) {
+        result = StackedAbove(window, windowArg(argv[3]));
     } else if (command == "hints" && argc == 3) {
         result = Hints(window);
     } else if (command == "unfocus" && argc == 2) {

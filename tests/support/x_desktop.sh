@@ -58,10 +58,12 @@ wait_until() {
     return 1
 }
 
-# Starts Xvfb on a free display and exports DISPLAY; fails after 10 s.
+# Starts Xvfb (1920 x 1080, 24 bits unless $xvfb_depth says) on a free
+# display and exports DISPLAY; fails after 10 s.
 start_xvfb() {
     : >"$work/display"
-    Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.err" &
+    Xvfb -displayfd 3 -screen 0 "1920x1080x${xvfb_depth:-24}" -nolisten tcp 3>"$work/display" \
+        2>"$work/xvfb.err" &
     xvfb_pid=$!
     if ! wait_until 10 "Xvfb to name its display" test -s "$work/display"; then
         cat "$work/xvfb.err"

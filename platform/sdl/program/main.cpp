@@ -58,6 +58,14 @@ int OnDesktop(zsdl::ProgramOptions options, const zplat::replay::Replay *replay)
     int exitCode = 0;
     {
         zsdl::SdlBackend backend(GameModule(), options.display);
+        // No display, or one SDL cannot draw on: a failure to start, said
+        // in one line, as other X programs do (the game's own start-up
+        // failure is for a window that cannot be made on a display).
+        std::string error;
+        if (!backend.OpenDisplay(&error)) {
+            std::fprintf(stderr, "zorvak: %s\n", error.c_str());
+            return 1;
+        }
         const int largest = backend.LargestScale(kGameImageWidth, kGameImageHeight);
         if (!options.scaleGiven && largest > 0 && options.display.scale > largest) {
             options.display.scale = 0;
