@@ -130,6 +130,11 @@ public:
     // that had it went away, or this one was clicked).  A desktop whose own
     // focus was on one of the program's windows moves it here too.
     virtual void FocusNativeWindow(HWND window) { (void)window; }
+    // The program is about to be shut down and run anew in this process (a
+    // replay watched again from its start): its main window's native window,
+    // destroyed next, may be given to the main window it makes next, so that
+    // the desktop sees one window throughout (its place, its full screen).
+    virtual void ProgramRestarts() {}
     // Called after a message whose handling changed what the window shows.
     virtual void Present(HWND window, const Frame &frame) = 0;
 

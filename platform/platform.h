@@ -167,6 +167,8 @@ typedef struct tagBITMAP {
 #define VK_PAUSE 0x13
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
+#define VK_END 0x23
+#define VK_HOME 0x24
 #define VK_LEFT 0x25
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
@@ -174,7 +176,11 @@ typedef struct tagBITMAP {
 #define VK_F1 0x70
 #define VK_F4 0x73
 #define VK_F10 0x79
+#define VK_ADD 0x6B
+#define VK_SUBTRACT 0x6D
 #define VK_F12 0x7B
+#define VK_OEM_PLUS 0xBB
+#define VK_OEM_MINUS 0xBD
 
 // Menus
 #define MF_STRING 0x00000000L

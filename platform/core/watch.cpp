@@ -18,13 +18,6 @@ namespace {
 constexpr uint64_t kTicksPerSecond = 20;
 constexpr uint64_t kJumpTicks = 10 * kTicksPerSecond;
 constexpr int kMaxSpeed = 16;
-// Virtual keys of the keypad's and the main keyboard's + and -.
-constexpr int kVkAdd = 0x6B;
-constexpr int kVkSubtract = 0x6D;
-constexpr int kVkPlus = 0xBB;
-constexpr int kVkMinus = 0xBD;
-constexpr int kVkHome = 0x24;
-constexpr int kVkEnd = 0x23;
 
 enum class Next { None, Restart, Quit, Play };
 
@@ -100,21 +93,21 @@ void Key(const InputEvent &e) {
         SeekTo(now - (w.held ? 1 : int64_t(kJumpTicks)));
         break;
     case VK_UP:
-    case kVkAdd:
-    case kVkPlus:
+    case VK_ADD:
+    case VK_OEM_PLUS:
         w.speed = std::min(w.speed * 2, kMaxSpeed);
         Pace().speed = w.speed;
         break;
     case VK_DOWN:
-    case kVkSubtract:
-    case kVkMinus:
+    case VK_SUBTRACT:
+    case VK_OEM_MINUS:
         w.speed = std::max(w.speed / 2, 1);
         Pace().speed = w.speed;
         break;
-    case kVkHome:
+    case VK_HOME:
         SeekTo(int64_t(w.start));
         break;
-    case kVkEnd:
+    case VK_END:
         SeekTo(int64_t(w.end));
         break;
     default:
@@ -177,6 +170,7 @@ WatchEnd WatchReplay(const ProgramEntry &program, const replay::Replay &kept, in
     SetPlaybackInputHandler(OnWatchInput);
     for (bool first = true;; first = false) {
         if (!first) {
+            CurrentBackend().ProgramRestarts();
             ShutdownPlatform();
         }
         program.restart();

@@ -38,6 +38,21 @@ int VirtualKeyFor(SDL_Keycode sym, SDL_Scancode scancode) {
     case SDLK_LALT:
     case SDLK_RALT:
         return VK_MENU;
+    case SDLK_PAUSE:
+        return VK_PAUSE;
+    case SDLK_HOME:
+        return VK_HOME;
+    case SDLK_END:
+        return VK_END;
+    case SDLK_KP_PLUS:
+        return VK_ADD;
+    case SDLK_KP_MINUS:
+        return VK_SUBTRACT;
+    case SDLK_PLUS:
+    case SDLK_EQUALS: // + without Shift on most layouts
+        return VK_OEM_PLUS;
+    case SDLK_MINUS:
+        return VK_OEM_MINUS;
     default:
         break;
     }
@@ -84,6 +99,7 @@ SdlBackend::SdlBackend(HINSTANCE iconModule, DisplayOptions options)
 }
 
 SdlBackend::~SdlBackend() {
+    DropSpareMain();
     while (!pads_.empty()) {
         ClosePad(pads_.back()->id, false);
     }
@@ -240,10 +256,42 @@ void SdlBackend::DesktopSize(int *width, int *height) {
     *height = 480;
 }
 
+void SdlBackend::ProgramRestarts() {
+    restarting_ = true;
+}
+
+// The native window kept across a restart, for the main window of the
+// program that runs next; or it goes.
+bool SdlBackend::ReuseSpareMain(HWND window, const char *title, int width, int height) {
+    std::unique_ptr<Native> spare = std::move(spareMain_);
+    if (spare == nullptr) {
+        return false;
+    }
+    if (!windows_.empty() || spare->width != width || spare->height != height) {
+        SDL_DestroyWindow(spare->sdl);
+        return false;
+    }
+    spare->window = window;
+    spare->title = title != nullptr ? title : "";
+    windows_.push_back(std::move(spare));
+    return true;
+}
+
+void SdlBackend::DropSpareMain() {
+    restarting_ = false;
+    if (spareMain_ != nullptr) {
+        SDL_DestroyWindow(spareMain_->sdl);
+        spareMain_.reset();
+    }
+}
+
 bool SdlBackend::CreateNativeWindow(HWND window, const char *title, int x, int y, int width,
                                     int height) {
     if (!VideoReady() || width <= 0 || height <= 0) {
         return false;
+    }
+    if (ReuseSpareMain(window, title, width, height)) {
+        return true;
     }
     int desktopWidth = 0;
     int desktopHeight = 0;
@@ -318,6 +366,12 @@ void SdlBackend::DestroyNativeWindow(HWND window) {
     const bool overlaid = native->overlaid;
     if (pressedOverlay_ == window) {
         pressedOverlay_ = nullptr;
+    }
+    if (restarting_ && native == windows_.front().get()) {
+        // Kept, showing what it showed, for the next program's main window.
+        spareMain_ = std::move(windows_.front());
+        windows_.erase(windows_.begin());
+        return;
     }
     SDL_DestroyWindow(native->sdl);
     windows_.erase(

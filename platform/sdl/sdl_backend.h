@@ -69,6 +69,7 @@ public:
     void RestoreNativeWindow(HWND window) override;
     void SetNativeStyle(HWND window, DWORD style) override;
     void FocusNativeWindow(HWND window) override;
+    void ProgramRestarts() override;
     void Present(HWND window, const zplat::Frame &frame) override;
     void ShowMessageBox(const char *text, const char *caption) override;
     void Beep() override;
@@ -173,6 +174,17 @@ private:
     HWND pressedOverlay_ = nullptr; // the window the button went down on, if an overlay
     std::vector<std::unique_ptr<Pad>> pads_;
     // The controller keys (PadKey) the keyboard holds.
+    // Whether a window of the program had the keyboard at the last look,
+    // and since when none has (0: one has).
+    bool hadFocus_ = false;
+    // Across a restart of the program: its main window's native window, kept
+    // for the next main window (ProgramRestarts).
+    bool restarting_ = false;
+    std::unique_ptr<Native> spareMain_;
+    bool ReuseSpareMain(HWND window, const char *title, int width, int height);
+    void DropSpareMain();
+    uint64_t focusLostMs_ = 0;
+    static constexpr uint64_t kFocusGoneMs = 250;
     static constexpr int kControllerKeys = 5;
     bool keyboardHeld_[kControllerKeys] = {};
     // Keys taken for full screen whose releases are not passed on.

@@ -246,6 +246,12 @@ bool SdlBackend::TranslatePad(const SDL_Event &event) {
             zplat::PushInput(input);
             return true;
         }
+        case SDL_CONTROLLER_BUTTON_Y: // north: the Pause key
+            if (!pressed) {
+                return false;
+            }
+            PushTap(VK_PAUSE, false);
+            return true;
         case SDL_CONTROLLER_BUTTON_BACK:
             if (!pressed) {
                 return false;

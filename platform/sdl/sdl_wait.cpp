@@ -9,6 +9,7 @@
 #include "platform/sdl/sdl_native.h"
 #include "platform/sdl/x11_connection.h"
 #include "platform/sdl/x11_errors.h"
+#include "platform/session.h"
 
 #include <algorithm>
 #include <climits>
@@ -63,6 +64,20 @@ bool SdlBackend::DrainEvents(bool pump) {
             pushed = true;
         }
     }
+    // The keyboard went to another program: a game that runs pauses until
+    // the player comes back and goes on.  Only once it has stayed away a
+    // moment: between one window of the program and another (the About
+    // window opening, or closing) X says "out" before it says "in".
+    const bool haveFocus = SDL_GetKeyboardFocus() != nullptr;
+    if (haveFocus) {
+        focusLostMs_ = 0;
+    } else if (hadFocus_) {
+        focusLostMs_ = now;
+    } else if (focusLostMs_ != 0 && now - focusLostMs_ >= kFocusGoneMs) {
+        focusLostMs_ = 0;
+        zplat::PauseForAbsence();
+    }
+    hadFocus_ = haveFocus;
     for (const std::unique_ptr<Native> &native : windows_) {
         if (native->redrawPending) {
             native->redrawPending = false;
@@ -73,6 +88,7 @@ bool SdlBackend::DrainEvents(bool pump) {
 }
 
 void SdlBackend::Poll() {
+    DropSpareMain(); // the program that restarted has made its windows
     // Right after a wait that found the display quiet and took in what SDL
     // had queued, there is nothing yet (controllers are read while waiting).
     if (NowMs() - quietSinceMs_ < kFreshPumpMs) {
@@ -83,6 +99,7 @@ void SdlBackend::Poll() {
 }
 
 void SdlBackend::Wait(uint64_t deadlineMs) {
+    DropSpareMain();
     IdleAudio();
     // What is queued already.
     if (DrainEvents(false)) {

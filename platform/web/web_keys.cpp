@@ -19,7 +19,26 @@ struct NamedKey {
 const NamedKey kNamedKeys[] = {
     {"ArrowLeft", VK_LEFT}, {"ArrowRight", VK_RIGHT}, {"ArrowUp", VK_UP},    {"ArrowDown", VK_DOWN},
     {" ", VK_SPACE},        {"Enter", VK_RETURN},     {"Escape", VK_ESCAPE}, {"Alt", VK_MENU},
+    {"Pause", VK_PAUSE},    {"Home", VK_HOME},        {"End", VK_END},
 };
+
+// The + and - keys, by where they are: the keypad's, or the main keyboard's
+// (+ is on the = key of most layouts, unshifted).
+int PlusOrMinus(const char *key, const char *code) {
+    if (std::strcmp(code, "NumpadAdd") == 0) {
+        return VK_ADD;
+    }
+    if (std::strcmp(code, "NumpadSubtract") == 0) {
+        return VK_SUBTRACT;
+    }
+    if (std::strcmp(key, "+") == 0 || std::strcmp(key, "=") == 0) {
+        return VK_OEM_PLUS;
+    }
+    if (std::strcmp(key, "-") == 0) {
+        return VK_OEM_MINUS;
+    }
+    return 0;
+}
 
 // A key value that is one character outside ASCII (a letter of a non-Latin
 // layout, say), as UTF-8.
@@ -54,6 +73,9 @@ int VirtualKeyFor(const char *key, const char *code) {
         if (std::strcmp(key, named.key) == 0) {
             return named.vk;
         }
+    }
+    if (const int vk = PlusOrMinus(key, code)) {
+        return vk;
     }
     if (key[0] != '\0' && key[1] == '\0') {
         const char c = key[0];

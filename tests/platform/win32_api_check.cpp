@@ -98,7 +98,8 @@ static_assert(SC_SIZE == 0xF000 && SC_MOVE == 0xF010 && SC_MINIMIZE == 0xF020 &&
 static_assert(VK_RETURN == 0x0D && VK_MENU == 0x12 && VK_PAUSE == 0x13 && VK_ESCAPE == 0x1B &&
               VK_SPACE == 0x20 && VK_LEFT == 0x25 && VK_UP == 0x26 && VK_RIGHT == 0x27 &&
               VK_DOWN == 0x28 && VK_F1 == 0x70 && VK_F4 == 0x73 && VK_F10 == 0x79 &&
-              VK_F12 == 0x7B);
+              VK_F12 == 0x7B && VK_END == 0x23 && VK_HOME == 0x24 && VK_ADD == 0x6B &&
+              VK_SUBTRACT == 0x6D && VK_OEM_PLUS == 0xBB && VK_OEM_MINUS == 0xBD);
 static_assert(MF_STRING == 0 && MF_BYCOMMAND == 0 && MF_BYPOSITION == 0x0400 &&
               MF_SEPARATOR == 0x0800);
 static_assert(WS_OVERLAPPED == 0 && WS_CAPTION == 0x00C00000 && WS_DLGFRAME == 0x00400000 &&

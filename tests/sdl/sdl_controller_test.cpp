@@ -1,5 +1,7 @@
 // Game controllers, plugged in and out at any time: the stick and the D-pad
-// as arrows, A and B as Space, Start as New game, Back as the system menu.
+// as arrows, A and B as Space, Start as New game, Back as the system menu, the
+// north button as Pause.
+#include "platform/session.h"
 #include "platform/window_inspection.h"
 #include "tests/sdl/sdl_fixture.h"
 #include "tests/support/virtual_pad.h"
@@ -152,6 +154,25 @@ TEST_F(SdlBackendTest, ControllersPluggedInAnyTimeGiveTheArrowsSpaceNewGameAndTh
         EXPECT_EQ(m.lParam & (1 << 30), 0) << "a controller never repeats a key";
     }
     pad.reset();
+}
+
+// The north button is the Pause key: it pauses the game, and again goes on.
+TEST_F(SdlBackendTest, TheNorthButtonPausesAndGoesOn) {
+    MakeWindow();
+    VirtualPad pad;
+    for (int i = 0; i < 50 && backend->GamepadCount() == 0; ++i) {
+        backend->Poll(); // plugged in
+        SDL_Delay(2);
+    }
+    ASSERT_EQ(backend->GamepadCount(), 1);
+    for (bool paused : {true, false}) {
+        pad.Press(SDL_CONTROLLER_BUTTON_Y);
+        for (int i = 0; i < 50 && zplat::Paused() != paused; ++i) {
+            backend->Poll();
+            SDL_Delay(2);
+        }
+        EXPECT_EQ(zplat::Paused(), paused);
+    }
 }
 
 // Two controllers and the keyboard hold the same keys: a key goes down with

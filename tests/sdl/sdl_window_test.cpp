@@ -105,3 +105,34 @@ TEST_F(SdlBackendTest, WithoutADisplayWindowCreationFails) {
 
 } // namespace
 } // namespace sdltest
+
+namespace sdltest {
+namespace {
+
+// A program run anew in the same process (a replay watched again from its
+// start) keeps its main window on the desktop: the next program's main
+// window takes over its SDL window, full screen and all; anything else the
+// last program had goes.
+TEST_F(SdlBackendTest, ARestartedProgramsMainWindowTakesOverTheLastOnesWindow) {
+    HWND first = MakeWindow();
+    const Uint32 id = SdlId(first);
+    ASSERT_NE(id, 0u);
+    backend->SetFullScreen(true);
+    backend->ProgramRestarts();
+    zplat::ShutdownPlatform();
+    EXPECT_EQ(backend->NativeWindow(first), nullptr);
+    support::RegisterTestClass("T_WINDOW", GameModule());
+    HWND second = support::MakeWindow("T_WINDOW", GameModule(), 106, 81 + 25 + 19);
+    EXPECT_EQ(SdlId(second), id) << "the same window on the desktop";
+    EXPECT_TRUE(backend->FullScreen()) << "still in full screen";
+    // The one after it is a window of its own, and no restart is pending.
+    backend->Wait(backend->NowMs());
+    HWND other = support::MakeWindow("T_WINDOW", GameModule(), 106, 81 + 25 + 19);
+    EXPECT_NE(SdlId(other), id);
+    zplat::ShutdownPlatform();
+    HWND after = support::MakeWindow("T_WINDOW", GameModule(), 106, 81 + 25 + 19);
+    EXPECT_NE(SdlId(after), id) << "a plain shutdown keeps nothing";
+}
+
+} // namespace
+} // namespace sdltest

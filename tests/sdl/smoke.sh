@@ -128,12 +128,20 @@ check "Alt+F4 closes the About window" wait_for 3 is_gone "$about"
 check "then Alt+A on the main window opens it" about_from_keys alt+a
 xdotool key alt+F4
 wait_until 3 "Alt+F4 to close the About window" is_gone "$about"
-# A click gives the keyboard back to a window that lost it.
+# The keyboard taken away from the program while a game runs: the game
+# pauses and says so beside the status line.
 "$xhelper" unfocus
+title_says() { [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == *"$1"* ]]; }
+check "the game pauses when the program loses the keyboard" \
+    wait_for 3 title_says "   [Paused: P to go on]"
+# A click gives the keyboard back to a window that lost it.
 xdotool mousemove --window "$window" 500 300 click 1
 check "after a click on the main window Alt+A opens the About window" about_from_keys alt+a
 xdotool key alt+F4
 wait_until 3 "Alt+F4 to close the About window" is_gone "$about"
+xdotool key p
+not_paused() { ! title_says "[Paused"; }
+check "P goes on ($(xdotool getwindowname "$window"))" wait_for 3 not_paused
 
 "$xhelper" close "$window"
 check_exit "$zorvak_pid" 15 "closing the window"
@@ -163,6 +171,10 @@ ended=$(sed -n 's/^.*\.zvr: \(.*\) (as recorded, after.*/\1/p' "$work/verify.out
 replay_ended() { [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == "$ended   [Replay "*", ended]" ]]; }
 check "the replay plays to the end it recorded (\"$ended\")" wait_for 30 replay_ended
 echo "    the title then: $(xdotool getwindowname "$window")"
+# Back to the start: the program runs anew in the same window.
+xdotool key Home
+replay_restarted() { [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == *"[Replay 0:0"* ]]; }
+check "Home goes back to the start, in the same window" wait_for 10 replay_restarted
 xdotool key alt+q
 check_exit "$zorvak_pid" 15 "Alt+Q while watching"
 zorvak_pid=

@@ -32,6 +32,14 @@ const KeyPress kPresses[] = {
     {"F4", "F4", SDLK_F4, SDL_SCANCODE_F4, VK_F4},
     {"F10", "F10", SDLK_F10, SDL_SCANCODE_F10, VK_F10},
     {"F12", "F12", SDLK_F12, SDL_SCANCODE_F12, VK_F12},
+    // Pause, and the keys that steer a replay being watched.
+    {"Pause", "Pause", SDLK_PAUSE, SDL_SCANCODE_PAUSE, VK_PAUSE},
+    {"Home", "Home", SDLK_HOME, SDL_SCANCODE_HOME, VK_HOME},
+    {"End", "End", SDLK_END, SDL_SCANCODE_END, VK_END},
+    {"+", "NumpadAdd", SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS, VK_ADD},
+    {"-", "NumpadSubtract", SDLK_KP_MINUS, SDL_SCANCODE_KP_MINUS, VK_SUBTRACT},
+    {"=", "Equal", SDLK_EQUALS, SDL_SCANCODE_EQUALS, VK_OEM_PLUS},
+    {"-", "Minus", SDLK_MINUS, SDL_SCANCODE_MINUS, VK_OEM_MINUS},
     // Letters by the layout where it has Latin letters (AZERTY's A and Q),
     // with or without Shift.
     {"n", "KeyN", SDLK_n, SDL_SCANCODE_N, 'N'},
