@@ -96,17 +96,27 @@ void DrawMenuBar(Window &w, HWND hwnd) {
     if (!bar || menuH <= 0) {
         return;
     }
+    // The bar's items never change; what it shows depends only on the item
+    // that is lit and on whether the system menu drops down from its box.
+    // The window is presented at every tick: the bar is drawn only when its
+    // look changed.
+    const DropDown &d = St().dropDown;
+    const BarMode &m = St().bar;
+    const int litItem = m.on && m.window == hwnd ? m.item : kNoItem;
+    const bool sysOpen = d.open && d.window == hwnd && d.menu == w.systemMenu;
+    const int look = litItem * 2 + (sysOpen ? 1 : 0);
+    if (look == w.barLook) {
+        return;
+    }
+    w.barLook = look;
     int width = w.clientW;
     Painter p{w.image.data(), width, menuH};
     for (int y = 0; y < menuH; ++y) {
         std::fill_n(w.image.data() + size_t(y) * size_t(width), size_t(width),
                     y == menuH - 1 ? kShadow : kFace);
     }
-    const DropDown &d = St().dropDown;
-    const BarMode &m = St().bar;
-    bool sysOpen = d.open && d.window == hwnd && d.menu == w.systemMenu;
     for (const ItemBox &box : LayoutBar(w, *bar)) {
-        bool lit = m.on && m.window == hwnd && m.item == box.item;
+        const bool lit = litItem == box.item;
         if (box.item == kSysBoxItem) {
             p.Fill(0, 0, kSysBoxWidth, menuH - 1, sysOpen || lit ? kHighlight : kFace);
             p.Fill(kSysBoxWidth - 1, 0, kSysBoxWidth, menuH - 1, kShadow);

@@ -57,6 +57,8 @@ struct Menu : Object {
     bool system = false;
 };
 
+constexpr int kBarNeverDrawn = -1000;
+
 struct Window : Object {
     size_t classIndex = 0;
     std::string title;
@@ -74,6 +76,9 @@ struct Window : Object {
     // 0x00RRGGBB): one buffer, so that presenting copies nothing.
     std::vector<uint32_t> image;
     int barHeight = 0; // fixed at creation
+    // How the menu bar was drawn last (its lit item, its system box open):
+    // it is drawn again only when that changes.  kBarNeverDrawn at first.
+    int barLook = kBarNeverDrawn;
     Box update;        // invalid area, client coordinates
     bool erasePending = false;
     bool changed = false; // something shown differs from the last Present
