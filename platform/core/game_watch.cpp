@@ -31,12 +31,20 @@ struct Place {
     uint64_t ticks = 0;
     char title[replay::kMaxStatusLength + 1] = {};
     uint64_t picture = 0;
+    // The picture is hashed only when it is about to change or be needed
+    // (hashing it at every delivery of input would cost more than all the
+    // rest of recording).
+    bool pictureTaken = false;
 };
 
 struct Watch {
     WatchedGame game;
     uint64_t startTick = 0;
-    Place beforeDelivery;    // the decision point before the latest delivery
+    // The decision point before the latest delivery, while that delivery's
+    // messages are handled (until the next decision point): a New game or
+    // the end of the program among them ends the game there.
+    Place beforeDelivery;
+    bool beforeDeliveryOpen = false;
     bool endPending = false; // the game-over picture was shown
     std::function<void(const GameRecord &)> receiver;
 };
@@ -90,16 +98,27 @@ void TakePlace(Place *place) {
     const size_t n = std::min(title.size(), replay::kMaxStatusLength);
     std::memcpy(place->title, title.data(), n);
     place->title[n] = '\0';
-    // Only a running game's end needs the picture.
-    place->picture = W().game.running ? PictureHash(main) : 0;
+    place->picture = 0;
+    place->pictureTaken = !W().game.running; // only a running game's end needs it
+}
+
+// The place's picture, from the main window as it stands: taken no later
+// than the first drawing on it after the place (GetDC, BeginPaint) or its
+// destruction, so it is the picture there was at the place.
+void TakePicture(Place *place) {
+    if (!place->pictureTaken) {
+        place->picture = PictureHash(JournalMainWindow());
+        place->pictureTaken = true;
+    }
 }
 
 // The game ends at place: handed to the receiver while recording.
-void EndGame(const Place &place, replay::EndReason reason) {
+void EndGame(Place &place, replay::EndReason reason) {
     Watch &w = W();
     if (!w.game.running) {
         return;
     }
+    TakePicture(&place);
     w.game.running = false;
     w.endPending = false;
     if (!Recording() || !w.receiver) {
@@ -170,6 +189,7 @@ void ResetGameWatch() {
 
 void DecisionPoint() {
     Watch &w = W();
+    w.beforeDeliveryOpen = false;
     if (w.endPending) {
         Place now;
         TakePlace(&now);
@@ -179,6 +199,14 @@ void DecisionPoint() {
 
 void BeforeDelivery() {
     TakePlace(&W().beforeDelivery);
+    W().beforeDeliveryOpen = true;
+}
+
+void NoteDrawing(HWND hwnd) {
+    Watch &w = W();
+    if (w.beforeDeliveryOpen && IsMain(hwnd)) {
+        TakePicture(&w.beforeDelivery);
+    }
 }
 
 void NoteTitle(HWND hwnd, const std::string &title) {

@@ -117,6 +117,7 @@ using namespace zplat;
 extern "C" {
 
 HDC WINAPI GetDC(HWND hWnd) {
+    NoteDrawing(hWnd);
     Window *w = GetWindow(hWnd);
     if (!w) {
         return nullptr;
@@ -134,6 +135,7 @@ int WINAPI ReleaseDC(HWND hWnd, HDC hDC) {
 }
 
 HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
+    NoteDrawing(hWnd);
     Window *w = GetWindow(hWnd);
     if (!w || !lpPaint) {
         return nullptr;

@@ -56,6 +56,9 @@ void ResetGameWatch();
 void DecisionPoint();
 // Before a delivery of input is taken in while recording.
 void BeforeDelivery();
+// The program is about to draw on the window (GetDC, BeginPaint), or to
+// destroy it.
+void NoteDrawing(HWND hwnd);
 void NoteTitle(HWND hwnd, const std::string &title);
 void NoteBitmapLoaded(LPCSTR name);
 void NoteDispatch(const MSG &msg);

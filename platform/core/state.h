@@ -79,7 +79,7 @@ struct Window : Object {
     // How the menu bar was drawn last (its lit item, its system box open):
     // it is drawn again only when that changes.  kBarNeverDrawn at first.
     int barLook = kBarNeverDrawn;
-    Box update;        // invalid area, client coordinates
+    Box update; // invalid area, client coordinates
     bool erasePending = false;
     bool changed = false; // something shown differs from the last Present
     Box changedArea;      // where, in composed-image pixels

@@ -380,6 +380,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
 }
 
 BOOL WINAPI DestroyWindow(HWND hWnd) {
+    NoteDrawing(hWnd);
     Window *w = GetWindow(hWnd);
     if (!w || w->destroying) {
         return FALSE;

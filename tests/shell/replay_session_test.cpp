@@ -127,6 +127,40 @@ TEST(ReplaySession, RecordedGamesPlayBackExactly) {
     }
 }
 
+// A game cut short by a New game, and the next by the program's end (closed
+// from the desktop): each kept as it stood before the input that ended it,
+// and each plays back to that.
+TEST(ReplaySession, GamesCutShortByANewGameOrTheEndPlayBackToWhereTheyStood) {
+    StartFresh();
+    zplat::StartRecording();
+    static std::vector<zplat::GameRecord> kept;
+    kept.clear();
+    zplat::OnGameRecorded([](const zplat::GameRecord &game) { kept.push_back(game); });
+    headless::At(AfterTick(2), [] { Command('N'); });
+    headless::At(AfterTick(3), [] { headless::Key(MainWindow(), VK_LEFT); });
+    headless::At(AfterTick(40), [] { headless::Key(MainWindow(), VK_SPACE); });
+    headless::At(AfterTick(80), [] {
+        // Right and New game at once: the key goes before the game ends.
+        headless::Key(MainWindow(), VK_RIGHT);
+        Command('N');
+    });
+    headless::At(AfterTick(130), [] { headless::Close(MainWindow()); });
+    EXPECT_EQ(RunWinMain(), 0);
+    zplat::OnGameRecorded(nullptr);
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0].header.endReason, zplat::replay::EndReason::NewGame);
+    EXPECT_EQ(kept[1].header.endReason, zplat::replay::EndReason::Quit);
+    EXPECT_EQ(kept[0].header.gameTicks, 78u);
+    EXPECT_EQ(kept[1].header.gameTicks, 50u);
+    for (const zplat::GameRecord &game : kept) {
+        const Played played = PlayBack(game, kStart);
+        EXPECT_EQ(played.error, "");
+        EXPECT_EQ(played.title, game.header.status);
+        EXPECT_EQ(played.picture, game.header.pictureHash);
+        EXPECT_EQ(played.ticks, uint64_t(game.header.startTick) + game.header.gameTicks);
+    }
+}
+
 // What the program shows at a tick of a record, played straight there.
 struct Shown {
     std::string title;
