@@ -25,18 +25,6 @@ std::vector<int> WaveState() {
     return {level, enemyCount, CountKind(KIND_ALIEN), CountKind(KIND_CRAZY), CountKind(KIND_FREE)};
 }
 
-TEST_F(RulesTest, AWaveStartsOnlyWhenNoEnemyIsLeftAndLivesRemain) {
-    NewGame();
-    lives = 0; // no game: nothing changes, not even the level
-    StartWave();
-    EXPECT_EQ(WaveState(), (std::vector<int>{0, 0, 0, 0, 39}));
-    lives = 5;
-    StartWave(); // level 1: five aliens
-    EXPECT_EQ(WaveState(), (std::vector<int>{1, 5, 5, 0, 34}));
-    StartWave(); // enemyCount is not 0
-    EXPECT_EQ(WaveState(), (std::vector<int>{1, 5, 5, 0, 34}));
-}
-
 TEST_F(RulesTest, FormationsAreOneRowOfFiveThatClosesUpWhenTheTableIsFull) {
     NewGame();
     level = 4;
@@ -265,24 +253,6 @@ TEST_F(RulesTest, AnEscortNearAnotherTakesItsWholeStepBack) {
     }
 }
 
-// An alien one pixel above the ground line, stepping 2 down: the move taken
-// back, launched upward with 1000 energy less this update's 1, its new
-// course drawn after the wander draw of the alien's step 4.
-TEST_F(RulesTest, AnAlienTurnsKamikazeAtTheGroundLine) {
-    NewGame();
-    level = 1;
-    for (uint32_t seed = 1; seed <= 30; seed++) {
-        SeedRandom(seed);
-        Generator g{seed};
-        g.Next(1000);
-        const int dx = g.Next(15) - 6, dy = -g.Next(2) - 1;
-        Put(3, KIND_ALIEN, 100, CLIENT_H - 81).dy = 2;
-        Update(3);
-        ASSERT_EQ(objectTable[3], Obj(KIND_KAMIKAZE, 999, 100, CLIENT_H - 81, dy, dx > 6 ? 0 : dx))
-            << "seed " << seed;
-    }
-}
-
 // The design's level table: alien count, crazy count, then the rocket,
 // fireball and wander thresholds (65535: a formation, no wandering).
 const int kLevels[16][5] = {
@@ -297,6 +267,13 @@ const int kLevels[16][5] = {
 // sets a new course outside formations).  The draws not under test lie
 // below every threshold.
 TEST_F(RulesTest, EveryLevelHasItsWaveAndItsAliensThresholds) {
+    // No wave while an enemy is left or without lives; the level stays.
+    NewGame();
+    for (auto [enemies, left] : {std::pair{1, 5}, {0, 0}}) {
+        enemyCount = uint8_t(enemies), lives = left;
+        StartWave();
+        EXPECT_EQ(WaveState(), (std::vector<int>{0, enemies, 0, 0, 39}));
+    }
     for (int lv = 0; lv < 16; lv++) {
         const int *l = kLevels[lv];
         const bool formation = l[4] == 65535;
@@ -359,11 +336,12 @@ TEST_F(RulesTest, AnAliensEventsHappenOnlyStrictlyAboveTheirLines) {
 // missiles and escorts (+500) leave above -32; rockets explode and
 // fireballs land below the ground line; crazy invaders stop below H - 128;
 // bases turn below H / 2.  {kind, y, dy, then kind (free: 0), y and dy
-// (free: 0), explosions, score}; the draws give a kamikaze dy -1.
+// (free: 0), explosions, score}.  The draws launch a kamikaze with a step
+// of 13 - 6 = 7, more than 6 and so 0, and a climb of 2.
 TEST_F(RulesTest, EveryLimitHoldsAtItsLineAndActsOnePixelPast) {
     const int g = CLIENT_H - 80, c = CLIENT_H - 128, m = CLIENT_H / 2;
     const int rows[][8] = {{KIND_ALIEN, g - 2, 2, KIND_ALIEN, g, 2, 0, 0},
-                           {KIND_ALIEN, g - 1, 2, KIND_KAMIKAZE, g - 1, -1, 0, 0},
+                           {KIND_ALIEN, g - 1, 2, KIND_KAMIKAZE, g - 1, -2, 0, 0},
                            {KIND_KAMIKAZE, -30, -2, KIND_KAMIKAZE, -32, -2, 0, 0},
                            {KIND_KAMIKAZE, -31, -2, KIND_FREE, 0, 0, 0, -200},
                            {KIND_MISSILE, -28, -4, KIND_MISSILE, -32, -4, 0, 0},
@@ -382,8 +360,11 @@ TEST_F(RulesTest, EveryLimitHoldsAtItsLineAndActsOnePixelPast) {
         NewGame();
         level = 3;
         const GameObject &o = objectTable[5] = Obj(r[0], 5000, 100, r[1], r[2], 0, 0, 1, 1, 1000);
-        SeedRandom(StateGiving({{1000, 0, 999}, {15, 0, 14}, {2, 0, 0}}));
+        SeedRandom(StateGiving({{1000, 0, 999}, {15, 13, 13}, {2, 1, 1}}));
         Update(5);
+        if (r[0] == KIND_ALIEN && r[3] == KIND_KAMIKAZE) { // launched, this update's 1 taken
+            EXPECT_EQ(o, Obj(KIND_KAMIKAZE, 999, 100, g - 1, -2, 0, 0, 1, 1, 999));
+        }
         const bool gone = o.kind == KIND_FREE;
         EXPECT_EQ((std::vector<int>{o.kind, gone ? 0 : o.y, gone ? 0 : o.dy,
                                     CountKind(KIND_EXPLOSION), score}),
@@ -485,7 +466,7 @@ TEST_F(RulesTest, UnhitObjectsEndOnUpdateEnergyPlusTwoWithTheirPoints) {
 }
 
 // {score, threshold, lives, AddScore's points and life change, then score,
-// threshold and lives}.
+// threshold and lives}; the status line shows at least five digits.
 TEST_F(RulesTest, ABonusLifeComesAtTheThresholdItselfOncePerThreshold) {
     const std::vector<int32_t> rows[] = {
         {9950, 10000, 3, 50, 0, 10000, 20000, 4},   // reaches it exactly
@@ -497,6 +478,7 @@ TEST_F(RulesTest, ABonusLifeComesAtTheThresholdItselfOncePerThreshold) {
         {9900, 20000, 4, 200, 0, 10100, 20000, 4},  // and back: nothing
         {19950, 20000, 4, 50, 0, 20000, 30000, 5},  // the next one
         {300, 10000, 3, -500, 0, -200, 10000, 3},   // a score may go negative
+        {99950, 100000, 3, 50, 0, 100000, 110000, 4},
     };
     for (const std::vector<int32_t> &row : rows) {
         score = row[0], nextBonusScore = row[1], lives = row[2];
@@ -505,17 +487,7 @@ TEST_F(RulesTest, ABonusLifeComesAtTheThresholdItselfOncePerThreshold) {
                   (std::vector<int32_t>{row[5], row[6], row[7]}))
             << "from " << row[0] << " by " << row[3];
     }
-}
-
-TEST_F(RulesTest, TheStatusLineShowsAtLeastFiveDigitsAndTheSign) {
-    NewGame();
-    EXPECT_EQ(headless::Title(mainWindow), "Lives: 05 - Level 01 - Score: 00000");
-    score = 123456, nextBonusScore = 130000;
-    AddScore(0, -1);
-    EXPECT_EQ(headless::Title(mainWindow), "Lives: 04 - Level 00 - Score: 123456");
-    score = 300;
-    AddScore(-500, 0);
-    EXPECT_EQ(headless::Title(mainWindow), "Lives: 04 - Level 00 - Score: -00200");
+    EXPECT_EQ(headless::Title(mainWindow), "Lives: 04 - Level 00 - Score: 100000");
 }
 
 } // namespace
