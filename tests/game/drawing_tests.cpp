@@ -78,6 +78,9 @@ TEST_F(DrawingTest, StarWandersAPixelAndRestartsOutsideItsArea) {
     DrawObject(6);
     EXPECT_EQ(Client().At(101, 101), 0x646400u); // red, green 0x64
     EXPECT_EQ(Client().At(100, 100), 0u);
+    s.y = 1, s.dy = -1;
+    DrawObject(6); // to y = 0: still inside
+    EXPECT_EQ((std::vector<int>{s.x, s.y}), (std::vector<int>{102, 0}));
     s.x = 32, s.y = 100, s.dx = -1;
     SetPixel(drawDC, 32, 100, 0x6464);
     SeedRandom(1);

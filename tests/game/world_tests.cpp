@@ -243,19 +243,30 @@ TEST_F(WorldTest, EscortsSteerTowardTheNearestInvader) {
         Put(12, KIND_ALIEN, 200, 50).delay = 9; // dormant: not a target
         EXPECT_EQ(ChooseEscortStep(5), row.step) << "row " << &row - rows;
     }
+    // An explosion (as a missile or a ship would) before the escort: followed.
+    Put(2, KIND_EXPLOSION, 100, 150, 1);
+    EXPECT_EQ(ChooseEscortStep(5), -4);
 }
 
+// The escort in slot 5 at (200, 200) aims at the first object from slot 1
+// less than 32 pixels aside that is no ship, missile or explosion and not
+// dormant, unless an escort less than 32 pixels aside stands strictly
+// between their heights (the player's ship never does).
 TEST_F(WorldTest, EscortsAimAtTheFirstTargetInLineWithNoEscortBetween) {
     Put(5, KIND_SHIP, 200, 200);
-    Put(12, KIND_FIREBALL, 180, 100);
+    Put(2, KIND_ALIEN, 232, 100); // 32 aside: out of line
+    Put(3, KIND_EXPLOSION, 200, 60, 1);
     Put(4, KIND_MISSILE, 200, 50);
     Put(6, KIND_ALIEN, 200, 50).delay = 3;
-    Put(0, KIND_SHIP, 200, 150); // slot 0 never stands between
+    Put(12, KIND_FIREBALL, 169, 100); // 31 aside
+    Put(0, KIND_SHIP, 200, 150);
     EXPECT_EQ(FindShotTarget(5), 12);
-    Put(11, KIND_SHIP, 220, 150);
-    EXPECT_EQ(FindShotTarget(5), 0);
-    objectTable[11].y = 100; // at the target's height: not between
-    EXPECT_EQ(FindShotTarget(5), 12);
+    // An escort in slot 11 at {x, y}, then the target.
+    const int32_t escorts[][3] = {{231, 150, 0}, {232, 150, 12}, {200, 100, 12}, {200, 200, 12}};
+    for (const auto &e : escorts) {
+        Put(11, KIND_SHIP, e[0], e[1]);
+        EXPECT_EQ(FindShotTarget(5), e[2]) << "escort at " << e[0] << ", " << e[1];
+    }
 }
 
 // In a client area narrower than the rules assume (the shell never makes

@@ -28,6 +28,8 @@ HINSTANCE Art() {
              32, [](int, int) { return 15; }, [](int x, int) { return x < 16; })},
         {zplat::RES_BITMAP, "BMP_STRIPES",
          support::MakeBitmap(40, 10, 1, [](int x, int) { return x % 2; }, {0xFF0000, 0x00FF00})},
+        {zplat::RES_BITMAP, "BMP_COLOUR",
+         support::MakeBitmap(3, 2, 4, [](int, int) { return 9u; })},
     });
     return module;
 }
@@ -140,8 +142,10 @@ TEST_F(PaintTest, IconsApplyTheirMasksAndAreClippedAtEveryClientEdge) {
     EXPECT_TRUE(DrawIcon(dc, 20, 20, big));
     EXPECT_EQ(count(0x0000FF, 0, 0, 100, 100), 64 * 64);
     EXPECT_EQ(count(0x0000FF, 20, 20, 84, 84), 64 * 64);
-    EXPECT_EQ(SetPixel(dc, 100, 0, 0), CLR_INVALID);
-    EXPECT_EQ(SetPixel(dc, 0, -1, 0), CLR_INVALID);
+    for (auto [x, y] : {std::pair{100, 0}, {0, 100}, {-1, 0}, {0, -1}}) {
+        EXPECT_EQ(SetPixel(dc, x, y, 0), CLR_INVALID) << x << ", " << y;
+    }
+    EXPECT_EQ(SetPixel(dc, 99, 99, RGB(1, 2, 3)), RGB(1, 2, 3));
     ReleaseDC(w, dc);
 }
 
@@ -149,10 +153,17 @@ TEST_F(PaintTest, OneBitBitmapsCopyAsBlackAndWhiteThroughAMemoryDcWhereTheSource
     HWND w = Make();
     HBITMAP bmp = LoadBitmapA(Art(), "BMP_STRIPES");
     ASSERT_NE(bmp, nullptr);
-    BITMAP info{};
+    // Rows of device bitmaps are padded to 16 bits; every bitmap that is not
+    // monochrome is loaded as a colour bitmap of the display's depth.
+    BITMAP info{}, colour{};
+    HBITMAP colourBmp = LoadBitmapA(Art(), "BMP_COLOUR");
+    EXPECT_EQ(GetObjectA(colourBmp, sizeof colour, &colour), int(sizeof colour));
+    EXPECT_EQ(std::tuple(colour.bmWidthBytes, colour.bmBitsPixel), std::tuple(12, 32));
+    DeleteObject(colourBmp);
     EXPECT_EQ(GetObjectA(bmp, sizeof info, &info), int(sizeof info));
-    EXPECT_EQ(std::tuple(info.bmWidth, info.bmHeight, info.bmPlanes, info.bmBitsPixel),
-              std::tuple(40, 10, 1, 1));
+    EXPECT_EQ(
+        std::tuple(info.bmWidth, info.bmHeight, info.bmWidthBytes, info.bmPlanes, info.bmBitsPixel),
+        std::tuple(40, 10, 6, 1, 1));
     // A caller passing only the first 24 bytes gets width and height too.
     BITMAP partial{};
     EXPECT_EQ(GetObjectA(bmp, 24, &partial), 24);
@@ -164,6 +175,16 @@ TEST_F(PaintTest, OneBitBitmapsCopyAsBlackAndWhiteThroughAMemoryDcWhereTheSource
     HGDIOBJ old = SelectObject(mem, bmp);
     ASSERT_NE(old, nullptr);
     EXPECT_FALSE(DeleteObject(bmp)); // still selected
+    HDC other = CreateCompatibleDC(dc);
+    EXPECT_EQ(SelectObject(other, bmp), nullptr); // in one DC at a time
+    DeleteDC(other);
+    // A monochrome bitmap keeps white as white and any other colour as black.
+    EXPECT_EQ(SetPixel(mem, 0, 0, RGB(255, 255, 255)), RGB(255, 255, 255));
+    EXPECT_EQ(SetPixel(mem, 1, 0, RGB(255, 254, 255)), RGB(0, 0, 0));
+    // Every mapping mode is taken (drawing stays in pixels), nothing else.
+    EXPECT_EQ(SetMapMode(mem, 8), MM_TEXT);
+    EXPECT_EQ(SetMapMode(mem, 9) + SetMapMode(mem, 0), 0);
+    EXPECT_EQ(SetMapMode(mem, MM_TEXT), 8);
     // Over the right edge; more than the bitmap holds, from inside and
     // from outside it.
     EXPECT_TRUE(BitBlt(dc, 80, 5, info.bmWidth, info.bmHeight, mem, 0, 0, SRCCOPY));
@@ -171,6 +192,7 @@ TEST_F(PaintTest, OneBitBitmapsCopyAsBlackAndWhiteThroughAMemoryDcWhereTheSource
     EXPECT_TRUE(BitBlt(dc, 0, 50, 100, 100, mem, -5, -5, SRCCOPY));
     EXPECT_FALSE(BitBlt(dc, 0, 0, 10, 10, mem, 0, 0, 0x00EE0086)); // only SRCCOPY
     EXPECT_FALSE(BitBlt(dc, 0, 0, 10, 10, NULL, 0, 0, SRCCOPY));
+    EXPECT_TRUE(BitBlt(dc, 0, 0, 0, 10, mem, 0, 0, SRCCOPY)); // nothing to copy is no failure
     EXPECT_EQ(SelectObject(mem, old), bmp);
     EXPECT_TRUE(DeleteDC(mem));
     EXPECT_TRUE(DeleteObject(bmp));

@@ -4,10 +4,12 @@
 #include "tests/support/recording_window.h"
 #include "tests/support/resource_files.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
 
+using support::seen;
 using support::SeenOf;
 
 class QueueTest : public ::testing::Test {
@@ -90,14 +92,71 @@ TEST_F(QueueTest, TimersCanBeKilledReplacedAndEndWithTheirWindow) {
     EXPECT_FALSE(KillTimer(v, 1));
     EXPECT_FALSE(KillTimer(v, 99));
     EXPECT_EQ(Next(), (Msg{1, WM_TIMER, 2, 100}));
-    // Same window and identifier: replaced, counted from now.
+    // A key comes in as the timer falls due and goes first; the timer,
+    // replaced (same window and identifier), counts from now, its due
+    // message forgotten.
+    headless::At(140, [v] { headless::Key(v, 'K'); });
+    EXPECT_EQ(Next(), (Msg{1, WM_KEYDOWN, 'K', 140}));
     SetTimer(v, 2, 30, NULL);
-    EXPECT_EQ(Next(), (Msg{1, WM_TIMER, 2, 130}));
-    // Destroying the window kills its timers: nothing is left to wait for.
+    EXPECT_EQ(Next(), (Msg{1, WM_TIMER, 2, 170}));
+    // Destroying the window kills its timers: nothing is left to wait for,
+    // and it takes no new one.
     DestroyWindow(v);
+    EXPECT_EQ(SetTimer(v, 3, 50, NULL), 0u);
     headless::OnFailure([&](const std::string &) { ++failures; });
     EXPECT_EQ(Next()[0], 0u);
     EXPECT_EQ(failures, 1);
+}
+
+// As on Windows, periods are kept between 10 ms and 0x7FFFFFFF ms.
+TEST_F(QueueTest, TimerPeriodsAreKeptBetweenTenMillisecondsAndAbout25Days) {
+    HWND w = Make();
+    headless::SetTimeLimit(uint64_t(1) << 40);
+    const std::pair<UINT, uint64_t> periods[] = {
+        {0, 10}, {9, 10}, {10, 10}, {11, 11}, {0x7FFFFFFF, 0x7FFFFFFF}, {0xFFFFFFFF, 0x7FFFFFFF}};
+    for (auto [asked, kept] : periods) {
+        const uint64_t from = headless::Now();
+        SetTimer(w, 1, asked, NULL);
+        EXPECT_EQ(Next()[1], uint64_t(WM_TIMER));
+        EXPECT_EQ(headless::Now() - from, kept) << asked;
+    }
+}
+
+// Keys become messages as on Windows: lParam holds the repeat count 1, bit
+// 29 for Alt held, bit 30 for a key that was down before (auto-repeat and
+// every release), bit 31 for a release; Alt+key, F10 and Alt's release are
+// system keys.  TranslateMessage makes characters of presses only: letters
+// in lower case, digits, Space, Enter, Escape, Backspace and Tab.
+TEST_F(QueueTest, KeysBecomeMessagesWithTheirFlagsAndCharacters) {
+    const int down = zplat::InputEvent::KeyDown, up = zplat::InputEvent::KeyUp;
+    // {event, key, Alt held, auto-repeat, then the message, lParam, character}
+    const int64_t rows[][7] = {{down, 'A', 0, 0, WM_KEYDOWN, 1, 'a'},
+                               {down, 'Z', 0, 1, WM_KEYDOWN, 0x40000001, 'z'},
+                               {up, 'Z', 0, 0, WM_KEYUP, 0xC0000001, -1},
+                               {down, '0', 0, 0, WM_KEYDOWN, 1, '0'},
+                               {down, '9', 0, 0, WM_KEYDOWN, 1, '9'},
+                               {down, VK_SPACE, 0, 0, WM_KEYDOWN, 1, ' '},
+                               {down, VK_RETURN, 0, 0, WM_KEYDOWN, 1, '\r'},
+                               {down, VK_ESCAPE, 0, 0, WM_KEYDOWN, 1, 0x1B},
+                               {down, 0x08, 0, 0, WM_KEYDOWN, 1, 0x08},
+                               {down, 0x09, 0, 0, WM_KEYDOWN, 1, 0x09},
+                               {down, VK_LEFT, 0, 0, WM_KEYDOWN, 1, -1},
+                               {down, 'Q', 1, 0, WM_SYSKEYDOWN, 0x20000001, 'q'},
+                               {up, 'Q', 1, 0, WM_SYSKEYUP, 0xE0000001, -1},
+                               {down, VK_F10, 0, 0, WM_SYSKEYDOWN, 1, -1},
+                               {up, VK_MENU, 0, 0, WM_SYSKEYUP, 0xC0000001, -1}};
+    HWND w = Make();
+    for (const auto &r : rows) {
+        seen.clear();
+        zplat::PushInput({zplat::InputEvent::Type(r[0]), w, int(r[1]), r[2] != 0, r[3] != 0, 0, 0});
+        support::Pump();
+        ASSERT_FALSE(seen.empty()) << "key " << r[1];
+        const bool typed = !support::SeenSequence({WM_CHAR, WM_SYSCHAR}).empty();
+        EXPECT_EQ((std::vector<int64_t>{seen[0].message, int64_t(DWORD(seen[0].lParam)),
+                                        typed ? int64_t(seen[1].wParam) : -1}),
+                  std::vector<int64_t>(r + 4, r + 7))
+            << "key " << r[1];
+    }
 }
 
 TEST_F(QueueTest, TimerCallbacksAreCalledByDispatch) {
@@ -193,6 +252,47 @@ TEST_F(QueueTest, ChangedWindowsArePresentedBeforeWaitingAndOnlyThen) {
         const std::vector<int> expected =
             behind ? std::vector<int>{1, 2, 3, 4} : std::vector<int>{1, 1, 2, 2};
         EXPECT_EQ(presents, expected) << (behind ? "behind its timer" : "on time");
+    }
+}
+
+// What a backend sends to the display: rectangles that hold every changed
+// pixel inside the frame's hint (all of the frame without one), one per
+// group of changes far apart, at most as many as it has room for (the last
+// then covering the rest), and nothing when nothing changed.
+TEST(ChangedAreas, CoverEveryChangeWithinTheHintInFewSmallRectangles) {
+    const int w = 100, h = 70;
+    const std::vector<uint32_t> before(w * h, 0);
+    // {changed pixels, the hint's width, y and height, room, then how many
+    // rectangles}
+    const struct {
+        std::vector<std::pair<int, int>> changes;
+        int hintW, hintY, hintH, room, count;
+    } rows[] = {{{}, 0, 0, 0, 8, 0},
+                {{{7, 5}, {99, 5}}, 0, 0, 0, 8, 2},     // far apart in one band
+                {{{7, 5}, {99, 69}}, 0, 0, 0, 8, 2},    // in the first and the last row
+                {{{7, 5}, {99, 69}}, w, 0, 0, 8, 2},    // no height: no hint
+                {{{0, 69}, {99, 60}}, w, 60, 10, 8, 2}, // the hint's first and last row
+                {{{7, 5}, {50, 5}, {99, 69}}, 0, 0, 0, 2, 2},
+                {{{7, 5}}, 0, 0, 0, 0, 0}};
+    for (const auto &row : rows) {
+        std::vector<uint32_t> now = before;
+        for (auto [x, y] : row.changes) {
+            now[y * w + x] = 1;
+        }
+        zplat::Frame frame{now.data(), w, h, 0, 0, false};
+        frame.changedWidth = row.hintW, frame.changedY = row.hintY, frame.changedHeight = row.hintH;
+        std::vector<zplat::Area> areas(9, zplat::Area{-1, -1, -1, -1});
+        const int count = zplat::ChangedAreas(before.data(), frame, areas.data(), row.room);
+        ASSERT_EQ(count, row.count) << "row " << &row - rows;
+        EXPECT_EQ(areas[size_t(row.room)].x, -1) << "row " << &row - rows; // nothing past the room
+        for (auto [x, y] : row.changes) {
+            EXPECT_TRUE(count == 0 || std::any_of(areas.begin(), areas.begin() + count,
+                                                  [x = x, y = y](const zplat::Area &a) {
+                                                      return x >= a.x && x < a.x + a.width &&
+                                                             y >= a.y && y < a.y + a.height;
+                                                  }))
+                << "row " << &row - rows << ": " << x << ", " << y;
+        }
     }
 }
 

@@ -63,10 +63,11 @@ Bytes Icon32() {
         [](int x, int y) { return x == y; });
 }
 
-TEST(DecodeIcon, SpritesOf32And64PixelsAt4Or8BitsDecodeWithTheirMasks) {
-    // Indices above 15 at 8 bits; file sizes as the game's sprites have them.
+TEST(DecodeIcon, SpritesOf32And64PixelsAt4Or8BitsDecodeWithTheirMasksAsDoesTheLargestSize) {
+    // Indices above 15 at 8 bits; file sizes as the game's sprites have them;
+    // the largest icon, 256 pixels a side (0 in its directory entry).
     for (const auto &[size, bits, fileSize] :
-         {std::tuple{32, 4, 766u}, {64, 4, 2686u}, {32, 8, 2238u}}) {
+         {std::tuple{32, 4, 766u}, {64, 4, 2686u}, {32, 8, 2238u}, {256, 4, 41086u}}) {
         const auto index = [bits = bits](int x, int y) {
             return uint32_t(x * 8 + y) % (1u << bits);
         };
@@ -119,6 +120,25 @@ TEST(DecodeIcon, RowsNibblesAndMaskBitsSitAtTheirFileOffsetsOnlyTheFirstImageCou
     ASSERT_TRUE(Decodes(Icon32(), Icon32().size(), &icon));
     EXPECT_EQ(again.color, icon.color);
     EXPECT_EQ(again.transparent, icon.transparent);
+}
+
+// A palette given its full count, or cut to six colours whose last one a
+// pixel names; a pixel naming the first colour past it.
+TEST(DecodeIcon, PalettesHoldTheirCountOfColoursUpToTheLast) {
+    zplat::DecodedIcon icon;
+    Bytes full = Icon32();
+    support::PutLe(&full, 54, 16, 4);
+    ASSERT_TRUE(Decodes(full, full.size(), &icon));
+    for (uint32_t lastIndex : {5u, 6u}) {
+        Bytes six = MakeIcon(
+            32, [=](int x, int y) { return x == 31 && y == 0 ? lastIndex : uint32_t(x % 5); },
+            [](int, int) { return false; });
+        six.erase(six.begin() + 62 + 4 * 6, six.begin() + 62 + 4 * 16);
+        support::PutLe(&six, 14, uint32_t(six.size() - 22), 4);
+        support::PutLe(&six, 54, 6, 4);
+        EXPECT_EQ(Decodes(six, six.size(), &icon), lastIndex < 6) << lastIndex;
+        EXPECT_EQ(icon.color[31], support::PaletteColor(4, 5));
+    }
 }
 
 TEST(DecodeIcon, TruncatedOrDamagedFilesFailAndLeaveTheResultAlone) {
@@ -187,6 +207,16 @@ TEST(DecodeBitmap, EveryDepthDecodesBottomUpOrTopDown) {
     ASSERT_TRUE(Decodes(hand, hand.size(), &b));
     EXPECT_EQ(b.pixels[0] + b.pixels[1], 0xFFFFFFu);
     EXPECT_EQ(b.pixels[301 * 453 + 452] + b.pixels[301 * 453 + 451], 0xFFFFFFu);
+    // The longest side, 32767 pixels, decodes; one more is refused even with
+    // the bytes it needs.
+    for (const auto &[w, h, at] : {std::tuple{32767, 1, 18}, {1, 32767, 22}}) {
+        Bytes big = MakeBitmap(w, h, 1, [](int x, int y) { return uint32_t(x + y) & 1; });
+        ASSERT_TRUE(Decodes(big, big.size(), &b)) << w << " x " << h;
+        EXPECT_EQ(b.pixels.back(), 0u);
+        support::PutLe(&big, size_t(at), 32768, 4);
+        big.resize(big.size() + 4);
+        EXPECT_FALSE(Decodes(big, big.size(), &b)) << w << " x " << h;
+    }
 }
 
 TEST(DecodeBitmap, TruncatedOrDamagedFilesFailAndLeaveTheResultAlone) {
@@ -207,11 +237,24 @@ TEST(DecodeBitmap, TruncatedOrDamagedFilesFailAndLeaveTheResultAlone) {
         {22, 4, 303}, {26, 2, 0},           {28, 2, 2},          {28, 2, 16},
         {28, 2, 32},  {30, 4, 1},           {46, 4, 3}};
     ExpectPatchesFail<zplat::DecodedBitmap>(picture, patches);
-    // An 8-bit pixel naming a colour that the palette does not hold.
-    const Bytes bmp = MakeBitmap(4, 2, 8, [](int x, int) { return x == 3 ? 5u : 1u; },
-                                 {0x000000, 0x111111, 0x222222, 0x333333});
+    // An 8-bit pixel naming the first colour past a palette of four, and
+    // the last colour it holds; 24 bits with an unused palette of at most 256.
+    const std::vector<uint32_t> four = {0x000000, 0x111111, 0x222222, 0x333333};
+    const auto last = [](uint32_t index) {
+        return [=](int x, int) { return x == 3 ? index : 1u; };
+    };
     zplat::DecodedBitmap b;
-    EXPECT_FALSE(Decodes(bmp, bmp.size(), &b));
+    const Bytes past = MakeBitmap(4, 2, 8, last(4), four),
+                held = MakeBitmap(4, 2, 8, last(3), four);
+    EXPECT_FALSE(Decodes(past, past.size(), &b));
+    ASSERT_TRUE(Decodes(held, held.size(), &b));
+    EXPECT_EQ(b.pixels[3], 0x333333u);
+    const auto truecolour = [](size_t entries) {
+        return MakeBitmap(
+            5, 3, 24, [](int, int) { return 7u; }, std::vector<uint32_t>(entries));
+    };
+    EXPECT_TRUE(Decodes(truecolour(256), truecolour(256).size(), &b));
+    EXPECT_FALSE(Decodes(truecolour(257), truecolour(257).size(), &b));
 }
 
 // The items of a menu template as "id=text;" each, after "refused:" when the
@@ -239,9 +282,12 @@ TEST(DecodeMenu, ItemsInOrderFromTheHeaderOffsetUpToTheLastAsUtf8) {
         EXPECT_EQ(Items(b), "1000=&New game;1001=&About Zorvak;1003=&Quit Zorvak;");
     }
     ExpectEveryPrefixFails<std::vector<zplat::DecodedMenuItem>>(menu);
+    // Each length of UTF-8 at both of its ends.
     EXPECT_EQ(
-        Items(support::MakeMenu({{7, u"\u00e9t\u00e9 \u20ac"}, {0, u""}, {65535, u"\U0001F47E"}})),
-        "7=\xC3\xA9t\xC3\xA9 \xE2\x82\xAC;0=;65535=\xF0\x9F\x91\xBE;");
+        Items(support::MakeMenu(
+            {{7, u"\u007f\u0080\u07ff\u0800\uffff"}, {0, u""}, {65535, u"\U00010000\U0010FFFF"}})),
+        "7=\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF;0=;"
+        "65535=\xF0\x90\x80\x80\xF4\x8F\xBF\xBF;");
 }
 
 TEST(DecodeMenu, MalformedTemplatesFailAndLeaveTheResultAlone) {
@@ -257,6 +303,7 @@ TEST(DecodeMenu, MalformedTemplatesFailAndLeaveTheResultAlone) {
         {"greyed item", support::MakeMenu({{1, u"a"}}, 0x81)},
         {"unknown flag", support::MakeMenu({{1, u"a"}}, 0x8080)},
         {"lone second half of a pair", support::MakeMenu({{1, u"a\xDC00"}})},
+        {"lone last second half", support::MakeMenu({{1, u"\xDFFF"}})},
         {"first half then a letter", support::MakeMenu({{1, u"\xD800z"}})},
         {"first half at the end", support::MakeMenu({{1, u"\xD800"}})},
         {"header only", Bytes{0, 0, 0, 0}},
@@ -271,7 +318,7 @@ TEST(Module, NamesAreFoundByTypeIgnoringCaseInTheirOwnModuleOnly) {
     static const zplat::Resource table[] = {
         {zplat::RES_ICON, "IC_SHIP1", a, 1},
         {zplat::RES_BITMAP, "IC_SHIP1", a, 1},
-        {zplat::RES_MENU, "Menu_1", a, 1},
+        {zplat::RES_MENU, "Menu_Z", a, 1},
     };
     static const zplat::Resource other[] = {{zplat::RES_ICON, "IC_OTHER", a, 1}};
     const HINSTANCE module = zplat::RegisterModule(table, 3);
@@ -284,7 +331,7 @@ TEST(Module, NamesAreFoundByTypeIgnoringCaseInTheirOwnModuleOnly) {
             {module, zplat::RES_ICON, "IC_SHIP1", &table[0]},
             {module, zplat::RES_ICON, "ic_Ship1", &table[0]},
             {module, zplat::RES_BITMAP, "ic_ship1", &table[1]},
-            {module, zplat::RES_MENU, "MENU_1", &table[2]},
+            {module, zplat::RES_MENU, "mENU_z", &table[2]}, // up to Z
             {module, zplat::RES_MENU, "IC_SHIP1", nullptr},
             {module, zplat::RES_ICON, "IC_SHIP", nullptr},
             {module, zplat::RES_ICON, "IC_SHIP12", nullptr},
@@ -307,9 +354,10 @@ TEST(Module, NamesAreFoundByTypeIgnoringCaseInTheirOwnModuleOnly) {
         return zplat::FindResourceIn(reinterpret_cast<HINSTANCE>(h), zplat::RES_ICON, "IC_SHIP1");
     };
     for (uintptr_t h : {uintptr_t{0}, reinterpret_cast<uintptr_t>(&local),
-                        uintptr_t{0x400000},      // where a program image might load
-                        raw + 0x10000,            // the right number, another tag
-                        raw + 50000,              // a module never registered
+                        uintptr_t{0x400000}, // where a program image might load
+                        raw + 0x10000,       // the right number, another tag
+                        raw + 50000,         // a module never registered
+                        reinterpret_cast<uintptr_t>(zplat::RegisterModule(nullptr, 0)) + 1,
                         raw & ~uintptr_t{0xFFFF}, // number 0
                         ~uintptr_t{0}}) {
         EXPECT_EQ(find(h), nullptr) << h;

@@ -76,7 +76,7 @@ TEST(RcScript, ReadsTheSubsetTheWindowsBuildCompiles) {
                                "BEGIN\n"
                                "    MENUITEM \"&New game\", 1000\n"
                                "    MENUITEM \"Say \"\"hi\"\"\",0x3E9 // hex id\n"
-                               "    menuitem \"&Quit\" , 65535\n"
+                               "    menuitem \"&Quit\" , 0XfFfF\n"
                                "END\n"
                                "same ICON \"a.ico\"\n"
                                "SAME BITMAP \"a.bmp\""; // no newline at the end
@@ -101,7 +101,7 @@ TEST(RcScript, ReadsTheSubsetTheWindowsBuildCompiles) {
 }
 
 TEST(RcScript, AnythingElseStopsWithFileLineAndReason) {
-    const std::string ok = "IC_A ICON \"a.ico\"\n";
+    const std::string ok = "IC_Z ICON \"a.ico\"\n";
     const std::tuple<std::string, int, std::string> cases[] = {
         {ok + "IC_C CURSOR \"c.cur\"\n", 2, "unknown resource type 'CURSOR'"},
         {ok + "#include \"resource.h\"\n", 2, "unsupported syntax at '#'"},
@@ -117,12 +117,17 @@ TEST(RcScript, AnythingElseStopsWithFileLineAndReason) {
         {"IC_A ICON \"icons\\\\a.ico\"\n", 1, "backslash"},
         {"IC_A ICON \"a.ico\n", 1, "unterminated string"},
         {"IC_A ICON \"\xC3\xA9.ico\"\n", 1, "printable ASCII"},
-        {ok + "ic_a ICON \"b.ico\"\n", 2, "duplicate ICON 'ic_a' (first at line 1)"},
+        {"IC_A ICON \"\x7F.ico\"\n", 1, "printable ASCII"},
+        {"IC_A ICON \"\x1F.ico\"\n", 1, "printable ASCII"},
+        {ok + "ic_z ICON \"b.ico\"\n", 2, "duplicate ICON 'ic_z' (first at line 1)"},
         {ok + "M MENU\nMENUITEM \"a\", 1\n", 3, "expected BEGIN"},
         {"M MENU\n{\n", 2, "unsupported syntax at '{'"},
         {"M MENU DISCARDABLE\n", 1, "after MENU"},
         {"M MENU\nBEGIN\nMENUITEM \"a\" 1\nEND\n", 3, "expected MENUITEM \"text\", id"},
-        {"M MENU\nBEGIN\nMENUITEM \"a\", 70000\nEND\n", 3, "16 bits"},
+        {"M MENU\nBEGIN\nMENUITEM \"a\", 65536\nEND\n", 3, "16 bits"},
+        {"M MENU\nBEGIN\nMENUITEM \"a\", 0x100000000000000001\nEND\n", 3, "16 bits"},
+        {"M MENU\nBEGIN\nMENUITEM \"a\", 0x\nEND\n", 3, "malformed number"},
+        {"M MENU\nBEGIN MENUITEM \"a\", 1\nEND\n", 2, "expected BEGIN"},
         {"M MENU\nBEGIN\nMENUITEM \"a\", 12x\nEND\n", 3, "malformed number"},
         {"M MENU\nBEGIN\nMENUITEM \"a\", 1, GRAYED\nEND\n", 3, "options"},
         {"M MENU\nBEGIN\nMENUITEM SEPARATOR\nEND\n", 3, "separators"},
@@ -161,6 +166,13 @@ TEST(RcScript, FilesAreEmbeddedByteForByteAndMissingOrDamagedOnesStopTheBuild) {
     dir.Write("cut.ico", TinyIcon().substr(0, TinyIcon().size() - 1));
     dir.Write("empty.ico", "");
     dir.Write("text.bmp", "BM not really a bitmap");
+    // The smallest About picture that gives a field to play in, 326 x 100,
+    // and one pixel less each way.
+    for (const auto &[name, w, h] :
+         {std::tuple{"min.bmp", 326, 100}, {"narrow.bmp", 325, 100}, {"low.bmp", 326, 99}}) {
+        const support::Bytes about = support::MakeBitmap(w, h, 1, [](int, int) { return 0u; });
+        dir.Write(name, std::string(about.begin(), about.end()));
+    }
     const std::string good = "A ICON \"icons/a.ico\"\nM MENU\nBEGIN\nMENUITEM \"x\", 5\nEND\n";
     std::vector<rcembed::Blob> blobs;
     ASSERT_EQ(dir.Build(good + "B BITMAP \"b.bmp\"\n", &blobs), "");
@@ -169,6 +181,7 @@ TEST(RcScript, FilesAreEmbeddedByteForByteAndMissingOrDamagedOnesStopTheBuild) {
     EXPECT_EQ(blobs[1].kind, EntryKind::Menu);
     EXPECT_EQ(blobs[1].bytes, rcembed::BuildMenuTemplate({{"x", 5}}));
     EXPECT_EQ(std::string(blobs[2].bytes.begin(), blobs[2].bytes.end()), bmp);
+    EXPECT_EQ(dir.Build(good + "BMP_ABOUT BITMAP \"min.bmp\"\n", &blobs), "");
 
     // Each names the line that lists the file.
     const std::pair<std::string, std::string> cases[] = {
@@ -187,9 +200,9 @@ TEST(RcScript, FilesAreEmbeddedByteForByteAndMissingOrDamagedOnesStopTheBuild) {
 // list of files it read (paths escaped as make and ninja read them).
 TEST(RcembedTool, StopsAtTheScriptLineOrListsEveryFileItRead) {
     TempDir dir;
-    const fs::path folder = dir.path / "my res";
-    dir.Write("my res/game.rc", "A ICON \"a.ico\"\nB ICON \"sub/missing.ico\"\n");
-    dir.Write("my res/a.ico", TinyIcon());
+    const fs::path folder = dir.path / "my r#e$s";
+    dir.Write("my r#e$s/game.rc", "A ICON \"a.ico\"\nB ICON \"sub/missing.ico\"\n");
+    dir.Write("my r#e$s/a.ico", TinyIcon());
     const fs::path out = dir.path / "out.cpp", dep = dir.path / "out.d";
     auto [status, output] = dir.Rcembed(folder / "game.rc", dep);
     EXPECT_NE(status, 0);
@@ -197,12 +210,12 @@ TEST(RcembedTool, StopsAtTheScriptLineOrListsEveryFileItRead) {
     EXPECT_FALSE(fs::exists(out));
     EXPECT_FALSE(fs::exists(dep));
 
-    dir.Write("my res/sub/missing.ico", TinyIcon());
+    dir.Write("my r#e$s/sub/missing.ico", TinyIcon());
     EXPECT_EQ(dir.Rcembed(folder / "game.rc", dep).first, 0);
     EXPECT_TRUE(fs::exists(out));
     std::stringstream depfile;
     depfile << std::ifstream(dep).rdbuf();
-    const std::string escaped = (dir.path / "my\\ res").string();
+    const std::string escaped = (dir.path / "my\\ r\\#e$$s").string();
     EXPECT_EQ(depfile.str(), out.string() + ": \\\n  " + escaped + "/game.rc \\\n  " + escaped +
                                  "/a.ico \\\n  " + escaped + "/sub/missing.ico\n");
 }
@@ -237,6 +250,26 @@ TEST(RcembedTool, RefusesWhatIsNotARegularFileOfASaneSize) {
     // The script itself is read under the same rules.
     EXPECT_EQ(dir.Rcembed(dir.path / "folder.ico").first, 1);
     EXPECT_FALSE(fs::exists(dir.path / "out.cpp"));
+
+    // The limits themselves are allowed: a file of 16 MiB is read (and is
+    // no bitmap), a script of 1 MiB (comments) too, but not a byte more.
+    fs::resize_file(dir.path / "huge.bmp", 16u << 20);
+    dir.Write("game.rc", "A BITMAP \"huge.bmp\"\n");
+    EXPECT_NE(dir.Rcembed(dir.path / "game.rc").second.find("'huge.bmp' is not a bitmap"),
+              std::string::npos);
+    std::string script;
+    for (int k = 0; k < 1024; ++k) {
+        script += "//" + std::string(1021, '-') + "\n";
+    }
+    dir.Write("game.rc", script);
+    EXPECT_EQ(dir.Rcembed(dir.path / "game.rc").first, 0);
+    dir.Write("game.rc", script + "\n");
+    EXPECT_NE(dir.Rcembed(dir.path / "game.rc").second.find("larger than 1048576 bytes (1048577)"),
+              std::string::npos);
+    // The command line: a script, an output and at most a dependency file.
+    const int status =
+        std::system((std::string(ZORVAK_RCEMBED_PATH) + " a b c d 2>/dev/null").c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 2);
 }
 
 } // namespace

@@ -78,6 +78,7 @@ TEST_F(WindowTest, CreateSendsWmCreateWithTheClientReadyAndSizesLeaveFrameAndMen
 TEST_F(WindowTest, CreationFailuresGiveNull) {
     EXPECT_EQ(support::MakeWindow("NOT_REGISTERED", module, 100, 100), nullptr);
     EXPECT_EQ(support::RegisterTestClass("cl_main", module), 0); // names ignore case
+    EXPECT_EQ(support::RegisterTestClass("", module), 0);
 
     headless::FailWindowCreation(true);
     EXPECT_EQ(Main(), nullptr);
@@ -132,6 +133,60 @@ TEST_F(WindowTest, MinimiseAndRestoreFollowSystemCommandsAndRestoreRepaints) {
     EXPECT_EQ(SeenSequence({WM_SYSCOMMAND, WM_PAINT, WM_ERASEBKGND}),
               (std::vector<UINT>{WM_SYSCOMMAND, WM_PAINT, WM_ERASEBKGND}));
     EXPECT_EQ(support::WParamsOf(WM_SYSCOMMAND), (std::vector<WPARAM>{SC_RESTORE}));
+    // The low four bits of a system command are flags (a double click's
+    // restore is SC_RESTORE | 2): the default handling ignores them.
+    SendMessageA(w, WM_SYSCOMMAND, SC_MINIMIZE | 2, 0);
+    EXPECT_TRUE(headless::IsMinimized(w));
+    SendMessageA(w, WM_SYSCOMMAND, SC_RESTORE | 15, 0);
+    EXPECT_FALSE(headless::IsMinimized(w));
+    SendMessageA(w, WM_SYSCOMMAND, SC_CLOSE | 1, 0);
+    EXPECT_TRUE(headless::Windows().empty());
+}
+
+// The window that a key typed on the desktop reaches: the one with the
+// keyboard focus.
+HWND KeyboardWindow() {
+    seen.clear();
+    zplat::PushInput({zplat::InputEvent::KeyDown, nullptr, 'K', false, false, 0, 0});
+    support::Pump();
+    return SeenOf(WM_KEYDOWN).empty() ? nullptr : SeenOf(WM_KEYDOWN)[0].hwnd;
+}
+
+// ShowWindow answers whether the window was visible before.  The commands
+// that show without activating leave the keyboard where it was, the others
+// give it to the window; two of them minimise it.  The window with the
+// keyboard hidden or destroyed, the newest window still shown takes it, a
+// minimised one only when no other is.  {command, then active, minimised}.
+TEST_F(WindowTest, ShowCommandsActivateAndMinimiseAndTheKeyboardMovesOnAsOnWindows) {
+    const int rows[][3] = {{SW_SHOW, 1, 0},     {SW_SHOWNORMAL, 1, 0},
+                           {SW_SHOWNA, 0, 0},   {SW_SHOWNOACTIVATE, 0, 0},
+                           {SW_MINIMIZE, 0, 1}, {SW_SHOWMINIMIZED, 1, 1}};
+    HWND first = Main(), minimised = Main(), hidden = Main();
+    ShowWindow(first, SW_SHOW);
+    for (const auto &row : rows) {
+        HWND w = Main();
+        EXPECT_FALSE(ShowWindow(w, row[0]));
+        EXPECT_TRUE(ShowWindow(w, row[0]));
+        EXPECT_EQ(KeyboardWindow(), row[1] ? w : first) << "command " << row[0];
+        EXPECT_EQ(headless::IsMinimized(w), row[2] != 0) << "command " << row[0];
+        EXPECT_TRUE(ShowWindow(w, SW_HIDE));
+        EXPECT_FALSE(ShowWindow(w, SW_HIDE));
+        EXPECT_EQ(KeyboardWindow(), first) << "command " << row[0];
+        DestroyWindow(w);
+    }
+    ShowWindow(minimised, SW_SHOWMINIMIZED);
+    HWND a = Main(), b = Main();
+    ShowWindow(a, SW_SHOW);
+    ShowWindow(b, SW_SHOW);
+    EXPECT_EQ(KeyboardWindow(), b);
+    ShowWindow(b, SW_HIDE);
+    EXPECT_EQ(KeyboardWindow(), a);
+    DestroyWindow(a);
+    EXPECT_EQ(KeyboardWindow(), first);
+    ShowWindow(first, SW_HIDE);
+    EXPECT_EQ(KeyboardWindow(), minimised);
+    EXPECT_EQ(headless::FocusedWindow(), minimised); // the desktop is told
+    EXPECT_FALSE(headless::IsVisible(hidden));
 }
 
 TEST_F(WindowTest, TeardownDispatchesNothingAndOldHandlesStayDead) {
@@ -168,6 +223,7 @@ TEST_F(WindowTest, BadHandlesAreRefusedWithoutEffect) {
     EXPECT_EQ(ReleaseDC(w, dc), 0);
     EXPECT_EQ(SetPixel(dc, 1, 1, RGB(255, 0, 0)), CLR_INVALID);
     EXPECT_FALSE(DrawIcon(dc, 0, 0, icon));
+    EXPECT_EQ(CreateCompatibleDC(dc), nullptr);
     EXPECT_EQ(headless::ClientImage(w).At(1, 1), 0u);
 
     // Null handles, a window as a DC, an icon as a bitmap, a bitmap into a
@@ -183,6 +239,7 @@ TEST_F(WindowTest, BadHandlesAreRefusedWithoutEffect) {
     EXPECT_FALSE(DeleteObject(icon));
     EXPECT_EQ(SelectObject(windowDc, bitmap), nullptr);
     EXPECT_FALSE(DeleteDC(windowDc));
+    EXPECT_EQ(ReleaseDC(NULL, windowDc), 0); // not the window's
     for (HDC bad : {HDC(NULL), reinterpret_cast<HDC>(w)}) {
         EXPECT_EQ(SetPixel(bad, 0, 0, 0), CLR_INVALID);
     }

@@ -177,8 +177,11 @@ TEST(Minimize, SizeCommandsCountWhateverFlagsTheirLowBitsCarry) {
     StartFresh();
     headless::At(AfterTick(2), [] {
         // SC_MOVE is not a size change.  {command, isMinimized before, after}
-        const int cases[][3] = {
-            {SC_MINIMIZE, 0, 1}, {SC_RESTORE, 1, 0}, {SC_MAXIMIZE, 1, 0}, {SC_MOVE, 1, 1}};
+        const int cases[][3] = {{SC_MINIMIZE, 0, 1},
+                                {SC_RESTORE, 1, 0},
+                                {SC_MAXIMIZE, 1, 0},
+                                {SC_SIZE, 1, 0},
+                                {SC_MOVE, 1, 1}};
         for (const auto &c : cases) {
             isMinimized = uint8_t(c[1]);
             SendMessageA(MainWindow(), WM_SYSCOMMAND, WPARAM(c[0] | 2), 0);

@@ -5,6 +5,7 @@
 #include "tests/support/game_window.h"
 #include "tests/support/resource_files.h"
 
+#include <algorithm>
 #include <sstream>
 #include <tuple>
 
@@ -144,6 +145,20 @@ headless::Image Client() {
 
 std::string StatusLine(int32_t lv, int32_t lev, int32_t sc) {
     return "Lives: " + Padded(lv, 2) + " - Level " + Padded(lev, 2) + " - Score: " + Padded(sc, 5);
+}
+
+uint32_t StateGiving(const std::vector<Draw> &draws) {
+    for (uint64_t state = 0; state <= UINT32_MAX; state++) {
+        Generator g{uint32_t(state)};
+        if (std::all_of(draws.begin(), draws.end(), [&g](const Draw &d) {
+                const int32_t v = g.Next(d.n);
+                return v >= d.lo && v <= d.hi;
+            })) {
+            return uint32_t(state);
+        }
+    }
+    ADD_FAILURE() << "no generator state gives these draws";
+    return 0;
 }
 
 GameObject Obj(int kind, int32_t energy, int32_t x, int32_t y, int dy, int dx, int delay, int frame,

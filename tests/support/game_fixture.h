@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
+#include <vector>
 
 // Two objects are the same when both slots are free or every field matches;
 // a failed comparison prints every field.
@@ -69,6 +70,13 @@ struct Generator {
         return int32_t(uint64_t(n) * ((state >> 16) & 32767u) / 32768u);
     }
 };
+// A generator state from which the game's next draws fall where asked: for
+// each {n, lo, hi}, Random(n) gives a value from lo to hi.
+struct Draw {
+    uint32_t n;
+    int32_t lo, hi;
+};
+uint32_t StateGiving(const std::vector<Draw> &draws);
 
 // The status line, formatted independently of the game's own formatting.
 std::string StatusLine(int32_t lives, int32_t level, int32_t score);
