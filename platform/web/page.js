@@ -1,18 +1,20 @@
 // The page's half of the web backend (linked with --js-library): window
 // boxes with a title bar and a canvas, drawing, input, the page's clock and
-// the sleep between messages, the beep and the end of the program.
+// the sleep between messages, the beep and the end of the program.  Beside
+// it: page_layout.js (the scale, where the boxes stand) and
+// page_controls.js (the touch pads).
 //
 // Every top-level window of the program is a box inside #zorvak-desktop: the
-// first (the main window) in the page's flow, later ones (About) over it,
-// placed as the program placed them on its desktop.  All boxes show their
-// pixels at one whole-number scale of device pixels, with sharp edges.
+// first (the main window) in the middle of the playfield, later ones (About)
+// over it, placed as the program placed them on its desktop.  All boxes show
+// their pixels at one whole-number scale of device pixels, with sharp edges.
 
 var LibraryZorvakPage = {
-    $ZW__deps: ['$callUserCallback'],
+    $ZW__deps: ['$callUserCallback', '$ZWLayout', '$ZWControls'],
     $ZW: {
         windows: {},  // id -> window record
         order: [],  // ids in creation order
-        input: [],  // waiting input: [type, id, vk, alt, repeat, x, y]
+        input: [],  // waiting input: [type, id, vk, alt or touch, repeat, x, y]
         wake: null,  // ends the current sleep, while there is one
         timer: 0,
         scale: 1,  // device pixels per image pixel
@@ -32,7 +34,9 @@ var LibraryZorvakPage = {
         RELEASE: 7,
         DRAG: 8,
         FOCUS: 9,
-        pressed: null,  // the window the left button went down on, while held
+        // The pointer acting as the left button, while it is down: {win,
+        // id, touch}.
+        pressed: null,
 
         desktop: function() {
             var desktop = document.getElementById('zorvak-desktop');
@@ -47,15 +51,17 @@ var LibraryZorvakPage = {
         start: function() {
             if (ZW.started) return;
             ZW.started = true;
-            window.addEventListener('resize', ZW.layout);
             document.addEventListener('visibilitychange', ZW.visibilityChanged);
             // Sound may start only after the visitor's first gesture.
             document.addEventListener('pointerdown', ZW.unlockAudio, true);
             document.addEventListener('keydown', ZW.unlockAudio, true);
             // The button's release and drags belong to the window it went
             // down on, wherever the pointer is by then.
-            document.addEventListener('mousemove', ZW.onMouseMove);
-            document.addEventListener('mouseup', ZW.onMouseUp);
+            document.addEventListener('pointermove', ZW.onPointerMove);
+            document.addEventListener('pointerup', ZW.onPointerUp);
+            document.addEventListener('pointercancel', ZW.onPointerCancel);
+            ZWLayout.start();
+            ZWControls.start();
         },
 
         main: function() {
@@ -85,35 +91,55 @@ var LibraryZorvakPage = {
         },
 
         // The left button's event (CLICK, DRAG or RELEASE) at image pixels,
-        // clamped to the window's image.
-        pointer: function(win, type, e) {
+        // clamped to the window's image; a finger's is marked as one (the
+        // backend gives a finger more room around the menu bar).
+        pointer: function(win, type, e, touch) {
             var r = win.screen.getBoundingClientRect();
             if (r.width <= 0 || r.height <= 0) return;
             var x = Math.floor((e.clientX - r.left) * win.width / r.width);
             var y = Math.floor((e.clientY - r.top) * win.height / r.height);
             x = Math.max(0, Math.min(win.width - 1, x));
             y = Math.max(0, Math.min(win.height - 1, y));
-            ZW.push([type, win.id, 0, 0, 0, x, y]);
+            ZW.push([type, win.id, 0, touch ? 1 : 0, 0, x, y]);
         },
 
-        onMouseDown: function(win, e) {
-            if (e.button !== 0) return;
+        // A mouse's left button, a finger or a pen on a window's canvas: the
+        // left button, one pointer at a time.
+        onPointerDown: function(win, e) {
+            if ((e.pointerType === 'mouse' && e.button !== 0) || ZW.pressed) return;
             e.preventDefault();
             win.screen.focus({preventScroll: true});
-            ZW.pressed = win;
-            ZW.pointer(win, ZW.CLICK, e);
+            ZW.pressed = {win: win, id: e.pointerId, touch: e.pointerType !== 'mouse'};
+            ZW.pointer(win, ZW.CLICK, e, ZW.pressed.touch);
         },
 
-        onMouseMove: function(e) {
-            var win = ZW.pressed;
-            if (win && (e.buttons & 1) && ZW.windows[win.id]) ZW.pointer(win, ZW.DRAG, e);
+        // The pressed pointer, if e is about it and its window is still there.
+        pressedBy: function(e) {
+            var pressed = ZW.pressed;
+            if (!pressed || pressed.id !== e.pointerId) return null;
+            return ZW.windows[pressed.win.id] ? pressed : null;
         },
 
-        onMouseUp: function(e) {
-            var win = ZW.pressed;
-            if (e.button !== 0 || !win) return;
+        onPointerMove: function(e) {
+            var pressed = ZW.pressedBy(e);
+            if (pressed) ZW.pointer(pressed.win, ZW.DRAG, e, pressed.touch);
+        },
+
+        onPointerUp: function(e) {
+            var pressed = ZW.pressedBy(e);
+            if (!pressed) return;
             ZW.pressed = null;
-            if (ZW.windows[win.id]) ZW.pointer(win, ZW.RELEASE, e);
+            ZW.pointer(pressed.win, ZW.RELEASE, e, pressed.touch);
+        },
+
+        // The browser took the pointer away (the gesture was not the
+        // page's): the button comes up where nothing can be chosen, on the
+        // image's bottom row, in the client area.
+        onPointerCancel: function(e) {
+            var pressed = ZW.pressedBy(e);
+            if (!pressed) return;
+            ZW.pressed = null;
+            ZW.push([ZW.RELEASE, pressed.win.id, 0, 0, 0, 0, pressed.win.height - 1]);
         },
 
         // A hidden page is a minimised program, as when its window goes to
@@ -144,45 +170,6 @@ var LibraryZorvakPage = {
             } catch (e) {
                 ZW.audio = null;
             }
-        },
-
-        // The whole-number scale at which the main window fits the viewport
-        // below the boxes' top edge, in device pixels, by the backend's rule.
-        fitScale: function() {
-            var main = ZW.main();
-            if (!main) return 1;
-            var ratio = window.devicePixelRatio || 1;
-            var desktop = ZW.desktop();
-            var top = desktop.getBoundingClientRect().top + window.scrollY;
-            var roomWidth = (desktop.clientWidth || window.innerWidth) * ratio;
-            var roomHeight = (window.innerHeight - top - main.title.offsetHeight - 12) * ratio;
-            return _zweb_fit_scale(Math.floor(roomWidth), Math.floor(roomHeight), main.width,
-                                   main.height);
-        },
-
-        layout: function() {
-            var main = ZW.main();
-            if (!main) return;
-            ZW.scale = ZW.fitScale();
-            var ratio = window.devicePixelRatio || 1;
-            ZW.order.forEach(function(id) {
-                var win = ZW.windows[id];
-                win.screen.style.width = (win.width * ZW.scale / ratio) + 'px';
-                win.screen.style.height = (win.height * ZW.scale / ratio) + 'px';
-            });
-            // Later windows keep the offset between their centre and the
-            // main window's that the program gave them on its desktop.
-            var mainX = main.box.offsetLeft + main.box.offsetWidth / 2;
-            var mainY = main.box.offsetTop + main.box.offsetHeight / 2;
-            ZW.order.slice(1).forEach(function(id) {
-                var win = ZW.windows[id];
-                var dx = (win.x + win.width / 2) - (main.x + main.width / 2);
-                var dy = (win.y + win.height / 2) - (main.y + main.height / 2);
-                var left = mainX + dx * ZW.scale / ratio - win.box.offsetWidth / 2;
-                var top = mainY + dy * ZW.scale / ratio - win.box.offsetHeight / 2;
-                win.box.style.left = Math.max(0, Math.round(left)) + 'px';
-                win.box.style.top = Math.max(0, Math.round(top)) + 'px';
-            });
         },
 
         setFavicon: function(url) {
@@ -240,8 +227,13 @@ var LibraryZorvakPage = {
             var text = document.createElement('span');
             text.className = 'zw-title';
             text.textContent = title;
+            // Beside the title (the status line), a short notice of the
+            // page's own; hidden while empty.
+            var notice = document.createElement('span');
+            notice.className = 'zw-notice';
             bar.appendChild(icon);
             bar.appendChild(text);
+            bar.appendChild(notice);
 
             var screen = document.createElement('canvas');
             screen.className = 'zw-screen';
@@ -255,8 +247,8 @@ var LibraryZorvakPage = {
             screen.addEventListener('keyup', function(e) {
                 ZW.onKey(win, ZW.KEY_UP, e);
             });
-            screen.addEventListener('mousedown', function(e) {
-                ZW.onMouseDown(win, e);
+            screen.addEventListener('pointerdown', function(e) {
+                ZW.onPointerDown(win, e);
             });
             // The visitor (or the page) gave this window the keyboard.
             screen.addEventListener('focus', function() {
@@ -284,6 +276,7 @@ var LibraryZorvakPage = {
             win.title = bar;
             win.titleButtons = [];
             win.titleText = text;
+            win.notice = notice;
             win.icon = icon;
             win.screen = screen;
             win.context = screen.getContext('2d', {alpha: false});
@@ -312,7 +305,7 @@ var LibraryZorvakPage = {
             win.titleButtons.forEach(function(b) {
                 win.title.appendChild(b);
             });
-            ZW.layout();
+            ZWLayout.layout();
         },
 
         // The 32 x 32 pixels at the client origin, as on a taskbar.
@@ -371,11 +364,11 @@ var LibraryZorvakPage = {
     zweb_page_destroy_window: function(id) {
         var win = ZW.windows[id];
         if (!win) return;
-        if (ZW.pressed === win) ZW.pressed = null;
+        if (ZW.pressed && ZW.pressed.win === win) ZW.pressed = null;
         win.box.remove();
         delete ZW.windows[id];
         ZW.order.splice(ZW.order.indexOf(id), 1);
-        ZW.layout();
+        ZWLayout.layout();
     },
 
     zweb_page_show_window__deps: ['$ZW'],
@@ -384,7 +377,7 @@ var LibraryZorvakPage = {
         if (!win) return;
         var wasShown = win.box.style.display !== 'none';
         win.box.style.display = shown ? '' : 'none';
-        ZW.layout();
+        ZWLayout.layout();
         if (!shown || wasShown) return;
         // A window that appears takes the focus from the program's others;
         // the first one takes it from the page.
@@ -420,7 +413,7 @@ var LibraryZorvakPage = {
         if (!win || win.minimized) return;
         win.minimized = true;
         win.box.classList.add('zw-minimized');
-        ZW.layout();
+        ZWLayout.layout();
     },
 
     zweb_page_restore_window__deps: ['$ZW'],
@@ -429,7 +422,7 @@ var LibraryZorvakPage = {
         if (!win || !win.minimized) return;
         win.minimized = false;
         win.box.classList.remove('zw-minimized');
-        ZW.layout();
+        ZWLayout.layout();
         if (!document.hidden) win.screen.focus({preventScroll: true});
     },
 
@@ -441,7 +434,7 @@ var LibraryZorvakPage = {
         if (win.width !== width || win.height !== height) {
             win.width = win.screen.width = width;
             win.height = win.screen.height = height;
-            ZW.layout();
+            ZWLayout.layout();
         }
         if (boxWidth > 0 && boxHeight > 0) {
             var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, boxWidth * boxHeight * 4);
@@ -516,10 +509,16 @@ var LibraryZorvakPage = {
 
     zweb_page_ended__deps: ['$ZW'],
     zweb_page_ended: function(exitCode) {
+        // The program has ended, as Quit ends it on a desktop.  A page in a
+        // browser's tab cannot close the tab (nor should it): it says so and
+        // offers to start again.  The installed page's own window closes.
         Module['exitCode'] = exitCode;
         document.documentElement.classList.add('zw-ended');
         document.title = 'Zorvak';
         ZW.setFavicon(ZW.iconUrl);
+        if (window.matchMedia && window.matchMedia('(display-mode: standalone)').matches) {
+            window.close();
+        }
     },
 };
 

@@ -54,10 +54,13 @@ private:
     Native *FindById(int id);
     // Hands the page's waiting input to the core; true if there was any.
     bool DrainInput();
+    bool ToInput(const int32_t *fields, zplat::InputEvent *input);
+    int TouchY(HWND window, int type, int y);
 
     std::vector<Native> windows_;
     int nextId_ = 0;
     std::vector<uint8_t> rgba_; // the box being presented
+    bool touchOnBar_ = false;   // the touch now down was taken onto the menu bar
 };
 
 } // namespace zweb

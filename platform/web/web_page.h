@@ -44,9 +44,10 @@ void zweb_page_present(int id, const uint8_t *rgba, int width, int height, int b
 // page has input or timeoutMs have passed; timeoutMs < 0: input only.
 void zweb_page_wait(double timeoutMs);
 // Takes the page's oldest input: fields[0] type (ZWEB_INPUT_*), [1] window
-// id, [2] virtual key, [3] Alt held, [4] auto-repeat, [5] x, [6] y (image
-// pixels, for the left button's press, release and drag).  Returns 0 when
-// there is none.
+// id (0 for a key: the window with the keyboard), [2] virtual key, [3] Alt
+// held (keys) or made by a finger (the left button's events), [4]
+// auto-repeat, [5] x, [6] y (image pixels, for the left button's press,
+// release and drag).  Returns 0 when there is none.
 int zweb_page_next_input(int32_t *fields);
 
 void zweb_page_message_box(const char *text, const char *caption);

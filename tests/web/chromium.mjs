@@ -24,14 +24,15 @@ const QUIET_FLAGS = [
 ];
 
 export class Browser {
-    // Starts Chromium with a fresh profile; width x height is the window.
-    static async launch(executable, { width = 1280, height = 900 } = {}) {
+    // Starts Chromium with a fresh profile; width x height is the window, in
+    // CSS pixels of a screen of `ratio` device pixels per CSS pixel.
+    static async launch(executable, { width = 1280, height = 900, ratio = 1 } = {}) {
         const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zorvak-chromium-'));
         const child = spawn(executable, [
             ...QUIET_FLAGS,
             `--user-data-dir=${profile}`,
             `--window-size=${width},${height}`,
-            '--force-device-scale-factor=1',
+            `--force-device-scale-factor=${ratio}`,
             '--remote-debugging-pipe',
             'about:blank',
         ], { stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe'] });
