@@ -1,7 +1,7 @@
 // The page's half of the web backend (linked with --js-library): window
 // boxes with a title bar and a canvas, drawing, input, the page's clock and
 // the sleep between messages, the beep and the end of the program.  Beside
-// it: page_layout.js (the scale, where the boxes stand) and
+// it: page_layout.js (the scale, where the boxes stand, full screen) and
 // page_controls.js (the touch pads).
 //
 // Every top-level window of the program is a box inside #zorvak-desktop: the
@@ -82,6 +82,10 @@ var LibraryZorvakPage = {
 
         // A key pressed or released (type KEY or KEY_UP) on a window's canvas.
         onKey: function(win, type, e) {
+            if (ZWLayout.takeFullScreenKey(e, type === ZW.KEY)) {
+                e.preventDefault();
+                return;
+            }
             var vk = ZW.virtualKey(e.key, e.code);
             if (!vk) return;
             // The game's keys are the game's (Alt and F10 too: no browser

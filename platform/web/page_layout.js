@@ -1,6 +1,6 @@
 // The page's layout (linked with --js-library, beside page.js): the scale
-// the program's windows are shown at, and where their boxes stand in the
-// playfield.
+// the program's windows are shown at, where their boxes stand in the
+// playfield, and full screen.
 //
 // The page's style sheet lays out the playfield (#zorvak-play) with the
 // header or the touch pads around it; this part fits the boxes into what it
@@ -11,11 +11,21 @@
 var LibraryZorvakLayout = {
     $ZWLayout: {
         started: false,
+        // Full-screen keys pressed and not yet released (KeyboardEvent.code),
+        // and whether an Alt was part of one: their releases are taken too.
+        takenKeys: [],
+        altTaken: false,
 
         start: function() {
             if (ZWLayout.started) return;
             ZWLayout.started = true;
             window.addEventListener('resize', ZWLayout.layout);
+            document.addEventListener('fullscreenchange', ZWLayout.fullScreenChanged);
+            var button = document.getElementById('zorvak-fullscreen');
+            if (button && document.fullscreenEnabled) {
+                button.hidden = false;
+                button.addEventListener('click', ZWLayout.toggleFullScreen);
+            }
         },
 
         // The element the boxes are laid out in, which fills the playfield.
@@ -70,11 +80,11 @@ var LibraryZorvakLayout = {
                 win.screen.style.height = (win.height * ZW.scale / ratio) + 'px';
             });
             // The main box in the middle of the playfield's width, near its
-            // top.
+            // top (in full screen, in its middle).
             var play = ZWLayout.playfield();
             var freeX = play.clientWidth - main.box.offsetWidth;
             var freeY = play.clientHeight - main.box.offsetHeight;
-            var top = Math.min(freeY / 2, 6);
+            var top = document.fullscreenElement ? freeY / 2 : Math.min(freeY / 2, 6);
             ZWLayout.placeBox(main, Math.max(0, freeX / 2), Math.max(0, top));
             // Later windows keep the offset between their centre and the
             // main window's that the program gave them on its desktop.
@@ -90,6 +100,47 @@ var LibraryZorvakLayout = {
             });
         },
 
+        toggleFullScreen: function() {
+            var app = document.getElementById('zorvak-app') || document.documentElement;
+            if (document.fullscreenElement) {
+                document.exitFullscreen().catch(function() {});
+            } else if (document.fullscreenEnabled) {
+                app.requestFullscreen({navigationUI: 'hide'}).catch(function() {});
+            }
+        },
+
+        fullScreenChanged: function() {
+            var button = document.getElementById('zorvak-fullscreen');
+            if (button) {
+                button.textContent = document.fullscreenElement ? 'Leave full screen' : 'Full screen';
+            }
+            ZWLayout.layout();
+        },
+
+        // F11, or Enter with Alt held, switches full screen as on the
+        // desktop: the program never hears them, nor their releases, nor the
+        // release of the Alt that was part of one (that would read as an Alt
+        // tap and light the menu bar).  True when the key was taken.
+        takeFullScreenKey: function(e, down) {
+            if (down) {
+                if (e.key === 'Alt' && !e.repeat) ZWLayout.altTaken = false;
+                if (e.key !== 'F11' && !(e.key === 'Enter' && e.altKey)) return false;
+                if (ZWLayout.takenKeys.indexOf(e.code) < 0) ZWLayout.takenKeys.push(e.code);
+                ZWLayout.altTaken = ZWLayout.altTaken || e.altKey;
+                if (!e.repeat) ZWLayout.toggleFullScreen();
+                return true;
+            }
+            var taken = ZWLayout.takenKeys.indexOf(e.code);
+            if (taken >= 0) {
+                ZWLayout.takenKeys.splice(taken, 1);
+                return true;
+            }
+            if (e.key === 'Alt' && ZWLayout.altTaken) {
+                ZWLayout.altTaken = false;
+                return true;
+            }
+            return false;
+        },
     },
 };
 

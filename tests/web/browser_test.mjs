@@ -1,6 +1,7 @@
 #!/usr/bin/env node
 // The web page played in headless Chromium, as visitors would: on a desktop
-// with a keyboard and a mouse (desktop_session.mjs), and on phones and
+// with a keyboard and a mouse (desktop_session.mjs), on desktop screens of
+// several sizes and in full screen (screens_session.mjs), and on phones and
 // tablets of several sizes and pixel ratios, by touch (phone_session.mjs).
 //
 //   node browser_test.mjs --page DIR --reference DIR --out DIR [--chromium PATH]
@@ -15,6 +16,7 @@ import { atOnce, check, say, tally } from './check.mjs';
 import { Browser } from './chromium.mjs';
 import { desktopSession } from './desktop_session.mjs';
 import { TOUCH_RATIOS, touchSession } from './phone_session.mjs';
+import { screensSession } from './screens_session.mjs';
 
 const { values: options } = parseArgs({
     options: {
@@ -57,7 +59,13 @@ try {
     // The sessions that time nothing on the real clock run side by side.
     const [first, ...others] = TOUCH_RATIOS;
     await touchScreens(first)();
-    await atOnce(others.map(touchScreens));
+    await atOnce([
+        () => {
+            say('-- Desktop screens and full screen');
+            return inBrowser({ width: 1366, height: 768 }, (browser) => screensSession(browser, url));
+        },
+        ...others.map(touchScreens),
+    ]);
 } finally {
     server.close();
 }
