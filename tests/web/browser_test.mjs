@@ -1,8 +1,9 @@
 #!/usr/bin/env node
 // The web page played in headless Chromium, as visitors would: on a desktop
 // with a keyboard and a mouse (desktop_session.mjs), on desktop screens of
-// several sizes and in full screen (screens_session.mjs), and on phones and
-// tablets of several sizes and pixel ratios, by touch (phone_session.mjs).
+// several sizes and in full screen (screens_session.mjs), on phones and
+// tablets of several sizes and pixel ratios, by touch (phone_session.mjs),
+// and installed and offline (offline_session.mjs).
 //
 //   node browser_test.mjs --page DIR --reference DIR --out DIR [--chromium PATH]
 //
@@ -15,6 +16,7 @@ import { serve } from '../../tools/web/serve.mjs';
 import { atOnce, check, say, tally } from './check.mjs';
 import { Browser } from './chromium.mjs';
 import { desktopSession } from './desktop_session.mjs';
+import { offlineSession } from './offline_session.mjs';
 import { TOUCH_RATIOS, touchSession } from './phone_session.mjs';
 import { screensSession } from './screens_session.mjs';
 
@@ -65,6 +67,10 @@ try {
             return inBrowser({ width: 1366, height: 768 }, (browser) => screensSession(browser, url));
         },
         ...others.map(touchScreens),
+        () => {
+            say('-- Installed and offline');
+            return inBrowser({}, (browser) => offlineSession(browser, options.page));
+        },
     ]);
 } finally {
     server.close();

@@ -4,10 +4,10 @@
 
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-// Opens a page session that records script errors, console warnings and
-// dialogs into `problems`.
-export async function openPage(browser, problems = []) {
-    const page = await browser.attachToPage();
+// Opens a page session (with `fresh`, in a new tab) that records script
+// errors, console warnings and dialogs into `problems`.
+export async function openPage(browser, problems = [], { fresh = false } = {}) {
+    const page = await browser.attachToPage({ fresh });
     browser.on((message) => {
         if (message.sessionId !== page.sessionId) return;
         const params = message.params;
