@@ -18,10 +18,13 @@ var LibraryZorvakPage = {
         wake: null,  // ends the current sleep, while there is one
         timer: 0,
         scale: 1,  // device pixels per image pixel
-        iconUrl: '',  // ICON_1 as a data URL
+        programIcon: null,  // ICON_1, in a canvas of its own
         favicon: '',  // what the favicon shows now
+        pageFavicon: '',  // the page's own favicon, shown while no window is minimised
         audio: null,
-        audioUntil: 0,
+        audioUntil: 0,  // when the last beep ends, in the audio context's time
+        audioTimer: 0,
+        resuming: false,
         autoMinimized: false,
         started: false,
         // Input types, as ZWEB_INPUT_* in web_page.h.
@@ -34,6 +37,7 @@ var LibraryZorvakPage = {
         RELEASE: 7,
         DRAG: 8,
         FOCUS: 9,
+        SHOWN: 10,
         // The pointer acting as the left button, while it is down: {win,
         // id, touch}.
         pressed: null,
@@ -147,7 +151,8 @@ var LibraryZorvakPage = {
         },
 
         // A hidden page is a minimised program, as when its window goes to
-        // the taskbar; it comes back when the page is shown again.
+        // the taskbar; it comes back when the page is shown again, and the
+        // backend draws what it did not while the page was hidden.
         visibilityChanged: function() {
             var main = ZW.main();
             if (!main) return;
@@ -156,24 +161,64 @@ var LibraryZorvakPage = {
                     ZW.autoMinimized = true;
                     ZW.push([ZW.MINIMIZE, main.id, 0, 0, 0, 0, 0]);
                 }
-            } else if (ZW.autoMinimized) {
+                return;
+            }
+            ZW.push([ZW.SHOWN, 0, 0, 0, 0, 0, 0]);
+            if (ZW.autoMinimized) {
                 ZW.autoMinimized = false;
                 if (main.minimized) ZW.push([ZW.RESTORE, main.id, 0, 0, 0, 0, 0]);
             }
         },
 
+        // Sound may start only at a gesture of the visitor's: the first one
+        // starts it.  A running audio context costs the machine all the time,
+        // even silent, so it is suspended when no beep has sounded for a
+        // while and resumed for the next one.
         unlockAudio: function() {
-            if (ZW.audio) {
-                if (ZW.audio.state === 'suspended') ZW.audio.resume();
-                return;
-            }
+            if (ZW.audio) return;
             var Context = window.AudioContext || window.webkitAudioContext;
             if (!Context) return;
             try {
                 ZW.audio = new Context();
             } catch (e) {
                 ZW.audio = null;
+                return;
             }
+            if (ZW.audio.state === 'suspended') ZW.audio.resume();
+            ZW.quietLater();
+        },
+
+        // Suspends the sound once it has been quiet for two seconds.
+        quietLater: function() {
+            var audio = ZW.audio;
+            clearTimeout(ZW.audioTimer);
+            var playing = Math.max(0, ZW.audioUntil - audio.currentTime);
+            ZW.audioTimer = setTimeout(function() {
+                if (audio.state === 'running') audio.suspend();
+            }, (playing + 2) * 1000);
+        },
+
+        // 880 Hz for 120 ms with soft edges; beeps that come faster than
+        // they can be heard are dropped rather than queued into a drone.
+        tone: function() {
+            var audio = ZW.audio;
+            var now = audio.currentTime;
+            var start = Math.max(now, ZW.audioUntil);
+            if (start - now > 0.25) return;
+            var tone = audio.createOscillator();
+            var gain = audio.createGain();
+            tone.frequency.value = 880;
+            gain.gain.setValueAtTime(0, start);
+            gain.gain.linearRampToValueAtTime(0.25, start + 0.006);
+            gain.gain.setValueAtTime(0.25, start + 0.114);
+            gain.gain.linearRampToValueAtTime(0, start + 0.12);
+            tone.connect(gain);
+            gain.connect(audio.destination);
+            tone.start(start);
+            tone.stop(start + 0.12);
+            ZW.audioUntil = start + 0.12;
+            Module['beeps'] = (Module['beeps'] || 0) + 1;
+            ZW.quietLater();
         },
 
         setFavicon: function(url) {
@@ -224,10 +269,10 @@ var LibraryZorvakPage = {
 
             var bar = document.createElement('div');
             bar.className = 'zw-titlebar';
-            var icon = document.createElement('img');
+            var icon = document.createElement('canvas');
             icon.className = 'zw-icon';
-            icon.alt = '';
-            if (ZW.iconUrl) icon.src = ZW.iconUrl;
+            icon.width = icon.height = 32;
+            ZW.drawIcon(icon, ZW.programIcon);
             var text = document.createElement('span');
             text.className = 'zw-title';
             text.textContent = title;
@@ -309,24 +354,32 @@ var LibraryZorvakPage = {
             win.titleButtons.forEach(function(b) {
                 win.title.appendChild(b);
             });
-            ZWLayout.layout();
+            ZWLayout.layoutSoon();
         },
 
-        // The 32 x 32 pixels at the client origin, as on a taskbar.
-        showMinimizedIcon: function(win, clientX, clientY) {
-            var tray = win.trayIcon.getContext('2d');
-            tray.drawImage(win.screen, clientX, clientY, 32, 32, 0, 0, 32, 32);
-            var url = win.trayIcon.toDataURL();
-            win.icon.src = url;
+        // Draws a picture into an icon's canvas, whole.
+        drawIcon: function(icon, picture) {
+            var context = icon.getContext('2d');
+            context.clearRect(0, 0, icon.width, icon.height);
+            if (picture) context.drawImage(picture, 0, 0, icon.width, icon.height);
+        },
+
+        // The minimised window's icon (32 x 32 RGBA at rgba), as on a
+        // taskbar: in its box and its title bar, and for the main window as
+        // the favicon.
+        showMinimizedIcon: function(win, rgba) {
+            var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, 32 * 32 * 4);
+            win.trayIcon.getContext('2d').putImageData(new ImageData(pixels, 32, 32), 0, 0);
+            ZW.drawIcon(win.icon, win.trayIcon);
             win.customIcon = true;
-            if (win === ZW.main()) ZW.setFavicon(url);
+            if (win === ZW.main()) ZW.setFavicon(win.trayIcon.toDataURL());
         },
 
         showDefaultIcon: function(win) {
             if (!win.customIcon) return;
             win.customIcon = false;
-            win.icon.src = ZW.iconUrl;
-            if (win === ZW.main()) ZW.setFavicon(ZW.iconUrl);
+            ZW.drawIcon(win.icon, ZW.programIcon);
+            if (win === ZW.main()) ZW.setFavicon(ZW.pageFavicon);
         },
     },
 
@@ -349,8 +402,13 @@ var LibraryZorvakPage = {
         canvas.height = height;
         var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
         canvas.getContext('2d').putImageData(new ImageData(pixels, width, height), 0, 0);
-        ZW.iconUrl = canvas.toDataURL();
-        ZW.setFavicon(ZW.iconUrl);
+        ZW.programIcon = canvas;
+        // The page's favicon stays until a window is minimised; a page
+        // without one shows the program's icon (made into a picture file
+        // only then: it costs a few milliseconds).
+        var link = document.querySelector('link[rel~="icon"]');
+        ZW.pageFavicon = link && link.href.indexOf('data:') !== 0 ? link.href : canvas.toDataURL();
+        ZW.setFavicon(ZW.pageFavicon);
     },
 
     zweb_page_create_window__deps: ['$ZW'],
@@ -372,7 +430,7 @@ var LibraryZorvakPage = {
         win.box.remove();
         delete ZW.windows[id];
         ZW.order.splice(ZW.order.indexOf(id), 1);
-        ZWLayout.layout();
+        ZWLayout.layoutSoon();
     },
 
     zweb_page_show_window__deps: ['$ZW'],
@@ -381,7 +439,7 @@ var LibraryZorvakPage = {
         if (!win) return;
         var wasShown = win.box.style.display !== 'none';
         win.box.style.display = shown ? '' : 'none';
-        ZWLayout.layout();
+        ZWLayout.layoutSoon();
         if (!shown || wasShown) return;
         // A window that appears takes the focus from the program's others;
         // the first one takes it from the page.
@@ -417,7 +475,7 @@ var LibraryZorvakPage = {
         if (!win || win.minimized) return;
         win.minimized = true;
         win.box.classList.add('zw-minimized');
-        ZWLayout.layout();
+        ZWLayout.layoutSoon();
     },
 
     zweb_page_restore_window__deps: ['$ZW'],
@@ -426,33 +484,53 @@ var LibraryZorvakPage = {
         if (!win || !win.minimized) return;
         win.minimized = false;
         win.box.classList.remove('zw-minimized');
-        ZWLayout.layout();
+        ZWLayout.layoutSoon();
         if (!document.hidden) win.screen.focus({preventScroll: true});
     },
 
+    zweb_page_hidden__deps: ['$ZW'],
+    zweb_page_hidden: function() {
+        return document.hidden ? 1 : 0;
+    },
+
     zweb_page_present__deps: ['$ZW'],
-    zweb_page_present: function(id, rgba, width, height, boxX, boxY, boxWidth, boxHeight,
-                                clientX, clientY, minimized) {
+    zweb_page_present: function(id, rgba, boxes, count, width, height) {
         var win = ZW.windows[id];
         if (!win) return;
         if (win.width !== width || win.height !== height) {
             win.width = win.screen.width = width;
             win.height = win.screen.height = height;
-            ZWLayout.layout();
+            ZWLayout.layoutSoon();
         }
-        if (boxWidth > 0 && boxHeight > 0) {
-            var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, boxWidth * boxHeight * 4);
-            win.context.putImageData(new ImageData(pixels, boxWidth, boxHeight), boxX, boxY);
-            if (!Module['firstPaintMs']) {
-                Module['firstPaintMs'] = performance.now();
-                document.documentElement.classList.add('zw-running');
-            }
+        var at = rgba;
+        for (var i = 0; i < count; ++i) {
+            var box = (boxes >> 2) + 4 * i;
+            var boxWidth = HEAP32[box + 2];
+            var boxHeight = HEAP32[box + 3];
+            var pixels = new Uint8ClampedArray(HEAPU8.buffer, at, boxWidth * boxHeight * 4);
+            win.context.putImageData(new ImageData(pixels, boxWidth, boxHeight), HEAP32[box],
+                                     HEAP32[box + 1]);
+            at += boxWidth * boxHeight * 4;
+            Module['presentedPixels'] = (Module['presentedPixels'] || 0) + boxWidth * boxHeight;
         }
-        if (minimized) {
-            ZW.showMinimizedIcon(win, clientX, clientY);
+        if (!Module['firstPaintMs']) {
+            Module['firstPaintMs'] = performance.now();
+            document.documentElement.classList.add('zw-running');
+            window.dispatchEvent(new Event('zorvak-running'));
+        }
+        Module['presents'] = (Module['presents'] || 0) + 1;
+    },
+
+    zweb_page_show_icon__deps: ['$ZW'],
+    zweb_page_show_icon: function(id, rgba) {
+        var win = ZW.windows[id];
+        if (!win) return;
+        if (rgba) {
+            ZW.showMinimizedIcon(win, rgba);
         } else {
             ZW.showDefaultIcon(win);
         }
+        Module['icons'] = (Module['icons'] || 0) + 1;
     },
 
     zweb_page_wait__deps: ['$ZW'],
@@ -489,26 +567,19 @@ var LibraryZorvakPage = {
 
     zweb_page_beep__deps: ['$ZW'],
     zweb_page_beep: function() {
-        // 880 Hz for 120 ms with soft edges; beeps that come faster than
-        // they can be heard are dropped rather than queued into a drone.
         var audio = ZW.audio;
-        if (!audio || audio.state !== 'running') return;
-        var now = audio.currentTime;
-        var start = Math.max(now, ZW.audioUntil);
-        if (start - now > 0.25) return;
-        var tone = audio.createOscillator();
-        var gain = audio.createGain();
-        tone.frequency.value = 880;
-        gain.gain.setValueAtTime(0, start);
-        gain.gain.linearRampToValueAtTime(0.25, start + 0.006);
-        gain.gain.setValueAtTime(0.25, start + 0.114);
-        gain.gain.linearRampToValueAtTime(0, start + 0.12);
-        tone.connect(gain);
-        gain.connect(audio.destination);
-        tone.start(start);
-        tone.stop(start + 0.12);
-        ZW.audioUntil = start + 0.12;
-        Module['beeps'] = (Module['beeps'] || 0) + 1;
+        if (!audio || audio.state === 'closed') return;
+        if (audio.state === 'running') {
+            ZW.tone();
+        } else if (!ZW.resuming) {
+            ZW.resuming = true;
+            audio.resume().then(function() {
+                ZW.resuming = false;
+                ZW.tone();
+            }, function() {
+                ZW.resuming = false;
+            });
+        }
     },
 
     zweb_page_ended__deps: ['$ZW'],
@@ -519,7 +590,7 @@ var LibraryZorvakPage = {
         Module['exitCode'] = exitCode;
         document.documentElement.classList.add('zw-ended');
         document.title = 'Zorvak';
-        ZW.setFavicon(ZW.iconUrl);
+        ZW.setFavicon(ZW.pageFavicon);
         if (window.matchMedia && window.matchMedia('(display-mode: standalone)').matches) {
             window.close();
         }

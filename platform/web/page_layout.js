@@ -11,6 +11,7 @@
 var LibraryZorvakLayout = {
     $ZWLayout: {
         started: false,
+        pending: 0,  // the frame request of layoutSoon
         // Full-screen keys pressed and not yet released (KeyboardEvent.code),
         // and whether an Alt was part of one: their releases are taken too.
         takenKeys: [],
@@ -67,6 +68,17 @@ var LibraryZorvakLayout = {
             var y = Math.round((origin.top + top + insetY) * ratio) / ratio;
             win.box.style.left = (x - origin.left - insetX) + 'px';
             win.box.style.top = (y - origin.top - insetY) + 'px';
+        },
+
+        // Lays the page out before the browser next draws it: the program's
+        // changes of its windows come in bursts (a window made, framed,
+        // shown), each would cost a layout of the whole page.
+        layoutSoon: function() {
+            if (ZWLayout.pending) return;
+            ZWLayout.pending = requestAnimationFrame(function() {
+                ZWLayout.pending = 0;
+                ZWLayout.layout();
+            });
         },
 
         layout: function() {

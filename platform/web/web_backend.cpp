@@ -1,5 +1,6 @@
-// The browser backend: windows as boxes on the page, presenting, waiting and
-// input.  The page does the drawing and listening (page.js).
+// The browser backend: windows as boxes on the page, waiting and input
+// (presenting is web_present.cpp).  The page does the drawing and listening
+// (page.js).
 #include "platform/web/web_backend.h"
 
 #include "platform/display.h"
@@ -10,21 +11,6 @@
 #include <cmath>
 
 namespace zweb {
-
-namespace {
-
-// 0x00RRGGBB pixels to the canvas's R, G, B, A bytes.
-void ToRgba(const uint32_t *pixels, size_t count, uint8_t *rgba) {
-    for (size_t i = 0; i < count; ++i) {
-        const uint32_t p = pixels[i];
-        rgba[4 * i] = uint8_t(p >> 16);
-        rgba[4 * i + 1] = uint8_t(p >> 8);
-        rgba[4 * i + 2] = uint8_t(p);
-        rgba[4 * i + 3] = 0xFF;
-    }
-}
-
-} // namespace
 
 WebBackend::WebBackend(HINSTANCE iconModule) {
     const zplat::IconImage &icon = zplat::ProgramIcon(iconModule);
@@ -133,6 +119,10 @@ bool WebBackend::DrainInput() {
     bool pushed = false;
     int32_t fields[7];
     while (zweb_page_next_input(fields)) {
+        if (fields[0] == ZWEB_INPUT_SHOWN) {
+            RedrawStale(); // the page's own: the program hears nothing of it
+            continue;
+        }
         zplat::InputEvent input;
         if (ToInput(fields, &input)) {
             zplat::PushInput(input);
@@ -227,27 +217,6 @@ void WebBackend::FocusNativeWindow(HWND window) {
     if (Native *native = Find(window)) {
         zweb_page_focus_window(native->id);
     }
-}
-
-void WebBackend::Present(HWND window, const zplat::Frame &frame) {
-    Native *native = Find(window);
-    if (native == nullptr || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
-        return;
-    }
-    // Only what changed goes to the canvas: a game tick moves a few sprites.
-    const size_t count = size_t(frame.width) * size_t(frame.height);
-    zplat::Area box = {0, 0, frame.width, frame.height};
-    if (native->shownImage.size() == count) {
-        box = zplat::ChangedArea(native->shownImage.data(), frame);
-    }
-    rgba_.resize(size_t(box.width) * size_t(box.height) * 4);
-    for (int row = 0; row < box.height; ++row) {
-        const size_t from = size_t(box.y + row) * size_t(frame.width) + size_t(box.x);
-        ToRgba(frame.pixels + from, size_t(box.width), rgba_.data() + size_t(row) * box.width * 4);
-    }
-    native->shownImage.assign(frame.pixels, frame.pixels + count);
-    zweb_page_present(native->id, rgba_.data(), frame.width, frame.height, box.x, box.y, box.width,
-                      box.height, frame.clientX, frame.clientY, frame.minimized ? 1 : 0);
 }
 
 void WebBackend::ShowMessageBox(const char *text, const char *caption) {

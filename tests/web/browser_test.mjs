@@ -64,7 +64,7 @@ try {
     await atOnce([
         () => {
             say('-- Desktop screens and full screen');
-            return inBrowser({ width: 1366, height: 768 }, (browser) => screensSession(browser, url));
+            return inBrowser({ width: 1366, height: 768 }, (browser) => screensSession(browser, url, options));
         },
         ...others.map(touchScreens),
         () => {

@@ -11,7 +11,7 @@ import os from 'node:os';
 import path from 'node:path';
 
 import { serve } from '../../tools/web/serve.mjs';
-import { check, say } from './check.mjs';
+import { check } from './check.mjs';
 import { altLetter, loadGame, openPage, sleep } from './page_driver.mjs';
 
 const STATUS_LINE = 'Lives: 05 - Level 01 - Score: 00000';
@@ -143,7 +143,7 @@ async function revisit(s) {
     await fresh.send('ServiceWorker.enable');
     await s.page.close();
     s.page = fresh;
-    const settled = () => [...versions.values()].every((status) =>
+    const settled = () => versions.size > 0 && [...versions.values()].every((status) =>
         status === 'activated' || status === 'redundant');
     for (const end = Date.now() + 10000; !settled() && Date.now() < end;) await sleep(50);
     return loadGame(s.page, s.url);
@@ -182,5 +182,4 @@ async function halfDeployed(s) {
     check(!state.waiting && shown === '2' && kept.length === 1 && kept[0][0] !== `zorvak-${version}`,
         `a build half on the server is not installed; the page is the last build, whole ` +
         `(${JSON.stringify(state)}, build ${shown})`);
-    say(`  (caches: ${kept.map((k) => k[0])})`);
 }

@@ -87,13 +87,14 @@ export async function clickImage(page, rect, imageWidth, x, y) {
     await page.send('Input.dispatchMouseEvent', { type: 'mouseReleased', ...button });
 }
 
-// Pretends the visitor switched tabs (or came back).
-export const setHidden = (page, hidden) =>
+// Pretends the visitor switched tabs (or came back); with announce false,
+// without telling the page (which sees it only when it looks).
+export const setHidden = (page, hidden, announce = true) =>
     page.evaluate(`(() => {
         Object.defineProperty(document, 'hidden', { configurable: true, get: () => ${hidden} });
         Object.defineProperty(document, 'visibilityState',
             { configurable: true, get: () => '${hidden ? 'hidden' : 'visible'}' });
-        document.dispatchEvent(new Event('visibilitychange'));
+        if (${announce}) document.dispatchEvent(new Event('visibilitychange'));
     })()`);
 
 // The page's memory: the WebAssembly memory and the JavaScript heap in use

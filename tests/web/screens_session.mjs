@@ -1,8 +1,14 @@
 // The page on desktop screens, from a laptop's to a 4K monitor's, and full
 // screen: the page's button, F11 and Alt+Enter, which the game never hears.
-import { check } from './check.mjs';
+// Last, a window that opens as the page is hidden is drawn when it is shown
+// again.
+import path from 'node:path';
+
+import { check, differences } from './check.mjs';
+import { readPpm } from './images.mjs';
 import {
-    centreOf, loadGame, openPage, press, recordInput, rectOf, sleep,
+    canvasImage, centreOf, clickImage, loadGame, openPage, press, recordInput, rectOf, setHidden,
+    sleep,
 } from './page_driver.mjs';
 
 const MAIN = '.zw-main .zw-screen';
@@ -23,7 +29,7 @@ async function setViewport(page, width, height) {
     return page.waitFor(`innerWidth === ${width} && innerHeight === ${height}`, 2000);
 }
 
-export async function screensSession(browser, url) {
+export async function screensSession(browser, url, { reference }) {
     const problems = [];
     const page = await openPage(browser, problems);
     await setViewport(page, 1366, 657);
@@ -36,6 +42,7 @@ export async function screensSession(browser, url) {
             `${what}: ${scale}x (${css.width} CSS px across)`);
     }
     await fullScreen(page);
+    await openedWhileHidden(page, readPpm(path.join(reference, 'about.ppm')));
     check(problems.length === 0, 'no script errors, warnings or dialogs' +
         (problems.length ? `:\n  ${problems.join('\n  ')}` : ''));
 }
@@ -78,4 +85,25 @@ async function fullScreen(page) {
         `released after Alt+Enter (which would light its menu bar): only Alt's press (${sent})`);
     await press(page, 'F11', 'F11', 122);
     await page.waitFor(`!document.fullscreenElement`, 2000);
+}
+
+// About opened just as the page is hidden (before the page hears of it):
+// nothing is drawn while it is hidden, and all of it when it is shown.
+async function openedWhileHidden(page, about) {
+    await setViewport(page, 1366, 657);
+    await page.waitFor('ZW.scale === 1', 2000);
+    const before = await page.evaluate('Module.presents');
+    await setHidden(page, true, false);
+    await clickImage(page, await rectOf(page, MAIN), 511, 120, 8);
+    const opened = await page.waitFor(`document.querySelectorAll('.zw-window').length === 2`, 3000);
+    await sleep(200);
+    const drawn = await page.evaluate('Module.presents') - before;
+    await setHidden(page, false);
+    await sleep(200);
+    const shown = await canvasImage(page, '.zw-over .zw-screen');
+    const diff = shown.width === about.width ? differences(shown, about)
+        : { count: -1, text: `${shown.width} x ${shown.height}` };
+    check(opened !== null && drawn === 0 && diff.count === 0,
+        `About opened as the page is hidden: nothing drawn while hidden (${drawn} presents), ` +
+        `its picture once the page is shown (${diff.text})`);
 }
