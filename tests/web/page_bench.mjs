@@ -143,7 +143,7 @@ function floorPages() {
     const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'zorvak-floor-'));
     fs.writeFileSync(path.join(dir, 'index.html'), `<!DOCTYPE html><canvas width=511 height=349
         style="width:1022px;image-rendering:pixelated"></canvas><script>
-        var draw = location.hash === '#draw';
+        var draw = location.search === '?draw';
         var context = document.querySelector('canvas').getContext('2d', { alpha: false });
         var pixels = new ImageData(8, 8);
         (function tick() {
@@ -164,10 +164,10 @@ async function cpuAndMemory() {
     try {
         const problems = [];
         const page = await openPage(browser, problems);
-        for (const [what, hash] of [['waking 20 times a second', ''],
-            ['drawing 8 x 8 pixels 20 times a second', '#draw']]) {
+        for (const [what, query] of [['waking 20 times a second', ''],
+            ['drawing 8 x 8 pixels 20 times a second', '?draw']]) {
             await page.send('Page.navigate',
-                { url: `http://127.0.0.1:${floorServer.address().port}/${hash}` });
+                { url: `http://127.0.0.1:${floorServer.address().port}/${query}` });
             await sleep(3000);
             console.log(`CPU, a page ${what}: ${percent(await measureCpu(browser, seconds))}`);
         }
