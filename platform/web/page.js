@@ -112,9 +112,11 @@ var LibraryZorvakPage = {
         },
 
         // A mouse's left button, a finger or a pen on a window's canvas: the
-        // left button, one pointer at a time.
+        // left button.  A second finger on the canvas while one presses it
+        // is not; a mouse button that goes down ends a press whose release
+        // was lost (outside the browser's window).
         onPointerDown: function(win, e) {
-            if ((e.pointerType === 'mouse' && e.button !== 0) || ZW.pressed) return;
+            if (e.pointerType === 'mouse' ? e.button !== 0 : ZW.pressed && ZW.pressed.touch) return;
             e.preventDefault();
             win.screen.focus({preventScroll: true});
             ZW.pressed = {win: win, id: e.pointerId, touch: e.pointerType !== 'mouse'};

@@ -118,7 +118,10 @@ async function firstPaints(what, launch, emulate = async () => {}) {
     }
 }
 
-const playing = (page) => page.evaluate(`document.title.startsWith('Lives: ')`);
+// A game is on while the status line shows lives left (it shows 00 once the
+// last one is lost, until the next game).
+const playing = (page) => page.evaluate(
+    `document.title.startsWith('Lives: ') && !document.title.startsWith('Lives: 00')`);
 
 // Plays for `duration` seconds as a restless player: a key every 250 ms.
 async function playFor(page, duration) {
