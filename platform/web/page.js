@@ -1,25 +1,30 @@
 // The page's half of the web backend (linked with --js-library): window
 // boxes with a title bar and a canvas, drawing, input, the page's clock and
-// the sleep between messages, the beep and the end of the program.
+// the sleep between messages, the beep and the end of the program.  Beside
+// it: page_layout.js (the scale, where the boxes stand, full screen) and
+// page_controls.js (the touch pads).
 //
 // Every top-level window of the program is a box inside #zorvak-desktop: the
-// first (the main window) in the page's flow, later ones (About) over it,
-// placed as the program placed them on its desktop.  All boxes show their
-// pixels at one whole-number scale of device pixels, with sharp edges.
+// first (the main window) in the middle of the playfield, later ones (About)
+// over it, placed as the program placed them on its desktop.  All boxes show
+// their pixels at one whole-number scale of device pixels, with sharp edges.
 
 var LibraryZorvakPage = {
-    $ZW__deps: ['$callUserCallback'],
+    $ZW__deps: ['$callUserCallback', '$ZWLayout', '$ZWControls'],
     $ZW: {
         windows: {},  // id -> window record
         order: [],  // ids in creation order
-        input: [],  // waiting input: [type, id, vk, alt, repeat, x, y]
+        input: [],  // waiting input: [type, id, vk, alt or touch, repeat, x, y]
         wake: null,  // ends the current sleep, while there is one
         timer: 0,
         scale: 1,  // device pixels per image pixel
-        iconUrl: '',  // ICON_1 as a data URL
+        programIcon: null,  // ICON_1, in a canvas of its own
         favicon: '',  // what the favicon shows now
+        pageFavicon: '',  // the page's own favicon, shown while no window is minimised
         audio: null,
-        audioUntil: 0,
+        audioUntil: 0,  // when the last beep ends, in the audio context's time
+        audioTimer: 0,
+        resuming: false,
         autoMinimized: false,
         started: false,
         // Input types, as ZWEB_INPUT_* in web_page.h.
@@ -32,7 +37,10 @@ var LibraryZorvakPage = {
         RELEASE: 7,
         DRAG: 8,
         FOCUS: 9,
-        pressed: null,  // the window the left button went down on, while held
+        SHOWN: 10,
+        // The pointer acting as the left button, while it is down: {win,
+        // id, touch}.
+        pressed: null,
 
         desktop: function() {
             var desktop = document.getElementById('zorvak-desktop');
@@ -47,15 +55,17 @@ var LibraryZorvakPage = {
         start: function() {
             if (ZW.started) return;
             ZW.started = true;
-            window.addEventListener('resize', ZW.layout);
             document.addEventListener('visibilitychange', ZW.visibilityChanged);
             // Sound may start only after the visitor's first gesture.
             document.addEventListener('pointerdown', ZW.unlockAudio, true);
             document.addEventListener('keydown', ZW.unlockAudio, true);
             // The button's release and drags belong to the window it went
             // down on, wherever the pointer is by then.
-            document.addEventListener('mousemove', ZW.onMouseMove);
-            document.addEventListener('mouseup', ZW.onMouseUp);
+            document.addEventListener('pointermove', ZW.onPointerMove);
+            document.addEventListener('pointerup', ZW.onPointerUp);
+            document.addEventListener('pointercancel', ZW.onPointerCancel);
+            ZWLayout.start();
+            ZWControls.start();
         },
 
         main: function() {
@@ -76,6 +86,10 @@ var LibraryZorvakPage = {
 
         // A key pressed or released (type KEY or KEY_UP) on a window's canvas.
         onKey: function(win, type, e) {
+            if (ZWLayout.takeFullScreenKey(e, type === ZW.KEY)) {
+                e.preventDefault();
+                return;
+            }
             var vk = ZW.virtualKey(e.key, e.code);
             if (!vk) return;
             // The game's keys are the game's (Alt and F10 too: no browser
@@ -85,39 +99,62 @@ var LibraryZorvakPage = {
         },
 
         // The left button's event (CLICK, DRAG or RELEASE) at image pixels,
-        // clamped to the window's image.
-        pointer: function(win, type, e) {
+        // clamped to the window's image; a finger's is marked as one (the
+        // backend gives a finger more room around the menu bar).
+        pointer: function(win, type, e, touch) {
             var r = win.screen.getBoundingClientRect();
             if (r.width <= 0 || r.height <= 0) return;
             var x = Math.floor((e.clientX - r.left) * win.width / r.width);
             var y = Math.floor((e.clientY - r.top) * win.height / r.height);
             x = Math.max(0, Math.min(win.width - 1, x));
             y = Math.max(0, Math.min(win.height - 1, y));
-            ZW.push([type, win.id, 0, 0, 0, x, y]);
+            ZW.push([type, win.id, 0, touch ? 1 : 0, 0, x, y]);
         },
 
-        onMouseDown: function(win, e) {
-            if (e.button !== 0) return;
+        // A mouse's left button, a finger or a pen on a window's canvas: the
+        // left button.  A second finger on the canvas while one presses it
+        // is not; a mouse button that goes down ends a press whose release
+        // was lost (outside the browser's window).
+        onPointerDown: function(win, e) {
+            if (e.pointerType === 'mouse' ? e.button !== 0 : ZW.pressed && ZW.pressed.touch) return;
             e.preventDefault();
             win.screen.focus({preventScroll: true});
-            ZW.pressed = win;
-            ZW.pointer(win, ZW.CLICK, e);
+            ZW.pressed = {win: win, id: e.pointerId, touch: e.pointerType !== 'mouse'};
+            ZW.pointer(win, ZW.CLICK, e, ZW.pressed.touch);
         },
 
-        onMouseMove: function(e) {
-            var win = ZW.pressed;
-            if (win && (e.buttons & 1) && ZW.windows[win.id]) ZW.pointer(win, ZW.DRAG, e);
+        // The pressed pointer, if e is about it and its window is still there.
+        pressedBy: function(e) {
+            var pressed = ZW.pressed;
+            if (!pressed || pressed.id !== e.pointerId) return null;
+            return ZW.windows[pressed.win.id] ? pressed : null;
         },
 
-        onMouseUp: function(e) {
-            var win = ZW.pressed;
-            if (e.button !== 0 || !win) return;
+        onPointerMove: function(e) {
+            var pressed = ZW.pressedBy(e);
+            if (pressed) ZW.pointer(pressed.win, ZW.DRAG, e, pressed.touch);
+        },
+
+        onPointerUp: function(e) {
+            var pressed = ZW.pressedBy(e);
+            if (!pressed) return;
             ZW.pressed = null;
-            if (ZW.windows[win.id]) ZW.pointer(win, ZW.RELEASE, e);
+            ZW.pointer(pressed.win, ZW.RELEASE, e, pressed.touch);
+        },
+
+        // The browser took the pointer away (the gesture was not the
+        // page's): the button comes up where nothing can be chosen, on the
+        // image's bottom row, in the client area.
+        onPointerCancel: function(e) {
+            var pressed = ZW.pressedBy(e);
+            if (!pressed) return;
+            ZW.pressed = null;
+            ZW.push([ZW.RELEASE, pressed.win.id, 0, 0, 0, 0, pressed.win.height - 1]);
         },
 
         // A hidden page is a minimised program, as when its window goes to
-        // the taskbar; it comes back when the page is shown again.
+        // the taskbar; it comes back when the page is shown again, and the
+        // backend draws what it did not while the page was hidden.
         visibilityChanged: function() {
             var main = ZW.main();
             if (!main) return;
@@ -126,63 +163,64 @@ var LibraryZorvakPage = {
                     ZW.autoMinimized = true;
                     ZW.push([ZW.MINIMIZE, main.id, 0, 0, 0, 0, 0]);
                 }
-            } else if (ZW.autoMinimized) {
+                return;
+            }
+            ZW.push([ZW.SHOWN, 0, 0, 0, 0, 0, 0]);
+            if (ZW.autoMinimized) {
                 ZW.autoMinimized = false;
                 if (main.minimized) ZW.push([ZW.RESTORE, main.id, 0, 0, 0, 0, 0]);
             }
         },
 
+        // Sound may start only at a gesture of the visitor's: the first one
+        // starts it.  A running audio context costs the machine all the time,
+        // even silent, so it is suspended when no beep has sounded for a
+        // while and resumed for the next one.
         unlockAudio: function() {
-            if (ZW.audio) {
-                if (ZW.audio.state === 'suspended') ZW.audio.resume();
-                return;
-            }
+            if (ZW.audio) return;
             var Context = window.AudioContext || window.webkitAudioContext;
             if (!Context) return;
             try {
                 ZW.audio = new Context();
             } catch (e) {
                 ZW.audio = null;
+                return;
             }
+            if (ZW.audio.state === 'suspended') ZW.audio.resume();
+            ZW.quietLater();
         },
 
-        // The whole-number scale at which the main window fits the viewport
-        // below the boxes' top edge, in device pixels, by the backend's rule.
-        fitScale: function() {
-            var main = ZW.main();
-            if (!main) return 1;
-            var ratio = window.devicePixelRatio || 1;
-            var desktop = ZW.desktop();
-            var top = desktop.getBoundingClientRect().top + window.scrollY;
-            var roomWidth = (desktop.clientWidth || window.innerWidth) * ratio;
-            var roomHeight = (window.innerHeight - top - main.title.offsetHeight - 12) * ratio;
-            return _zweb_fit_scale(Math.floor(roomWidth), Math.floor(roomHeight), main.width,
-                                   main.height);
+        // Suspends the sound once it has been quiet for two seconds.
+        quietLater: function() {
+            var audio = ZW.audio;
+            clearTimeout(ZW.audioTimer);
+            var playing = Math.max(0, ZW.audioUntil - audio.currentTime);
+            ZW.audioTimer = setTimeout(function() {
+                if (audio.state === 'running') audio.suspend();
+            }, (playing + 2) * 1000);
         },
 
-        layout: function() {
-            var main = ZW.main();
-            if (!main) return;
-            ZW.scale = ZW.fitScale();
-            var ratio = window.devicePixelRatio || 1;
-            ZW.order.forEach(function(id) {
-                var win = ZW.windows[id];
-                win.screen.style.width = (win.width * ZW.scale / ratio) + 'px';
-                win.screen.style.height = (win.height * ZW.scale / ratio) + 'px';
-            });
-            // Later windows keep the offset between their centre and the
-            // main window's that the program gave them on its desktop.
-            var mainX = main.box.offsetLeft + main.box.offsetWidth / 2;
-            var mainY = main.box.offsetTop + main.box.offsetHeight / 2;
-            ZW.order.slice(1).forEach(function(id) {
-                var win = ZW.windows[id];
-                var dx = (win.x + win.width / 2) - (main.x + main.width / 2);
-                var dy = (win.y + win.height / 2) - (main.y + main.height / 2);
-                var left = mainX + dx * ZW.scale / ratio - win.box.offsetWidth / 2;
-                var top = mainY + dy * ZW.scale / ratio - win.box.offsetHeight / 2;
-                win.box.style.left = Math.max(0, Math.round(left)) + 'px';
-                win.box.style.top = Math.max(0, Math.round(top)) + 'px';
-            });
+        // 880 Hz for 120 ms with soft edges; beeps that come faster than
+        // they can be heard are dropped rather than queued into a drone.
+        tone: function() {
+            var audio = ZW.audio;
+            var now = audio.currentTime;
+            var start = Math.max(now, ZW.audioUntil);
+            if (start - now > 0.25) return;
+            var tone = audio.createOscillator();
+            var gain = audio.createGain();
+            tone.frequency.value = 880;
+            gain.gain.setValueAtTime(0, start);
+            gain.gain.linearRampToValueAtTime(0.25, start + 0.006);
+            gain.gain.setValueAtTime(0.25, start + 0.114);
+            gain.gain.linearRampToValueAtTime(0, start + 0.12);
+            tone.connect(gain);
+            gain.connect(audio.destination);
+            tone.start(start);
+            tone.stop(start + 0.12);
+            ZW.audioUntil = start + 0.12;
+            Module['beeps'] = (Module['beeps'] || 0) + 1;
+            ZW.quietLater();
         },
 
         setFavicon: function(url) {
@@ -233,15 +271,20 @@ var LibraryZorvakPage = {
 
             var bar = document.createElement('div');
             bar.className = 'zw-titlebar';
-            var icon = document.createElement('img');
+            var icon = document.createElement('canvas');
             icon.className = 'zw-icon';
-            icon.alt = '';
-            if (ZW.iconUrl) icon.src = ZW.iconUrl;
+            icon.width = icon.height = 32;
+            ZW.drawIcon(icon, ZW.programIcon);
             var text = document.createElement('span');
             text.className = 'zw-title';
             text.textContent = title;
+            // Beside the title (the status line), a short notice of the
+            // page's own; hidden while empty.
+            var notice = document.createElement('span');
+            notice.className = 'zw-notice';
             bar.appendChild(icon);
             bar.appendChild(text);
+            bar.appendChild(notice);
 
             var screen = document.createElement('canvas');
             screen.className = 'zw-screen';
@@ -255,8 +298,8 @@ var LibraryZorvakPage = {
             screen.addEventListener('keyup', function(e) {
                 ZW.onKey(win, ZW.KEY_UP, e);
             });
-            screen.addEventListener('mousedown', function(e) {
-                ZW.onMouseDown(win, e);
+            screen.addEventListener('pointerdown', function(e) {
+                ZW.onPointerDown(win, e);
             });
             // The visitor (or the page) gave this window the keyboard.
             screen.addEventListener('focus', function() {
@@ -284,6 +327,7 @@ var LibraryZorvakPage = {
             win.title = bar;
             win.titleButtons = [];
             win.titleText = text;
+            win.notice = notice;
             win.icon = icon;
             win.screen = screen;
             win.context = screen.getContext('2d', {alpha: false});
@@ -312,24 +356,32 @@ var LibraryZorvakPage = {
             win.titleButtons.forEach(function(b) {
                 win.title.appendChild(b);
             });
-            ZW.layout();
+            ZWLayout.layoutSoon();
         },
 
-        // The 32 x 32 pixels at the client origin, as on a taskbar.
-        showMinimizedIcon: function(win, clientX, clientY) {
-            var tray = win.trayIcon.getContext('2d');
-            tray.drawImage(win.screen, clientX, clientY, 32, 32, 0, 0, 32, 32);
-            var url = win.trayIcon.toDataURL();
-            win.icon.src = url;
+        // Draws a picture into an icon's canvas, whole.
+        drawIcon: function(icon, picture) {
+            var context = icon.getContext('2d');
+            context.clearRect(0, 0, icon.width, icon.height);
+            if (picture) context.drawImage(picture, 0, 0, icon.width, icon.height);
+        },
+
+        // The minimised window's icon (32 x 32 RGBA at rgba), as on a
+        // taskbar: in its box and its title bar, and for the main window as
+        // the favicon.
+        showMinimizedIcon: function(win, rgba) {
+            var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, 32 * 32 * 4);
+            win.trayIcon.getContext('2d').putImageData(new ImageData(pixels, 32, 32), 0, 0);
+            ZW.drawIcon(win.icon, win.trayIcon);
             win.customIcon = true;
-            if (win === ZW.main()) ZW.setFavicon(url);
+            if (win === ZW.main()) ZW.setFavicon(win.trayIcon.toDataURL());
         },
 
         showDefaultIcon: function(win) {
             if (!win.customIcon) return;
             win.customIcon = false;
-            win.icon.src = ZW.iconUrl;
-            if (win === ZW.main()) ZW.setFavicon(ZW.iconUrl);
+            ZW.drawIcon(win.icon, ZW.programIcon);
+            if (win === ZW.main()) ZW.setFavicon(ZW.pageFavicon);
         },
     },
 
@@ -352,8 +404,13 @@ var LibraryZorvakPage = {
         canvas.height = height;
         var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
         canvas.getContext('2d').putImageData(new ImageData(pixels, width, height), 0, 0);
-        ZW.iconUrl = canvas.toDataURL();
-        ZW.setFavicon(ZW.iconUrl);
+        ZW.programIcon = canvas;
+        // The page's favicon stays until a window is minimised; a page
+        // without one shows the program's icon (made into a picture file
+        // only then: it costs a few milliseconds).
+        var link = document.querySelector('link[rel~="icon"]');
+        ZW.pageFavicon = link && link.href.indexOf('data:') !== 0 ? link.href : canvas.toDataURL();
+        ZW.setFavicon(ZW.pageFavicon);
     },
 
     zweb_page_create_window__deps: ['$ZW'],
@@ -371,11 +428,11 @@ var LibraryZorvakPage = {
     zweb_page_destroy_window: function(id) {
         var win = ZW.windows[id];
         if (!win) return;
-        if (ZW.pressed === win) ZW.pressed = null;
+        if (ZW.pressed && ZW.pressed.win === win) ZW.pressed = null;
         win.box.remove();
         delete ZW.windows[id];
         ZW.order.splice(ZW.order.indexOf(id), 1);
-        ZW.layout();
+        ZWLayout.layoutSoon();
     },
 
     zweb_page_show_window__deps: ['$ZW'],
@@ -384,7 +441,7 @@ var LibraryZorvakPage = {
         if (!win) return;
         var wasShown = win.box.style.display !== 'none';
         win.box.style.display = shown ? '' : 'none';
-        ZW.layout();
+        ZWLayout.layoutSoon();
         if (!shown || wasShown) return;
         // A window that appears takes the focus from the program's others;
         // the first one takes it from the page.
@@ -420,7 +477,7 @@ var LibraryZorvakPage = {
         if (!win || win.minimized) return;
         win.minimized = true;
         win.box.classList.add('zw-minimized');
-        ZW.layout();
+        ZWLayout.layoutSoon();
     },
 
     zweb_page_restore_window__deps: ['$ZW'],
@@ -429,33 +486,53 @@ var LibraryZorvakPage = {
         if (!win || !win.minimized) return;
         win.minimized = false;
         win.box.classList.remove('zw-minimized');
-        ZW.layout();
+        ZWLayout.layoutSoon();
         if (!document.hidden) win.screen.focus({preventScroll: true});
     },
 
+    zweb_page_hidden__deps: ['$ZW'],
+    zweb_page_hidden: function() {
+        return document.hidden ? 1 : 0;
+    },
+
     zweb_page_present__deps: ['$ZW'],
-    zweb_page_present: function(id, rgba, width, height, boxX, boxY, boxWidth, boxHeight,
-                                clientX, clientY, minimized) {
+    zweb_page_present: function(id, rgba, boxes, count, width, height) {
         var win = ZW.windows[id];
         if (!win) return;
         if (win.width !== width || win.height !== height) {
             win.width = win.screen.width = width;
             win.height = win.screen.height = height;
-            ZW.layout();
+            ZWLayout.layoutSoon();
         }
-        if (boxWidth > 0 && boxHeight > 0) {
-            var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, boxWidth * boxHeight * 4);
-            win.context.putImageData(new ImageData(pixels, boxWidth, boxHeight), boxX, boxY);
-            if (!Module['firstPaintMs']) {
-                Module['firstPaintMs'] = performance.now();
-                document.documentElement.classList.add('zw-running');
-            }
+        var at = rgba;
+        for (var i = 0; i < count; ++i) {
+            var box = (boxes >> 2) + 4 * i;
+            var boxWidth = HEAP32[box + 2];
+            var boxHeight = HEAP32[box + 3];
+            var pixels = new Uint8ClampedArray(HEAPU8.buffer, at, boxWidth * boxHeight * 4);
+            win.context.putImageData(new ImageData(pixels, boxWidth, boxHeight), HEAP32[box],
+                                     HEAP32[box + 1]);
+            at += boxWidth * boxHeight * 4;
+            Module['presentedPixels'] = (Module['presentedPixels'] || 0) + boxWidth * boxHeight;
         }
-        if (minimized) {
-            ZW.showMinimizedIcon(win, clientX, clientY);
+        if (!Module['firstPaintMs']) {
+            Module['firstPaintMs'] = performance.now();
+            document.documentElement.classList.add('zw-running');
+            window.dispatchEvent(new Event('zorvak-running'));
+        }
+        Module['presents'] = (Module['presents'] || 0) + 1;
+    },
+
+    zweb_page_show_icon__deps: ['$ZW'],
+    zweb_page_show_icon: function(id, rgba) {
+        var win = ZW.windows[id];
+        if (!win) return;
+        if (rgba) {
+            ZW.showMinimizedIcon(win, rgba);
         } else {
             ZW.showDefaultIcon(win);
         }
+        Module['icons'] = (Module['icons'] || 0) + 1;
     },
 
     zweb_page_wait__deps: ['$ZW'],
@@ -492,34 +569,33 @@ var LibraryZorvakPage = {
 
     zweb_page_beep__deps: ['$ZW'],
     zweb_page_beep: function() {
-        // 880 Hz for 120 ms with soft edges; beeps that come faster than
-        // they can be heard are dropped rather than queued into a drone.
         var audio = ZW.audio;
-        if (!audio || audio.state !== 'running') return;
-        var now = audio.currentTime;
-        var start = Math.max(now, ZW.audioUntil);
-        if (start - now > 0.25) return;
-        var tone = audio.createOscillator();
-        var gain = audio.createGain();
-        tone.frequency.value = 880;
-        gain.gain.setValueAtTime(0, start);
-        gain.gain.linearRampToValueAtTime(0.25, start + 0.006);
-        gain.gain.setValueAtTime(0.25, start + 0.114);
-        gain.gain.linearRampToValueAtTime(0, start + 0.12);
-        tone.connect(gain);
-        gain.connect(audio.destination);
-        tone.start(start);
-        tone.stop(start + 0.12);
-        ZW.audioUntil = start + 0.12;
-        Module['beeps'] = (Module['beeps'] || 0) + 1;
+        if (!audio || audio.state === 'closed') return;
+        if (audio.state === 'running') {
+            ZW.tone();
+        } else if (!ZW.resuming) {
+            ZW.resuming = true;
+            audio.resume().then(function() {
+                ZW.resuming = false;
+                ZW.tone();
+            }, function() {
+                ZW.resuming = false;
+            });
+        }
     },
 
     zweb_page_ended__deps: ['$ZW'],
     zweb_page_ended: function(exitCode) {
+        // The program has ended, as Quit ends it on a desktop.  A page in a
+        // browser's tab cannot close the tab (nor should it): it says so and
+        // offers to start again.  The installed page's own window closes.
         Module['exitCode'] = exitCode;
         document.documentElement.classList.add('zw-ended');
         document.title = 'Zorvak';
-        ZW.setFavicon(ZW.iconUrl);
+        ZW.setFavicon(ZW.pageFavicon);
+        if (window.matchMedia && window.matchMedia('(display-mode: standalone)').matches) {
+            window.close();
+        }
     },
 };
 

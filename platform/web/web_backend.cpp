@@ -1,29 +1,16 @@
-// The browser backend: windows as boxes on the page, presenting, waiting and
-// input.  The page does the drawing and listening (page.js).
+// The browser backend: windows as boxes on the page, waiting and input
+// (presenting is web_present.cpp).  The page does the drawing and listening
+// (page.js).
 #include "platform/web/web_backend.h"
 
 #include "platform/display.h"
 #include "platform/web/web_page.h"
+#include "platform/window_inspection.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace zweb {
-
-namespace {
-
-// 0x00RRGGBB pixels to the canvas's R, G, B, A bytes.
-void ToRgba(const uint32_t *pixels, size_t count, uint8_t *rgba) {
-    for (size_t i = 0; i < count; ++i) {
-        const uint32_t p = pixels[i];
-        rgba[4 * i] = uint8_t(p >> 16);
-        rgba[4 * i + 1] = uint8_t(p >> 8);
-        rgba[4 * i + 2] = uint8_t(p);
-        rgba[4 * i + 3] = 0xFF;
-    }
-}
-
-} // namespace
 
 WebBackend::WebBackend(HINSTANCE iconModule) {
     const zplat::IconImage &icon = zplat::ProgramIcon(iconModule);
@@ -66,51 +53,81 @@ WebBackend::Native *WebBackend::FindById(int id) {
     return nullptr;
 }
 
+// A finger on a phone is wider than the menu bar is tall: a touch that
+// lands on the client area within the bar's height below it lands on the
+// bar's bottom row instead (the client area takes no clicks), unless a menu
+// is open over it.  The rest of that touch follows its press.
+int WebBackend::TouchY(HWND window, int type, int y) {
+    zplat::WindowInfo info;
+    if (!zplat::GetWindowInfo(window, &info) || info.menuBarHeight <= 0) {
+        return y;
+    }
+    const int bar = info.menuBarHeight;
+    if (type == ZWEB_INPUT_CLICK) {
+        touchOnBar_ = !info.dropDownOpen && y >= bar && y < 2 * bar;
+    }
+    return touchOnBar_ && y >= bar && y < 2 * bar ? bar - 1 : y;
+}
+
+// The page's input record as the core's; false for one the core does not
+// take (its window has gone since, or a type unknown here).
+bool WebBackend::ToInput(const int32_t *fields, zplat::InputEvent *input) {
+    *input = {};
+    const int type = fields[0];
+    const bool key = type == ZWEB_INPUT_KEY || type == ZWEB_INPUT_KEY_UP;
+    const Native *native = FindById(fields[1]);
+    if (native == nullptr && !(key && fields[1] == 0)) {
+        return false; // a key for window 0 goes to the one with the keyboard
+    }
+    input->window = native != nullptr ? native->window : nullptr;
+    switch (type) {
+    case ZWEB_INPUT_KEY:
+    case ZWEB_INPUT_KEY_UP:
+        input->type =
+            type == ZWEB_INPUT_KEY ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp;
+        input->vk = fields[2];
+        input->alt = fields[3] != 0;
+        input->repeat = fields[4] != 0;
+        return true;
+    case ZWEB_INPUT_CLICK:
+    case ZWEB_INPUT_RELEASE:
+    case ZWEB_INPUT_DRAG:
+        input->type = type == ZWEB_INPUT_CLICK     ? zplat::InputEvent::Click
+                      : type == ZWEB_INPUT_RELEASE ? zplat::InputEvent::Release
+                                                   : zplat::InputEvent::Drag;
+        input->x = fields[5];
+        input->y = fields[3] != 0 ? TouchY(input->window, type, fields[6]) : fields[6];
+        return true;
+    case ZWEB_INPUT_FOCUS:
+        input->type = zplat::InputEvent::Focus;
+        return true;
+    case ZWEB_INPUT_MINIMIZE:
+        input->type = zplat::InputEvent::Minimize;
+        return true;
+    case ZWEB_INPUT_RESTORE:
+        input->type = zplat::InputEvent::Restore;
+        return true;
+    case ZWEB_INPUT_CLOSE:
+        input->type = zplat::InputEvent::Close;
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool WebBackend::DrainInput() {
     bool pushed = false;
     int32_t fields[7];
     while (zweb_page_next_input(fields)) {
-        const Native *native = FindById(fields[1]);
-        if (native == nullptr) {
-            continue; // its window has gone since
-        }
-        zplat::InputEvent input = {};
-        input.window = native->window;
-        switch (fields[0]) {
-        case ZWEB_INPUT_KEY:
-        case ZWEB_INPUT_KEY_UP:
-            input.type =
-                fields[0] == ZWEB_INPUT_KEY ? zplat::InputEvent::KeyDown : zplat::InputEvent::KeyUp;
-            input.vk = fields[2];
-            input.alt = fields[3] != 0;
-            input.repeat = fields[4] != 0;
-            break;
-        case ZWEB_INPUT_CLICK:
-        case ZWEB_INPUT_RELEASE:
-        case ZWEB_INPUT_DRAG:
-            input.type = fields[0] == ZWEB_INPUT_CLICK     ? zplat::InputEvent::Click
-                         : fields[0] == ZWEB_INPUT_RELEASE ? zplat::InputEvent::Release
-                                                           : zplat::InputEvent::Drag;
-            input.x = fields[5];
-            input.y = fields[6];
-            break;
-        case ZWEB_INPUT_FOCUS:
-            input.type = zplat::InputEvent::Focus;
-            break;
-        case ZWEB_INPUT_MINIMIZE:
-            input.type = zplat::InputEvent::Minimize;
-            break;
-        case ZWEB_INPUT_RESTORE:
-            input.type = zplat::InputEvent::Restore;
-            break;
-        case ZWEB_INPUT_CLOSE:
-            input.type = zplat::InputEvent::Close;
-            break;
-        default:
+        if (fields[0] == ZWEB_INPUT_SHOWN) {
+            RedrawStale(); // the page's own: the program hears nothing of it
             continue;
         }
-        zplat::PushInput(input);
-        pushed = true;
+        zplat::InputEvent input;
+        if (ToInput(fields, &input)) {
+            zplat::PushInput(input);
+            pushed = true;
+        }
     }
     return pushed;
 }
@@ -200,27 +217,6 @@ void WebBackend::FocusNativeWindow(HWND window) {
     if (Native *native = Find(window)) {
         zweb_page_focus_window(native->id);
     }
-}
-
-void WebBackend::Present(HWND window, const zplat::Frame &frame) {
-    Native *native = Find(window);
-    if (native == nullptr || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
-        return;
-    }
-    // Only what changed goes to the canvas: a game tick moves a few sprites.
-    const size_t count = size_t(frame.width) * size_t(frame.height);
-    zplat::Area box = {0, 0, frame.width, frame.height};
-    if (native->shownImage.size() == count) {
-        box = zplat::ChangedArea(native->shownImage.data(), frame);
-    }
-    rgba_.resize(size_t(box.width) * size_t(box.height) * 4);
-    for (int row = 0; row < box.height; ++row) {
-        const size_t from = size_t(box.y + row) * size_t(frame.width) + size_t(box.x);
-        ToRgba(frame.pixels + from, size_t(box.width), rgba_.data() + size_t(row) * box.width * 4);
-    }
-    native->shownImage.assign(frame.pixels, frame.pixels + count);
-    zweb_page_present(native->id, rgba_.data(), frame.width, frame.height, box.x, box.y, box.width,
-                      box.height, frame.clientX, frame.clientY, frame.minimized ? 1 : 0);
 }
 
 void WebBackend::ShowMessageBox(const char *text, const char *caption) {

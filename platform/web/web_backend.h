@@ -3,9 +3,11 @@
 // drop-down) at a whole-number scale with sharp pixels.
 //
 // Nothing runs on a frame loop of its own: a canvas changes only when the
-// core calls Present, and Wait puts the whole program to sleep (Asyncify
-// unwinds the game's own WinMain and GetMessageA loop) until the page has
-// input or the next timer is due, so the page is idle between ticks.
+// core calls Present, and then only in the boxes that differ from what it
+// shows; while the page is hidden nothing is drawn or converted at all.  Wait
+// puts the whole program to sleep (Asyncify unwinds the game's own WinMain
+// and GetMessageA loop) until the page has input or the next timer is due,
+// so the page is idle between ticks.
 //
 // The JavaScript half is platform/web/page.js; platform/web/web_page.h lists
 // what it offers.
@@ -49,15 +51,32 @@ private:
         HWND window = nullptr;
         int id = 0;
         std::vector<uint32_t> shownImage; // what the canvas shows, 0x00RRGGBB
+        // The canvas missed frames (the page was hidden, the window
+        // minimised): the next is compared whole, not where the core says.
+        bool stale = false;
+        std::vector<uint32_t> shownIcon; // the minimised window's icon shown
     };
+    // 0x00RRGGBB pixels to the canvas's R, G, B, A bytes (A opaque).
+    static void ToRgba(const uint32_t *pixels, size_t count, uint8_t *rgba);
     Native *Find(HWND window);
     Native *FindById(int id);
     // Hands the page's waiting input to the core; true if there was any.
     bool DrainInput();
+    bool ToInput(const int32_t *fields, zplat::InputEvent *input);
+    int TouchY(HWND window, int type, int y);
+    // web_present.cpp: the changed boxes of an image into the canvas, the
+    // minimised window's icon, and the windows that missed frames while the
+    // page was hidden, drawn again when it is shown.
+    void PresentImage(Native &native, const zplat::Frame &frame);
+    void PresentIcon(Native &native, const zplat::Frame &frame);
+    void RedrawStale();
 
     std::vector<Native> windows_;
     int nextId_ = 0;
-    std::vector<uint8_t> rgba_; // the box being presented
+    std::vector<uint8_t> rgba_;  // the boxes being presented, one after another
+    std::vector<int32_t> boxes_; // x, y, width, height of each
+    std::vector<uint32_t> icon_; // a minimised window's icon being presented
+    bool touchOnBar_ = false;    // the touch now down was taken onto the menu bar
 };
 
 } // namespace zweb

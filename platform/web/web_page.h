@@ -33,20 +33,26 @@ void zweb_page_set_frame(int id, int caption, int closeBox, int minimizeBox);
 // Gives the window's canvas the keyboard, if one of the program's windows
 // has it now.
 void zweb_page_focus_window(int id);
-// Puts the box (boxX, boxY, boxWidth, boxHeight) of a width x height image
-// into the window's canvas (boxWidth 0: nothing changed); rgba holds just
-// that box, row by row.  While minimised, the 32 x 32 pixels at
-// (clientX, clientY) are the window's icon.
-void zweb_page_present(int id, const uint8_t *rgba, int width, int height, int boxX, int boxY,
-                       int boxWidth, int boxHeight, int clientX, int clientY, int minimized);
+// Whether the page is hidden (another tab, a minimised browser): nothing is
+// drawn while it is.
+int zweb_page_hidden(void);
+// Puts `count` boxes of a width x height image into the window's canvas:
+// boxes holds x, y, width, height of each, rgba their pixels, each box row
+// by row, one box after another.
+void zweb_page_present(int id, const uint8_t *rgba, const int32_t *boxes, int count, int width,
+                       int height);
+// The minimised window's icon (32 x 32, RGBA) for its box and, for the main
+// window, the favicon; rgba null: the program's own icon again.
+void zweb_page_show_icon(int id, const uint8_t *rgba);
 
 // Sleeps (the program's stack unwound by Asyncify, the page free) until the
 // page has input or timeoutMs have passed; timeoutMs < 0: input only.
 void zweb_page_wait(double timeoutMs);
 // Takes the page's oldest input: fields[0] type (ZWEB_INPUT_*), [1] window
-// id, [2] virtual key, [3] Alt held, [4] auto-repeat, [5] x, [6] y (image
-// pixels, for the left button's press, release and drag).  Returns 0 when
-// there is none.
+// id (0 for a key: the window with the keyboard), [2] virtual key, [3] Alt
+// held (keys) or made by a finger (the left button's events), [4]
+// auto-repeat, [5] x, [6] y (image pixels, for the left button's press,
+// release and drag).  Returns 0 when there is none.
 int zweb_page_next_input(int32_t *fields);
 
 void zweb_page_message_box(const char *text, const char *caption);
@@ -66,6 +72,8 @@ enum {
     ZWEB_INPUT_RELEASE = 7,
     ZWEB_INPUT_DRAG = 8,
     ZWEB_INPUT_FOCUS = 9,
+    // The page is shown again: the backend's own, never the program's.
+    ZWEB_INPUT_SHOWN = 10,
 };
 
 #endif

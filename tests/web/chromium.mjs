@@ -24,14 +24,15 @@ const QUIET_FLAGS = [
 ];
 
 export class Browser {
-    // Starts Chromium with a fresh profile; width x height is the window.
-    static async launch(executable, { width = 1280, height = 900 } = {}) {
+    // Starts Chromium with a fresh profile; width x height is the window, in
+    // CSS pixels of a screen of `ratio` device pixels per CSS pixel.
+    static async launch(executable, { width = 1280, height = 900, ratio = 1 } = {}) {
         const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zorvak-chromium-'));
         const child = spawn(executable, [
             ...QUIET_FLAGS,
             `--user-data-dir=${profile}`,
             `--window-size=${width},${height}`,
-            '--force-device-scale-factor=1',
+            `--force-device-scale-factor=${ratio}`,
             '--remote-debugging-pipe',
             'about:blank',
         ], { stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe'] });
@@ -100,15 +101,17 @@ export class Browser {
         this.listeners.push(listener);
     }
 
-    // The first page's session.
-    async attachToPage() {
-        const { targetInfos } = await this.send('Target.getTargets');
-        const page = targetInfos.find((t) => t.type === 'page');
-        const { sessionId } = await this.send('Target.attachToTarget', {
-            targetId: page.targetId,
-            flatten: true,
-        });
-        return new Page(this, sessionId);
+    // The first page's session; with `fresh`, a new tab's.
+    async attachToPage({ fresh = false } = {}) {
+        let targetId;
+        if (fresh) {
+            ({ targetId } = await this.send('Target.createTarget', { url: 'about:blank' }));
+        } else {
+            const { targetInfos } = await this.send('Target.getTargets');
+            ({ targetId } = targetInfos.find((t) => t.type === 'page'));
+        }
+        const { sessionId } = await this.send('Target.attachToTarget', { targetId, flatten: true });
+        return new Page(this, sessionId, targetId);
     }
 
     async close() {
@@ -124,9 +127,22 @@ export class Browser {
 }
 
 export class Page {
-    constructor(browser, sessionId) {
+    constructor(browser, sessionId, targetId) {
         this.browser = browser;
         this.sessionId = sessionId;
+        this.targetId = targetId;
+    }
+
+    // Closes the tab, as the visitor does; resolves once it has gone.
+    async close() {
+        const gone = new Promise((resolve) => this.browser.on((message) => {
+            if (message.method === 'Target.targetDestroyed' &&
+                message.params.targetId === this.targetId) {
+                resolve();
+            }
+        }));
+        await this.browser.send('Target.closeTarget', { targetId: this.targetId });
+        await gone;
     }
 
     send(method, params = {}) {

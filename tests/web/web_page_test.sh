@@ -38,8 +38,8 @@ cmake --build "$work/build" -j2 >>"$log" 2>&1 || { cat "$log"; fail "build"; }
 if grep -i "warning" "$log"; then
     fail "the web build has warnings"
 fi
-ls "$work/page"
-for file in zorvak.wasm zorvak.js index.html; do
+ls -R "$work/page"
+for file in zorvak.wasm zorvak.js index.html sw.js manifest.webmanifest icons/zorvak-256.png; do
     [ -f "$work/page/$file" ] || fail "no $file"
     echo "$file: $(stat -c %s "$work/page/$file") bytes, $(gzip -9c "$work/page/$file" | wc -c) gzipped"
 done
