@@ -166,13 +166,6 @@ TEST(RcScript, FilesAreEmbeddedByteForByteAndMissingOrDamagedOnesStopTheBuild) {
     dir.Write("cut.ico", TinyIcon().substr(0, TinyIcon().size() - 1));
     dir.Write("empty.ico", "");
     dir.Write("text.bmp", "BM not really a bitmap");
-    // The smallest About picture that gives a field to play in, 326 x 100,
-    // and one pixel less each way.
-    for (const auto &[name, w, h] :
-         {std::tuple{"min.bmp", 326, 100}, {"narrow.bmp", 325, 100}, {"low.bmp", 326, 99}}) {
-        const support::Bytes about = support::MakeBitmap(w, h, 1, [](int, int) { return 0u; });
-        dir.Write(name, std::string(about.begin(), about.end()));
-    }
     const std::string good = "A ICON \"icons/a.ico\"\nM MENU\nBEGIN\nMENUITEM \"x\", 5\nEND\n";
     std::vector<rcembed::Blob> blobs;
     ASSERT_EQ(dir.Build(good + "B BITMAP \"b.bmp\"\n", &blobs), "");
@@ -181,7 +174,6 @@ TEST(RcScript, FilesAreEmbeddedByteForByteAndMissingOrDamagedOnesStopTheBuild) {
     EXPECT_EQ(blobs[1].kind, EntryKind::Menu);
     EXPECT_EQ(blobs[1].bytes, rcembed::BuildMenuTemplate({{"x", 5}}));
     EXPECT_EQ(std::string(blobs[2].bytes.begin(), blobs[2].bytes.end()), bmp);
-    EXPECT_EQ(dir.Build(good + "BMP_ABOUT BITMAP \"min.bmp\"\n", &blobs), "");
 
     // Each names the line that lists the file.
     const std::pair<std::string, std::string> cases[] = {
