@@ -31,6 +31,7 @@ TEST(Pause, PHoldsTheTimerAndTheGameGoesOnWithOneLateTickAndNoBurst) {
         EXPECT_EQ(headless::Title(MainWindow()), "Lives: 05 - Level 01 - Score: 00000")
             << "the program's own title is untouched";
         frozen = Objects();
+        SaveFullScreenScreenshot("full-screen-paused", 2);
     });
     headless::At(AfterTick(10) + 6, sample);
     // Keys still reach the game while it is paused.
@@ -90,6 +91,7 @@ TEST(Pause, AbsencePausesOnlyARunningGameAndGameOverSaysHowToPlayAgain) {
                   title + "   [Game over: New game (Alt+N) to play again]");
         zplat::PauseForAbsence();
         EXPECT_FALSE(zplat::Paused()) << "a game with no lives left is not paused";
+        SaveFullScreenScreenshot("full-screen-game-over", 2);
         const uint64_t later = headless::Now() + 1000;
         headless::At(later, [] { Command('N'); });
         headless::At(later + 100, [] {

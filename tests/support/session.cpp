@@ -1,5 +1,6 @@
 #include "tests/support/session.h"
 
+#include "platform/display.h"
 #include "platform/module.h"
 #include "platform/resource_decode.h"
 #include "shell/process_start.h"
@@ -148,6 +149,34 @@ bool MainShows(int x, int y, const headless::Image &picture) {
 void SaveScreenshot(const headless::Image &image, const std::string &name) {
     std::filesystem::create_directories(ZORVAK_SCREENSHOT_DIR);
     EXPECT_TRUE(support::SavePng(image, std::string(ZORVAK_SCREENSHOT_DIR) + "/" + name + ".png"));
+}
+
+void SaveFullScreenScreenshot(const std::string &name, int scale) {
+    const headless::Image composed = headless::ComposedImage(MainWindow());
+    const std::string title = headless::ShownTitle(MainWindow());
+    zplat::FullScreenScene scene;
+    scene.pixels = composed.pixels.data();
+    scene.width = composed.width;
+    scene.height = composed.height;
+    scene.clientY = composed.height - headless::ClientImage(MainWindow()).height;
+    scene.title = title.c_str();
+    scene.active = true;
+    headless::Image picture;
+    picture.width = composed.width;
+    picture.height = zplat::FullScreenHeight(composed.height);
+    picture.pixels.resize(size_t(picture.width) * picture.height);
+    zplat::ComposeFullScreen(scene, zplat::Area{0, 0, picture.width, picture.height},
+                             picture.pixels.data());
+    headless::Image scaled;
+    scaled.width = picture.width * scale;
+    scaled.height = picture.height * scale;
+    scaled.pixels.resize(size_t(scaled.width) * scaled.height);
+    for (int y = 0; y < scaled.height; ++y) {
+        for (int x = 0; x < scaled.width; ++x) {
+            scaled.pixels[size_t(y) * scaled.width + x] = picture.At(x / scale, y / scale);
+        }
+    }
+    SaveScreenshot(scaled, name);
 }
 
 } // namespace support

@@ -70,6 +70,10 @@ inline std::vector<GameObject> Objects() {
 
 // Writes a screenshot under the build's screenshot folder.
 void SaveScreenshot(const headless::Image &image, const std::string &name);
+// Writes the main window as the desktop shows it in full screen: the caption
+// bar with the title and its notice over the menu bar and client, each pixel
+// scale x scale.
+void SaveFullScreenScreenshot(const std::string &name, int scale);
 
 } // namespace support
 
