@@ -8,6 +8,7 @@
 #include "tests/support/game_window.h"
 #include "tests/support/session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -125,6 +126,47 @@ TEST(ReplaySession, RecordedGamesPlayBackExactly) {
         }
         EXPECT_LT(kept[0].game.stream.size(), kept[1].game.stream.size());
     }
+}
+
+// A game that goes through all sixteen levels (the formation levels, whose
+// placement trials overflow the energies, among them): lives are topped up
+// after each score until every level has been seen (the game starts at its
+// second, 1, and comes to 0 after 15), by a rule that acts at the same point
+// of the game when it is played back, so the record must still give the
+// same game.
+uint32_t levelsSeen = 0;
+
+TEST(ReplaySession, AGameThroughEveryLevelPlaysBackExactly) {
+    struct TopUp {
+        TopUp() {
+            afterAddScore = [] {
+                levelsSeen |= 1u << (level & 15);
+                if (levelsSeen != 0xFFFF && lives < 3) {
+                    lives = 3;
+                }
+            };
+        }
+        ~TopUp() { afterAddScore = nullptr; }
+    } topUp;
+    const uint64_t start = 31337;
+    levelsSeen = 0;
+    const std::vector<Kept> kept = RecordSession(start, 1, Extras::None);
+    ASSERT_EQ(kept.size(), 1u);
+    std::vector<bool> reached(16);
+    for (const ScoreEvent &e : scoreLog) {
+        reached.at(size_t(e.level)) = true;
+    }
+    EXPECT_EQ(std::count(reached.begin(), reached.end(), true), 16);
+    // The rule starts afresh for the playback.
+    levelsSeen = 0;
+    const Played played = PlayBack(kept[0].game, start);
+    EXPECT_EQ(played.error, "");
+    EXPECT_EQ(played.title, kept[0].game.header.status);
+    EXPECT_EQ(played.picture, kept[0].game.header.pictureHash);
+    EXPECT_EQ(played.nextBonus, kept[0].nextBonus);
+    EXPECT_TRUE(played.objects == kept[0].objects);
+    std::printf("a game through every level: %u ticks, %s\n", kept[0].game.header.gameTicks,
+                kept[0].game.header.status.c_str());
 }
 
 // A game cut short by a New game, and the next by the program's end (closed

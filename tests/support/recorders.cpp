@@ -8,6 +8,7 @@ namespace support {
 
 std::vector<ScoreEvent> scoreLog;
 UpdateWatch updates;
+std::function<void()> afterAddScore;
 std::vector<HICON> destroyedIcons;
 int postQuitMessageCalls = 0;
 
@@ -36,6 +37,9 @@ void __wrap__Z8AddScoreii(int32_t points, int32_t lifeChange) {
     e.level = level;
     e.title = headless::Title(mainWindow);
     support::scoreLog.push_back(e);
+    if (support::afterAddScore) {
+        support::afterAddScore();
+    }
 }
 
 void __wrap__Z12UpdateObjecti(int32_t i) {

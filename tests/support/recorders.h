@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct UpdateWatch {
     long freeSlotCalls = 0, dormantCalls = 0;
 };
 extern UpdateWatch updates;
+
+// Called after each AddScore, when set: a test's rule over the game's state
+// that runs at the same point of the game every time it is played.
+extern std::function<void()> afterAddScore;
 
 extern std::vector<HICON> destroyedIcons; // every DestroyIcon call, in order
 extern int postQuitMessageCalls;
