@@ -1,0 +1,134 @@
+// The kept games on the page: a game played with keys is kept in the
+// browser's storage and listed in the best-games table, and its replay,
+// taken from the storage, verifies on the desktop program; a golden replay
+// opened through a shared link is watched at speed 16 to its end, where the
+// status line is the one it recorded; a file that is not a replay, dropped on
+// the page, is refused with the reader's message; a damaged table is set
+// aside, never deleted.
+import { spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
+
+import { check, say } from './check.mjs';
+import { altLetter, loadGame, openPage, press, sleep } from './page_driver.mjs';
+
+const GOLDEN = new URL('../shell/golden/game-1.zvr', import.meta.url);
+const rows = `document.querySelectorAll('#zorvak-games tbody tr').length`;
+const title = `document.querySelector('.zw-main .zw-title').textContent`;
+const notice = `document.querySelector('.zw-main .zw-notice').textContent`;
+const message = `document.getElementById('zorvak-message').textContent`;
+
+export function replaySession(url, { out, verifier }) {
+    return async (browser) => {
+        const s = { problems: [], out, verifier, url };
+        s.page = await openPage(browser, s.problems);
+        for (const step of [keptGame, verifiedNatively, sharedLink, droppedFile, damagedTable]) {
+            if ((await step(s)) === false) break;
+        }
+        const expected = (p) => p.includes('kept games: the table was damaged');
+        const others = s.problems.filter((p) => !expected(p));
+        check(others.length === 0, 'replays: no script errors, warnings or dialogs' +
+            (others.length ? `:\n  ${others.join('\n  ')}` : ''));
+    };
+}
+
+// Two seconds of a game steered with keys, then Alt+N: the game that ends
+// is kept and listed.
+async function keptGame(s) {
+    const { page } = s;
+    if (!check(await loadGame(page, s.url) !== null, 'replays: the page paints the game')) return false;
+    check(await page.evaluate(rows) === 0, 'a fresh browser keeps no games: the table is empty');
+    await altLetter(page, 'n');
+    await sleep(500);
+    await press(page, 'ArrowLeft', 'ArrowLeft', 37);
+    await press(page, ' ', 'Space', 32, 0, ' ');
+    await sleep(1000);
+    await press(page, 'ArrowRight', 'ArrowRight', 39);
+    await press(page, ' ', 'Space', 32, 0, ' ');
+    await sleep(500);
+    s.status = await page.evaluate(title);
+    await altLetter(page, 'n');
+    const kept = await page.waitFor(`${rows} === 1`, 3000);
+    check(kept !== null, `the game cut short by New game is kept and listed (${s.status})`);
+    s.row = await page.evaluate(`[...document.querySelectorAll('#zorvak-games tbody tr td')]
+        .map((td) => td.textContent)`);
+    check(s.row[0] === '1' && s.row[3] && /^\d{4}-\d\d-\d\d \d\d:\d\d$/.test(s.row[4]) &&
+        s.row[5] === 'WatchDownloadShare',
+        `its row: rank, score, level, time, date and Watch, Download, Share (${s.row.join(' | ')})`);
+    return kept !== null;
+}
+
+// The kept replay, read from the page's storage, plays back on the desktop
+// program to the same end.
+async function verifiedNatively(s) {
+    const stored = await s.page.evaluate(`(() => {
+        const table = localStorage.getItem('zorvak.games').split('\\n')[1].split('\\t');
+        return localStorage.getItem('zorvak.replay.' + table[5]);
+    })()`);
+    const file = path.join(s.out, 'page-recorded.zvr');
+    fs.writeFileSync(file, Buffer.from(stored, 'base64'));
+    if (s.verifier === 'none') {
+        say('SKIP: no desktop program in this build to verify the page\'s replay');
+        return;
+    }
+    const run = spawnSync(s.verifier, ['--verify', file], { encoding: 'utf8', timeout: 60000 });
+    check(run.status === 0 && run.stdout.includes('as recorded'),
+        `the page's replay verifies on the desktop: exit ${run.status}, ${run.stdout.trim()}` +
+        `${run.stderr.trim()}`);
+}
+
+// The golden replay in a link's fragment plays at once; four Faster clicks
+// make it 16 times as fast; at its end the title is the status line it
+// recorded and the bar says ended.
+async function sharedLink(s) {
+    const { page } = s;
+    const golden = fs.readFileSync(GOLDEN);
+    const status = golden.toString('latin1').match(/Lives: \d\d - Level \d\d - Score: -?\d+/)?.[0];
+    const link = `${s.url}#replay=${golden.toString('base64url')}`;
+    await page.send('Page.navigate', { url: 'about:blank' });
+    await page.send('Page.navigate', { url: link });
+    const watching = await page.waitFor(`window.ZWWatch && ZWWatch.watching`, 10000);
+    if (!check(watching !== null, `a shared link (${link.length} characters) plays its replay at once`)) {
+        return;
+    }
+    for (let i = 0; i < 4; ++i) {
+        await page.evaluate(`document.querySelector('[data-watch=faster]').click()`);
+    }
+    const started = Date.now();
+    const ended = await page.waitFor(`document.getElementById('zorvak-watch').dataset.ended === '1'`,
+        90000, 200);
+    const where = await page.evaluate(`document.querySelector('.zw-where').textContent`);
+    check(ended !== null && where.endsWith('x16, ended'),
+        `watched at x16 to its end in ${((Date.now() - started) / 1000).toFixed(1)} s: "${where}"`);
+    check(await page.evaluate(title) === status && (await page.evaluate(notice)).endsWith(', ended'),
+        `the title is the status line it recorded (${await page.evaluate(title)}), the notice ` +
+        `"${await page.evaluate(notice)}"`);
+    await page.evaluate(`document.querySelector('[data-watch=leave]').click()`);
+    check(await page.waitFor('!ZWWatch.watching && document.getElementById("zorvak-watch").hidden',
+        3000) !== null, 'Leave ends the replay and the game plays live again');
+}
+
+// A file that is not a replay, dropped on the page: the reader's message.
+async function droppedFile({ page }) {
+    await page.evaluate(`(() => {
+        const data = new DataTransfer();
+        data.items.add(new File(['not a replay at all'], 'junk.zvr'));
+        document.dispatchEvent(new DragEvent('drop', { dataTransfer: data, cancelable: true }));
+    })()`);
+    const said = await page.waitFor(`${message}.startsWith('That replay cannot be watched: byte ')`,
+        3000);
+    check(said !== null, `a dropped file that is not a replay is refused: "${await page.evaluate(message)}"`);
+}
+
+// A damaged table is kept under another key and a new one begun.
+async function damagedTable({ page }) {
+    await page.evaluate(`localStorage.setItem('zorvak.games', 'zorvak-games\\t1\\t2\\ngarbage\\n')`);
+    await altLetter(page, 'n');
+    await sleep(300);
+    await altLetter(page, 'n');
+    const aside = await page.waitFor(`Object.keys(localStorage).find((k) =>
+        k.startsWith('zorvak.games.damaged-'))`, 3000);
+    check(aside !== null && await page.evaluate(`localStorage.getItem('${aside}')`) ===
+        'zorvak-games\t1\t2\ngarbage\n' && await page.evaluate(rows) === 1,
+        `a damaged table is kept as ${aside} and a new one begun`);
+}
