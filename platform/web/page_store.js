@@ -3,13 +3,14 @@
 // what it holds) under zorvak.games and each replay file, base64, under
 // zorvak.replay.NAME.  Storage that is full or refused (a private window,
 // the quota, storage turned off) costs one console line and a word on the
-// page; the game plays on.
+// page; the game plays on.  Beside them, the page's settings.
 
 var LibraryZorvakStore = {
     $ZWStore__deps: ['$ZW'],
     $ZWStore: {
         TABLE: 'zorvak.games',
         REPLAY: 'zorvak.replay.',
+        SETTINGS: 'zorvak.settings',
 
         storage: function() {
             try {
@@ -104,6 +105,35 @@ var LibraryZorvakStore = {
             if (notice) ZWStore.say(notice, true);
             Module['kept'] = (Module['kept'] || 0) + 1;
             ZWWatch.showTable();
+        },
+
+        // The page's settings (zorvak.settings, JSON): whether the player
+        // wants the game in full screen.  A stored value that does not read
+        // gives the defaults and a console line.
+        settings: function() {
+            var defaults = {fullScreen: false};
+            var text = ZWStore.get(ZWStore.SETTINGS);
+            if (text === null) return defaults;
+            try {
+                var stored = JSON.parse(text);
+                if (stored && typeof stored === 'object' && typeof stored.fullScreen === 'boolean') {
+                    return {fullScreen: stored.fullScreen};
+                }
+            } catch (e) {
+            }
+            console.warn('Zorvak: the stored settings do not read (' + text.slice(0, 40) +
+                         '); the defaults are used');
+            return defaults;
+        },
+
+        saveSettings: function(settings) {
+            var storage = ZWStore.storage();
+            try {
+                if (storage) storage.setItem(ZWStore.SETTINGS, JSON.stringify(settings));
+            } catch (e) {
+                ZWStore.say('The settings were not kept: the browser\'s storage refused them (' +
+                            e.message + ').', true);
+            }
         },
 
         // Keeps a damaged table under another key, never deleting it: its

@@ -228,7 +228,9 @@ const ticks = '_zweb_ticks()';
 // A hidden page pauses the game that runs: the game's ticks hold still and
 // nothing is drawn or converted while no one can see it (not even the
 // favicon); "Paused" shows beside the status line.  Shown again it stays
-// paused until P, which goes on with one late tick and no burst.
+// paused until P, which goes on with one late tick and no burst (a tick
+// more may follow at once on the timer's cadence; a burst would be the
+// 20 a second missed).
 async function hidden({ page }) {
     const gameIcon = await page.evaluate(favicon);
     await setHidden(page, true);
@@ -253,7 +255,7 @@ async function hidden({ page }) {
     const first = await page.evaluate(ticks) - held;
     await sleep(1000);
     const second = await page.evaluate(ticks) - held;
-    check(resumed !== null && first === 1 && second >= 17 && second <= 22,
+    check(resumed !== null && first <= 2 && second >= 18 && second <= 24,
         `P goes on: one late tick at once, then 20 a second with no burst (${first}, then ` +
         `${second} after a second)`);
     check(await page.evaluate(notice) === '' &&

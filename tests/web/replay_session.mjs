@@ -4,13 +4,14 @@
 // opened through a shared link is watched at speed 16 to its end, where the
 // status line is the one it recorded; a file that is not a replay, dropped on
 // the page, is refused with the reader's message; a damaged table is set
-// aside, never deleted.
+// aside, never deleted; the seek bar and the buttons steer a replay; the
+// page's settings (full screen wanted) are kept, and a corrupt one survived.
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 
 import { check, say } from './check.mjs';
-import { altLetter, loadGame, openPage, press, sleep } from './page_driver.mjs';
+import { altLetter, centreOf, loadGame, openPage, press, sleep } from './page_driver.mjs';
 
 const GOLDEN = new URL('../shell/golden/game-1.zvr', import.meta.url);
 const rows = `document.querySelectorAll('#zorvak-games tbody tr').length`;
@@ -22,10 +23,12 @@ export function replaySession(url, { out, verifier }) {
     return async (browser) => {
         const s = { problems: [], out, verifier, url };
         s.page = await openPage(browser, s.problems);
-        for (const step of [keptGame, verifiedNatively, sharedLink, droppedFile, damagedTable]) {
+        const steps = [keptGame, verifiedNatively, sharedLink, droppedFile, damagedTable, settings];
+        for (const step of steps) {
             if ((await step(s)) === false) break;
         }
-        const expected = (p) => p.includes('kept games: the table was damaged');
+        const expected = (p) => p.includes('kept games: the table was damaged') ||
+            p.includes('the stored settings do not read');
         const others = s.problems.filter((p) => !expected(p));
         check(others.length === 0, 'replays: no script errors, warnings or dialogs' +
             (others.length ? `:\n  ${others.join('\n  ')}` : ''));
@@ -91,6 +94,7 @@ async function sharedLink(s) {
     if (!check(watching !== null, `a shared link (${link.length} characters) plays its replay at once`)) {
         return;
     }
+    await seekBar(page);
     for (let i = 0; i < 4; ++i) {
         await page.evaluate(`document.querySelector('[data-watch=faster]').click()`);
     }
@@ -106,6 +110,36 @@ async function sharedLink(s) {
     await page.evaluate(`document.querySelector('[data-watch=leave]').click()`);
     check(await page.waitFor('!ZWWatch.watching && document.getElementById("zorvak-watch").hidden',
         3000) !== null, 'Leave ends the replay and the game plays live again');
+}
+
+const where = `document.querySelector('.zw-where').textContent`;
+const click = (name) => `document.querySelector('[data-watch=${name}]').click()`;
+
+// Paused from its button, the replay goes to where the seek bar is let go
+// (a minute in, then back to 0:30, which runs the game anew), a tick
+// ahead, 10 seconds ahead, and on again.
+async function seekBar(page) {
+    await page.evaluate(click('pause'));
+    const paused = await page.waitFor(`${where}.endsWith(', paused')`, 3000);
+    const seekTo = async (tick) => {
+        await page.evaluate(`(() => {
+            const seek = document.querySelector('#zorvak-watch input[type=range]');
+            seek.value = ${tick};
+            seek.dispatchEvent(new Event('change'));
+        })()`);
+        return page.waitFor(`_zweb_watch_tick() === ${tick}`, 20000);
+    };
+    const ahead = await seekTo(1200);
+    const back = await seekTo(600);
+    await page.evaluate(click('ahead1'));
+    const tick = await page.waitFor(`_zweb_watch_tick() === 601`, 5000);
+    await page.evaluate(click('ahead10'));
+    const ten = await page.waitFor(`_zweb_watch_tick() === 801`, 5000);
+    const shown = await page.waitFor(`${where} === '0:40 / 4:57, paused'`, 2000);
+    check(paused !== null && ahead !== null && back !== null && tick !== null && ten !== null &&
+        shown !== null, `the bar pauses, seeks ahead and back, steps a tick and 10 s ` +
+        `("${await page.evaluate(where)}")`);
+    await page.evaluate(click('pause'));
 }
 
 // A file that is not a replay, dropped on the page: the reader's message.
@@ -131,4 +165,28 @@ async function damagedTable({ page }) {
     check(aside !== null && await page.evaluate(`localStorage.getItem('${aside}')`) ===
         'zorvak-games\t1\t2\ngarbage\n' && await page.evaluate(rows) === 1,
         `a damaged table is kept as ${aside} and a new one begun`);
+}
+
+// A corrupt stored setting gives the defaults (and a console line); full
+// screen chosen is kept, and after a reload the first key goes full screen
+// (a browser allows it only at a gesture).
+async function settings(s) {
+    const { page } = s;
+    await page.evaluate(`localStorage.setItem('zorvak.settings', '{"fullScreen": tru')`);
+    const loaded = await loadGame(page, s.url);
+    check(loaded !== null && s.problems.some((p) => p.includes('the stored settings do not read')),
+        'a corrupt stored setting: the page plays with the defaults and says so in the console');
+    const button = await centreOf(page, '#zorvak-fullscreen');
+    const at = { button: 'left', clickCount: 1, ...button };
+    await page.send('Input.dispatchMouseEvent', { type: 'mousePressed', ...at });
+    await page.send('Input.dispatchMouseEvent', { type: 'mouseReleased', ...at });
+    const stored = await page.waitFor(
+        `localStorage.getItem('zorvak.settings') === '{"fullScreen":true}'`, 3000);
+    check(stored !== null, 'full screen chosen is written to the storage');
+    await loadGame(page, s.url);
+    const before = await page.evaluate('!!document.fullscreenElement');
+    await press(page, 'ArrowLeft', 'ArrowLeft', 37);
+    const entered = await page.waitFor('!!document.fullscreenElement', 3000);
+    check(!before && entered !== null,
+        'read back after a reload: the first key takes the game to full screen');
 }
