@@ -156,7 +156,11 @@ var LibraryZorvakWatch = {
                         td.textContent = value;
                         tr.appendChild(td);
                     });
+                // The row's buttons on a line of their own below it.
+                var below = document.createElement('tr');
+                below.className = 'zw-actions';
                 var actions = document.createElement('td');
+                actions.colSpan = 5;
                 actions.appendChild(ZWWatch.rowButton('Watch', row, function(r, bytes) {
                     ZWWatch.offer(bytes);
                 }));
@@ -164,8 +168,9 @@ var LibraryZorvakWatch = {
                 actions.appendChild(ZWWatch.rowButton('Share', row, function(r, bytes) {
                     ZWWatch.share(bytes);
                 }));
-                tr.appendChild(actions);
+                below.appendChild(actions);
                 body.appendChild(tr);
+                body.appendChild(below);
             });
             var none = document.getElementById('zorvak-no-games');
             if (none) none.hidden = rows.length > 0;

@@ -14,7 +14,7 @@ import { check, say } from './check.mjs';
 import { altLetter, centreOf, loadGame, openPage, press, sleep } from './page_driver.mjs';
 
 const GOLDEN = new URL('../shell/golden/game-1.zvr', import.meta.url);
-const rows = `document.querySelectorAll('#zorvak-games tbody tr').length`;
+const rows = `document.querySelectorAll('#zorvak-games tbody tr[data-replay]').length`;
 const title = `document.querySelector('.zw-main .zw-title').textContent`;
 const notice = `document.querySelector('.zw-main .zw-notice').textContent`;
 const message = `document.getElementById('zorvak-message').textContent`;
@@ -58,7 +58,18 @@ async function keptGame(s) {
     check(s.row[0] === '1' && s.row[3] && /^\d{4}-\d\d-\d\d \d\d:\d\d$/.test(s.row[4]) &&
         s.row[5] === 'WatchDownloadShare',
         `its row: rank, score, level, time, date and Watch, Download, Share (${s.row.join(' | ')})`);
+    await screenshotWide(s, 'web-table.png');
     return kept !== null;
+}
+
+// The page on a screen wide enough for the table beside the game.
+async function screenshotWide(s, file) {
+    await s.page.send('Emulation.setDeviceMetricsOverride',
+        { width: 1700, height: 860, deviceScaleFactor: 1, mobile: false });
+    await sleep(300);
+    const { data } = await s.page.send('Page.captureScreenshot', { format: 'png' });
+    fs.writeFileSync(path.join(s.out, file), Buffer.from(data, 'base64'));
+    await s.page.send('Emulation.clearDeviceMetricsOverride');
 }
 
 // The kept replay, read from the page's storage, plays back on the desktop
@@ -95,6 +106,7 @@ async function sharedLink(s) {
         return;
     }
     await seekBar(page);
+    await screenshotWide(s, 'web-watch.png');
     for (let i = 0; i < 4; ++i) {
         await page.evaluate(`document.querySelector('[data-watch=faster]').click()`);
     }
