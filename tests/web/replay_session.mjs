@@ -23,7 +23,8 @@ export function replaySession(url, { out, verifier }) {
     return async (browser) => {
         const s = { problems: [], out, verifier, url };
         s.page = await openPage(browser, s.problems);
-        const steps = [keptGame, verifiedNatively, sharedLink, droppedFile, damagedTable, settings];
+        const steps = [keptGame, verifiedNatively, downloaded, watchedFromTable, sharedLink,
+            droppedFile, damagedTable, playerAway, settings];
         for (const step of steps) {
             if ((await step(s)) === false) break;
         }
@@ -75,12 +76,14 @@ async function screenshotWide(s, file) {
 // The kept replay, read from the page's storage, plays back on the desktop
 // program to the same end.
 async function verifiedNatively(s) {
-    const stored = await s.page.evaluate(`(() => {
+    const [stored, status] = await s.page.evaluate(`(() => {
         const table = localStorage.getItem('zorvak.games').split('\\n')[1].split('\\t');
-        return localStorage.getItem('zorvak.replay.' + table[5]);
+        return [localStorage.getItem('zorvak.replay.' + table[5]), table[6]];
     })()`);
+    s.status = status;
     const file = path.join(s.out, 'page-recorded.zvr');
     fs.writeFileSync(file, Buffer.from(stored, 'base64'));
+    s.recorded = file;
     if (s.verifier === 'none') {
         say('SKIP: no desktop program in this build to verify the page\'s replay');
         return;
@@ -89,6 +92,35 @@ async function verifiedNatively(s) {
     check(run.status === 0 && run.stdout.includes('as recorded'),
         `the page's replay verifies on the desktop: exit ${run.status}, ${run.stdout.trim()}` +
         `${run.stderr.trim()}`);
+}
+
+// Download saves the stored replay as a file, byte for byte.
+async function downloaded(s) {
+    const folder = fs.mkdtempSync(path.join(s.out, 'download-'));
+    await s.page.send('Page.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
+    await s.page.evaluate(`[...document.querySelectorAll('#zorvak-games button')]
+        .find((b) => b.textContent === 'Download').click()`);
+    const file = path.join(folder, 'zorvak-game-1.zvr');
+    for (let i = 0; i < 50 && !fs.existsSync(file); ++i) await sleep(100);
+    check(fs.existsSync(file) && fs.readFileSync(file).equals(fs.readFileSync(s.recorded)),
+        'Download saves the kept game\'s replay as zorvak-game-1.zvr, the bytes it keeps');
+}
+
+// Watch on the kept game's row ends the game that runs (which is kept in
+// its turn) and plays the kept one to the status line it ended on.
+async function watchedFromTable(s) {
+    const { page } = s;
+    await page.evaluate(`[...document.querySelectorAll('#zorvak-games button')]
+        .find((b) => b.textContent === 'Watch').click()`);
+    const watching = await page.waitFor('ZWWatch.watching', 3000);
+    const ended = await page.waitFor(`document.getElementById('zorvak-watch').dataset.ended === '1'`,
+        10000);
+    check(watching !== null && ended !== null && await page.evaluate(title) === s.status,
+        `Watch plays the kept game in the canvas to its end (${await page.evaluate(title)})`);
+    check(await page.waitFor(`${rows} === 2`, 3000) !== null,
+        'the game that Watch cut short is kept too');
+    await page.evaluate(`document.querySelector('[data-watch=leave]').click()`);
+    await page.waitFor('!ZWWatch.watching', 3000);
 }
 
 // The golden replay in a link's fragment plays at once; four Faster clicks
@@ -177,6 +209,26 @@ async function damagedTable({ page }) {
     check(aside !== null && await page.evaluate(`localStorage.getItem('${aside}')`) ===
         'zorvak-games\t1\t2\ngarbage\n' && await page.evaluate(rows) === 1,
         `a damaged table is kept as ${aside} and a new one begun`);
+}
+
+// The player goes away from a game that runs: the keyboard taken to the
+// rest of the page, or the browser's window losing the focus, pauses it; P
+// goes on.
+async function playerAway({ page }) {
+    const paused = `${notice} === 'Paused: P to go on'`;
+    const focusGame = `document.querySelector('.zw-main .zw-screen').focus()`;
+    await page.evaluate('document.activeElement.blur()');
+    const byPage = await page.waitFor(paused, 2000);
+    await page.evaluate(focusGame);
+    await press(page, 'p', 'KeyP', 80, 0, 'p');
+    const goesOn = await page.waitFor(`${notice} === ''`, 2000);
+    await page.evaluate(`window.dispatchEvent(new Event('blur'))`);
+    const byWindow = await page.waitFor(paused, 2000);
+    await press(page, 'p', 'KeyP', 80, 0, 'p');
+    check(byPage !== null && goesOn !== null && byWindow !== null &&
+        await page.waitFor(`${notice} === ''`, 2000) !== null,
+        'a game pauses when the keyboard goes to the rest of the page or the window loses ' +
+        'the focus, and P goes on');
 }
 
 // A corrupt stored setting gives the defaults (and a console line); full
