@@ -32,6 +32,17 @@ GameTable LoadTable(std::string *notice) {
     return GameTable();
 }
 
+// A name for game `number`'s replay that no stored replay has: a table set
+// aside may still name game-N.zvr of an earlier count.
+std::string NewReplayName(uint32_t number) {
+    const std::string stem = "game-" + std::to_string(number);
+    std::string name = stem + ".zvr";
+    for (int k = 2; zweb_page_stored_length((std::string(kReplayKey) + name).c_str()) >= 0; ++k) {
+        name = stem + "-" + std::to_string(k) + ".zvr";
+    }
+    return name;
+}
+
 } // namespace
 
 bool StoredText(const char *key, std::string *text) {
@@ -63,7 +74,7 @@ void KeepOnPage(const zplat::GameRecord &record) {
     row.ticks = header.gameTicks;
     row.date = header.date;
     row.status = header.status;
-    row.replay = "game-" + std::to_string(row.number) + ".zvr";
+    row.replay = NewReplayName(row.number);
     table.nextNumber = row.number + 1;
     std::vector<GameRow> dropped;
     table.rows = zplat::replay::KeepPolicy(table.rows, row, &dropped);

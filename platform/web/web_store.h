@@ -13,6 +13,8 @@ namespace zweb {
 
 // The key the page keeps the table's text under.
 inline constexpr char kTableKey[] = "zorvak.games";
+// The prefix of the keys it keeps the replays under (then the replay's name).
+inline constexpr char kReplayKey[] = "zorvak.replay.";
 
 // Keeps a game that ended (the receiver of zplat::OnGameRecorded).
 void KeepOnPage(const zplat::GameRecord &record);

@@ -24,12 +24,12 @@ export function replaySession(url, { out, verifier }) {
         const s = { problems: [], out, verifier, url };
         s.page = await openPage(browser, s.problems);
         const steps = [keptGame, verifiedNatively, downloaded, watchedFromTable, sharedLink,
-            droppedFile, damagedTable, playerAway, settings];
+            droppedFile, damagedTable, playerAway, storageRefused, settings];
         for (const step of steps) {
             if ((await step(s)) === false) break;
         }
         const expected = (p) => p.includes('kept games: the table was damaged') ||
-            p.includes('the stored settings do not read');
+            p.includes('the stored settings do not read') || p.includes('The game was not kept');
         const others = s.problems.filter((p) => !expected(p));
         check(others.length === 0, 'replays: no script errors, warnings or dialogs' +
             (others.length ? `:\n  ${others.join('\n  ')}` : ''));
@@ -198,8 +198,12 @@ async function droppedFile({ page }) {
     check(said !== null, `a dropped file that is not a replay is refused: "${await page.evaluate(message)}"`);
 }
 
-// A damaged table is kept under another key and a new one begun.
+// A damaged table is kept under another key and a new one begun; the
+// replays kept before stay, and the new table's first game takes a name of
+// its own.
 async function damagedTable({ page }) {
+    const first = `localStorage.getItem('zorvak.replay.game-1.zvr')`;
+    const earlier = await page.evaluate(first);
     await page.evaluate(`localStorage.setItem('zorvak.games', 'zorvak-games\\t1\\t2\\ngarbage\\n')`);
     await altLetter(page, 'n');
     await sleep(300);
@@ -209,6 +213,9 @@ async function damagedTable({ page }) {
     check(aside !== null && await page.evaluate(`localStorage.getItem('${aside}')`) ===
         'zorvak-games\t1\t2\ngarbage\n' && await page.evaluate(rows) === 1,
         `a damaged table is kept as ${aside} and a new one begun`);
+    check(earlier !== null && await page.evaluate(first) === earlier &&
+        await page.evaluate(`document.querySelector('#zorvak-games tr[data-replay]').dataset.replay`) ===
+        'game-1-2.zvr', 'the replays kept before stay; the new game 1 is kept as game-1-2.zvr');
 }
 
 // The player goes away from a game that runs: the keyboard taken to the
@@ -229,6 +236,28 @@ async function playerAway({ page }) {
         await page.waitFor(`${notice} === ''`, 2000) !== null,
         'a game pauses when the keyboard goes to the rest of the page or the window loses ' +
         'the focus, and P goes on');
+}
+
+// Storage that refuses (full, or a private window): a word on the page and
+// a console line, nothing half kept, and the game plays on.
+async function storageRefused(s) {
+    const { page } = s;
+    const before = await page.evaluate('JSON.stringify(localStorage)');
+    await page.evaluate(`window.setItem = Storage.prototype.setItem;
+        Storage.prototype.setItem = function() {
+            throw new DOMException('the quota is exceeded', 'QuotaExceededError');
+        }`);
+    await altLetter(page, 'n');
+    const said = await page.waitFor(`${message}.startsWith('The game was not kept')`, 3000);
+    await sleep(500);
+    const ticks = await page.evaluate('_zweb_ticks()');
+    await sleep(300);
+    await page.evaluate('Storage.prototype.setItem = window.setItem');
+    check(said !== null && s.problems.some((p) => p.includes('The game was not kept')) &&
+        await page.evaluate('JSON.stringify(localStorage)') === before &&
+        await page.evaluate('_zweb_ticks()') > ticks,
+        `storage that refuses: "${await page.evaluate(message)}", a console line, the storage as ` +
+        'it was, and the game plays on');
 }
 
 // A corrupt stored setting gives the defaults (and a console line); full
