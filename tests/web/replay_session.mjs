@@ -220,7 +220,7 @@ async function damagedTable({ page }) {
 
 // The player goes away from a game that runs: the keyboard taken to the
 // rest of the page, or the browser's window losing the focus, pauses it; P
-// goes on.
+// goes on, and so does a tap on the notice.
 async function playerAway({ page }) {
     const paused = `${notice} === 'Paused: P to go on'`;
     const focusGame = `document.querySelector('.zw-main .zw-screen').focus()`;
@@ -231,11 +231,14 @@ async function playerAway({ page }) {
     const goesOn = await page.waitFor(`${notice} === ''`, 2000);
     await page.evaluate(`window.dispatchEvent(new Event('blur'))`);
     const byWindow = await page.waitFor(paused, 2000);
-    await press(page, 'p', 'KeyP', 80, 0, 'p');
+    const at = await centreOf(page, '.zw-main .zw-notice');
+    const button = { button: 'left', clickCount: 1, ...at };
+    await page.send('Input.dispatchMouseEvent', { type: 'mousePressed', ...button });
+    await page.send('Input.dispatchMouseEvent', { type: 'mouseReleased', ...button });
     check(byPage !== null && goesOn !== null && byWindow !== null &&
         await page.waitFor(`${notice} === ''`, 2000) !== null,
         'a game pauses when the keyboard goes to the rest of the page or the window loses ' +
-        'the focus, and P goes on');
+        'the focus; P goes on, and so does a tap on the notice');
 }
 
 // Storage that refuses (full, or a private window): a word on the page and
