@@ -24,7 +24,7 @@ export function replaySession(url, { out, verifier }) {
         const s = { problems: [], out, verifier, url };
         s.page = await openPage(browser, s.problems);
         const steps = [keptGame, verifiedNatively, downloaded, watchedFromTable, sharedLink,
-            droppedFile, damagedTable, playerAway, storageRefused, settings];
+            droppedFile, damagedTable, playerAway, storageRefused, gameOver, settings];
         for (const step of steps) {
             if ((await step(s)) === false) break;
         }
@@ -261,6 +261,24 @@ async function storageRefused(s) {
         await page.evaluate('_zweb_ticks()') > ticks,
         `storage that refuses: "${await page.evaluate(message)}", a console line, the storage as ` +
         'it was, and the game plays on');
+}
+
+// The ship, left alone, loses its lives (in about 45 s): as soon as the
+// status line shows none left the page says the game is over and how to
+// play again (the game-over picture may come minutes later), until the
+// next New game, which keeps the game.
+async function gameOver({ page }) {
+    const kept = await page.evaluate(rows);
+    const over = await page.waitFor(`${notice} === 'Game over: New game (Alt+N) to play again'`,
+        120000, 250);
+    const status = await page.evaluate(title);
+    check(over !== null && status.startsWith('Lives: 00') &&
+        (await page.evaluate('document.title')).endsWith('Game over: New game (Alt+N) to play again'),
+        `no lives left: "Game over" beside the status line and in the page's title (${status})`);
+    await altLetter(page, 'n');
+    check(await page.waitFor(`${notice} === ''`, 2000) !== null &&
+        await page.waitFor(`${rows} === ${kept + 1}`, 3000) !== null,
+        'New game ends the notice, and the game that ended is kept');
 }
 
 // A corrupt stored setting gives the defaults (and a console line); full
