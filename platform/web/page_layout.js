@@ -27,6 +27,10 @@ var LibraryZorvakLayout = {
             if (button && document.fullscreenEnabled) {
                 button.hidden = false;
                 button.addEventListener('click', ZWLayout.toggleFullScreen);
+                // The keyboard stays with the game (which would pause without it).
+                button.addEventListener('mousedown', function(e) {
+                    e.preventDefault();
+                });
             }
             if (document.fullscreenEnabled && ZWStore.settings().fullScreen) ZWLayout.fullScreenSoon();
         },

@@ -290,13 +290,17 @@ async function settings(s) {
     const loaded = await loadGame(page, s.url);
     check(loaded !== null && s.problems.some((p) => p.includes('the stored settings do not read')),
         'a corrupt stored setting: the page plays with the defaults and says so in the console');
+    await altLetter(page, 'n');
     const button = await centreOf(page, '#zorvak-fullscreen');
     const at = { button: 'left', clickCount: 1, ...button };
     await page.send('Input.dispatchMouseEvent', { type: 'mousePressed', ...at });
     await page.send('Input.dispatchMouseEvent', { type: 'mouseReleased', ...at });
     const stored = await page.waitFor(
         `localStorage.getItem('zorvak.settings') === '{"fullScreen":true}'`, 3000);
-    check(stored !== null, 'full screen chosen is written to the storage');
+    await sleep(400);
+    check(stored !== null && await page.evaluate(notice) === '',
+        'full screen chosen is written to the storage (and the game that runs is not paused by ' +
+        'the click)');
     await loadGame(page, s.url);
     const before = await page.evaluate('!!document.fullscreenElement');
     await press(page, 'ArrowLeft', 'ArrowLeft', 37);
