@@ -300,8 +300,9 @@ var LibraryZorvakPage = {
             var text = document.createElement('span');
             text.className = 'zw-title';
             text.textContent = title;
-            // Beside the title (the status line), a short notice of the
-            // page's own; hidden while empty.
+            // Beside the title (the status line), the platform's notice
+            // (Paused, Game over, where a replay stands); hidden while
+            // empty.  A tap on Paused goes on.
             var notice = document.createElement('span');
             notice.className = 'zw-notice';
             notice.setAttribute('role', 'status');
