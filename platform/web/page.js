@@ -1,8 +1,9 @@
 // The page's half of the web backend (linked with --js-library): window
 // boxes with a title bar and a canvas, drawing, input, the page's clock and
 // the sleep between messages, the beep and the end of the program.  Beside
-// it: page_layout.js (the scale, where the boxes stand, full screen) and
-// page_controls.js (the touch pads).
+// it: page_layout.js (the scale, where the boxes stand, full screen),
+// page_controls.js (the touch pads), page_store.js (the kept games in the
+// browser's storage) and page_watch.js (their table, and watching them).
 //
 // Every top-level window of the program is a box inside #zorvak-desktop: the
 // first (the main window) in the middle of the playfield, later ones (About)
@@ -10,7 +11,7 @@
 // their pixels at one whole-number scale of device pixels, with sharp edges.
 
 var LibraryZorvakPage = {
-    $ZW__deps: ['$callUserCallback', '$ZWLayout', '$ZWControls'],
+    $ZW__deps: ['$callUserCallback', '$ZWLayout', '$ZWControls', '$ZWWatch'],
     $ZW: {
         windows: {},  // id -> window record
         order: [],  // ids in creation order
@@ -25,8 +26,8 @@ var LibraryZorvakPage = {
         audioUntil: 0,  // when the last beep ends, in the audio context's time
         audioTimer: 0,
         resuming: false,
-        autoMinimized: false,
         started: false,
+        awayTimer: 0,
         // Input types, as ZWEB_INPUT_* in web_page.h.
         KEY: 1,
         CLICK: 2,
@@ -38,6 +39,10 @@ var LibraryZorvakPage = {
         DRAG: 8,
         FOCUS: 9,
         SHOWN: 10,
+        ABSENT: 11,
+        WATCH: 12,
+        SEEK: 13,
+        LEAVE: 14,
         // The pointer acting as the left button, while it is down: {win,
         // id, touch}.
         pressed: null,
@@ -56,6 +61,16 @@ var LibraryZorvakPage = {
             if (ZW.started) return;
             ZW.started = true;
             document.addEventListener('visibilitychange', ZW.visibilityChanged);
+            window.addEventListener('blur', ZW.away);
+            // The keyboard left the program's windows for the rest of the
+            // page (a click on the text beside it): once it has stayed away
+            // a moment (a window of the program closing hands it on).
+            document.addEventListener('focusout', function() {
+                clearTimeout(ZW.awayTimer);
+                ZW.awayTimer = setTimeout(function() {
+                    if (ZW.main() && !ZW.focusedWindow() && document.hasFocus()) ZW.away();
+                }, 250);
+            });
             // Sound may start only after the visitor's first gesture.
             document.addEventListener('pointerdown', ZW.unlockAudio, true);
             document.addEventListener('keydown', ZW.unlockAudio, true);
@@ -66,6 +81,7 @@ var LibraryZorvakPage = {
             document.addEventListener('pointercancel', ZW.onPointerCancel);
             ZWLayout.start();
             ZWControls.start();
+            ZWWatch.start();
         },
 
         main: function() {
@@ -152,24 +168,30 @@ var LibraryZorvakPage = {
             ZW.push([ZW.RELEASE, pressed.win.id, 0, 0, 0, 0, pressed.win.height - 1]);
         },
 
-        // A hidden page is a minimised program, as when its window goes to
-        // the taskbar; it comes back when the page is shown again, and the
-        // backend draws what it did not while the page was hidden.
+        // The player has gone (the page hidden, the browser's window or the
+        // keyboard elsewhere): a game that runs pauses until P.
+        away: function() {
+            if (ZW.main()) ZW.push([ZW.ABSENT, 0, 0, 0, 0, 0, 0]);
+        },
+
+        // A hidden page pauses a game that runs, and nothing is drawn; shown
+        // again, the backend draws what it did not while the page was
+        // hidden.
         visibilityChanged: function() {
-            var main = ZW.main();
-            if (!main) return;
+            if (!ZW.main()) return;
             if (document.hidden) {
-                if (!main.minimized) {
-                    ZW.autoMinimized = true;
-                    ZW.push([ZW.MINIMIZE, main.id, 0, 0, 0, 0, 0]);
-                }
+                ZW.away();
                 return;
             }
             ZW.push([ZW.SHOWN, 0, 0, 0, 0, 0, 0]);
-            if (ZW.autoMinimized) {
-                ZW.autoMinimized = false;
-                if (main.minimized) ZW.push([ZW.RESTORE, main.id, 0, 0, 0, 0, 0]);
-            }
+        },
+
+        // A tap on the pause notice goes on, as P does.
+        onNoticeTap: function(win) {
+            if (win.notice.textContent.indexOf('Paused') !== 0) return;
+            var vk = ZW.virtualKey('p', 'KeyP');
+            ZW.push([ZW.KEY, 0, vk, 0, 0, 0, 0]);
+            ZW.push([ZW.KEY_UP, 0, vk, 0, 0, 0, 0]);
         },
 
         // Sound may start only at a gesture of the visitor's: the first one
@@ -278,10 +300,16 @@ var LibraryZorvakPage = {
             var text = document.createElement('span');
             text.className = 'zw-title';
             text.textContent = title;
-            // Beside the title (the status line), a short notice of the
-            // page's own; hidden while empty.
+            // Beside the title (the status line), the platform's notice
+            // (Paused, Game over, where a replay stands); hidden while
+            // empty.  A tap on Paused goes on.
             var notice = document.createElement('span');
             notice.className = 'zw-notice';
+            notice.setAttribute('role', 'status');
+            notice.addEventListener('pointerdown', function(e) {
+                e.preventDefault();
+                ZW.onNoticeTap(win);
+            });
             bar.appendChild(icon);
             bar.appendChild(text);
             bar.appendChild(notice);
@@ -449,12 +477,14 @@ var LibraryZorvakPage = {
     },
 
     zweb_page_set_title__deps: ['$ZW'],
-    zweb_page_set_title: function(id, title) {
+    zweb_page_set_title: function(id, title, notice) {
         var win = ZW.windows[id];
         if (!win) return;
         var text = UTF8ToString(title);
+        var said = UTF8ToString(notice);
         win.titleText.textContent = text;
-        if (win === ZW.main()) document.title = text;
+        win.notice.textContent = said;
+        if (win === ZW.main()) document.title = said ? text + ' \u2013 ' + said : text;
     },
 
     zweb_page_set_frame__deps: ['$ZW'],

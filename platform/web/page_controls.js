@@ -1,6 +1,6 @@
 // The touch pads (linked with --js-library, beside page.js): Left, Right and
-// Fire for thumbs, shown on a touch screen and hidden again when a key is
-// pressed on a keyboard.
+// Fire for thumbs, and a Pause tool, shown on a touch screen and hidden again
+// when a key is pressed on a keyboard.
 //
 // A pad is a key: it sends the program what the keyboard's key sends, to the
 // window that has the keyboard, as the desktop's controller does: one key
@@ -29,6 +29,15 @@ var LibraryZorvakControls = {
                     ZWControls.onDown(e, pad);
                 });
             });
+            // The Pause tool: a tap pauses and goes on, as P does.
+            var pause = document.getElementById('zorvak-pause');
+            if (pause) {
+                pause.addEventListener('pointerdown', function(e) {
+                    e.preventDefault();
+                    ZWControls.send(ZW.KEY, pause);
+                    ZWControls.send(ZW.KEY_UP, pause);
+                });
+            }
             document.addEventListener('pointermove', ZWControls.onMove);
             document.addEventListener('pointerup', ZWControls.onUp);
             document.addEventListener('pointercancel', ZWControls.onUp);

@@ -9,6 +9,7 @@
 // pixels so that every image pixel is a sharp square.
 
 var LibraryZorvakLayout = {
+    $ZWLayout__deps: ['$ZWStore'],
     $ZWLayout: {
         started: false,
         pending: 0,  // the frame request of layoutSoon
@@ -26,7 +27,26 @@ var LibraryZorvakLayout = {
             if (button && document.fullscreenEnabled) {
                 button.hidden = false;
                 button.addEventListener('click', ZWLayout.toggleFullScreen);
+                // The keyboard stays with the game (which would pause without it).
+                button.addEventListener('mousedown', function(e) {
+                    e.preventDefault();
+                });
             }
+            if (document.fullscreenEnabled && ZWStore.settings().fullScreen) ZWLayout.fullScreenSoon();
+        },
+
+        // The player left the game in full screen: a browser goes full
+        // screen only at a gesture, so the first key or tap on the page
+        // does it (F11 and Alt+Enter do it themselves).
+        fullScreenSoon: function() {
+            var enter = function(e) {
+                document.removeEventListener('keydown', enter, true);
+                document.removeEventListener('pointerdown', enter, true);
+                if (e.key === 'F11' || (e.key === 'Enter' && e.altKey)) return;
+                if (!document.fullscreenElement) ZWLayout.toggleFullScreen();
+            };
+            document.addEventListener('keydown', enter, true);
+            document.addEventListener('pointerdown', enter, true);
         },
 
         // The element the boxes are laid out in, which fills the playfield.
@@ -122,6 +142,7 @@ var LibraryZorvakLayout = {
         },
 
         fullScreenChanged: function() {
+            ZWStore.saveSettings({fullScreen: !!document.fullscreenElement});
             var button = document.getElementById('zorvak-fullscreen');
             if (button) {
                 button.textContent = document.fullscreenElement ? 'Leave full screen' : 'Full screen';

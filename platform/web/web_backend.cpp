@@ -4,11 +4,13 @@
 #include "platform/web/web_backend.h"
 
 #include "platform/display.h"
+#include "platform/session.h"
 #include "platform/web/web_page.h"
 #include "platform/window_inspection.h"
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace zweb {
 
@@ -119,8 +121,8 @@ bool WebBackend::DrainInput() {
     bool pushed = false;
     int32_t fields[7];
     while (zweb_page_next_input(fields)) {
-        if (fields[0] == ZWEB_INPUT_SHOWN) {
-            RedrawStale(); // the page's own: the program hears nothing of it
+        if (PageRequest(fields)) {
+            pushed = true; // the loop looks again: a seek or an end may be due
             continue;
         }
         zplat::InputEvent input;
@@ -187,10 +189,23 @@ void WebBackend::ShowNativeWindow(HWND window, bool shown) {
     }
 }
 
+// The main window's title comes with the platform's notice beside it; the
+// page shows the two apart.
 void WebBackend::SetNativeTitle(HWND window, const char *title) {
-    if (Native *native = Find(window)) {
-        zweb_page_set_title(native->id, title != nullptr ? title : "");
+    Native *native = Find(window);
+    if (native == nullptr) {
+        return;
     }
+    std::string text = title != nullptr ? title : "";
+    const std::string notice = zplat::Notice();
+    const std::string suffix = "   [" + notice + "]";
+    if (notice.empty() || text.size() < suffix.size() ||
+        text.compare(text.size() - suffix.size(), suffix.size(), suffix) != 0) {
+        zweb_page_set_title(native->id, text.c_str(), "");
+        return;
+    }
+    text.resize(text.size() - suffix.size());
+    zweb_page_set_title(native->id, text.c_str(), notice.c_str());
 }
 
 void WebBackend::MinimizeNativeWindow(HWND window) {

@@ -15,8 +15,10 @@
 #define ZORVAK_PLATFORM_WEB_BACKEND_H
 
 #include "platform/backend.h"
+#include "platform/replay.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace zweb {
@@ -46,6 +48,14 @@ public:
     void ShowMessageBox(const char *text, const char *caption) override;
     void Beep() override;
 
+    // The replay the page asked to watch, read and checked (the run that was
+    // on has been told to end): true once with it, then false until the page
+    // asks again.
+    bool TakeWatchRequest(zplat::replay::Replay *replay);
+    // Reads the replay the page offers now (zweb_page_replay_length); one
+    // that does not read is refused on the page.
+    static bool OfferedReplay(zplat::replay::Replay *replay);
+
 private:
     struct Native {
         HWND window = nullptr;
@@ -62,6 +72,9 @@ private:
     Native *FindById(int id);
     // Hands the page's waiting input to the core; true if there was any.
     bool DrainInput();
+    // The page's own requests (web_requests.cpp): true when it took the
+    // record (which the program never sees).
+    bool PageRequest(const int32_t *fields);
     bool ToInput(const int32_t *fields, zplat::InputEvent *input);
     int TouchY(HWND window, int type, int y);
     // web_present.cpp: the changed boxes of an image into the canvas, the
@@ -77,6 +90,7 @@ private:
     std::vector<int32_t> boxes_; // x, y, width, height of each
     std::vector<uint32_t> icon_; // a minimised window's icon being presented
     bool touchOnBar_ = false;    // the touch now down was taken onto the menu bar
+    std::unique_ptr<zplat::replay::Replay> wanted_; // the replay to watch next
 };
 
 } // namespace zweb

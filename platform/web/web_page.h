@@ -24,7 +24,8 @@ void zweb_page_set_icon(const uint8_t *rgba, int width, int height);
 int zweb_page_create_window(int id, const char *title, int x, int y, int width, int height);
 void zweb_page_destroy_window(int id);
 void zweb_page_show_window(int id, int shown);
-void zweb_page_set_title(int id, const char *title);
+// The window's title and, beside it, the platform's notice (empty: none).
+void zweb_page_set_title(int id, const char *title, const char *notice);
 void zweb_page_minimize_window(int id);
 void zweb_page_restore_window(int id);
 // What the window's title bar offers: a caption at all, a close box, a
@@ -60,6 +61,37 @@ void zweb_page_beep(void);
 // The program has ended with this exit code.
 void zweb_page_ended(int exitCode);
 
+// ---- The kept games (page_store.js) ----
+
+// The length in bytes of the text the page keeps under `key`, or -1 when it
+// keeps none; zweb_page_stored_read copies it (size bytes) to out.
+int zweb_page_stored_length(const char *key);
+void zweb_page_stored_read(const char *key, char *out, int size);
+// The table under `key` does not read (fault says why): the page keeps it
+// under another key and says so; returns that key's name in out (at most
+// size bytes with its terminating zero).
+void zweb_page_set_aside(const char *key, const char *fault, char *out, int size);
+// Keeps a game: the replay file (size bytes) under replayName, then the
+// table's text; the replays named in dropped (one per line) are deleted.
+// Storage that is full or refused costs a console line and a word on the
+// page, and nothing half kept stays.  notice: a line to show, or empty.
+void zweb_page_keep_game(const char *table, const char *replayName, const uint8_t *file, int size,
+                         const char *dropped, const char *notice);
+// A game that could not be kept at all (why).
+void zweb_page_not_kept(const char *why);
+
+// ---- Watching a replay (page_watch.js) ----
+
+// The length of the replay the page asks the program to watch (a stored
+// game, a shared link, a dropped file), or -1 when there is none;
+// zweb_page_replay_take copies it (size bytes) and forgets it.
+int zweb_page_replay_length(void);
+void zweb_page_replay_take(uint8_t *out, int size);
+// The replay the page offered does not read: ReadReplay's message.
+void zweb_page_replay_refused(const char *why);
+// Watching began (1) or ended (0): the page shows or hides its controls.
+void zweb_page_watching(int watching);
+
 } // extern "C"
 
 enum {
@@ -72,8 +104,15 @@ enum {
     ZWEB_INPUT_RELEASE = 7,
     ZWEB_INPUT_DRAG = 8,
     ZWEB_INPUT_FOCUS = 9,
-    // The page is shown again: the backend's own, never the program's.
+    // The backend's own, never the program's: the page is shown again; the
+    // page lost the player (hidden, or the focus gone); it offers a replay
+    // to watch (zweb_page_replay_length); it asks for a tick of the replay
+    // being watched (field 5); it leaves the replay.
     ZWEB_INPUT_SHOWN = 10,
+    ZWEB_INPUT_ABSENT = 11,
+    ZWEB_INPUT_WATCH = 12,
+    ZWEB_INPUT_SEEK = 13,
+    ZWEB_INPUT_LEAVE = 14,
 };
 
 #endif

@@ -3,9 +3,11 @@
 // with a keyboard and a mouse (desktop_session.mjs), on desktop screens of
 // several sizes and in full screen (screens_session.mjs), on phones and
 // tablets of several sizes and pixel ratios, by touch (phone_session.mjs),
-// and installed and offline (offline_session.mjs).
+// installed and offline (offline_session.mjs), and keeping, watching and
+// sharing games (replay_session.mjs).
 //
 //   node browser_test.mjs --page DIR --reference DIR --out DIR [--chromium PATH]
+//                         [--verifier ZORVAK]
 //
 // --reference holds main.ppm, about.ppm and ground.ppm (web_reference);
 // --out receives the screenshots.  Exit code 0 when every check passed.
@@ -17,6 +19,7 @@ import { atOnce, check, say, tally } from './check.mjs';
 import { Browser } from './chromium.mjs';
 import { desktopSession } from './desktop_session.mjs';
 import { offlineSession } from './offline_session.mjs';
+import { replaySession } from './replay_session.mjs';
 import { TOUCH_RATIOS, touchSession } from './phone_session.mjs';
 import { screensSession } from './screens_session.mjs';
 
@@ -26,6 +29,9 @@ const { values: options } = parseArgs({
         reference: { type: 'string' },
         out: { type: 'string' },
         chromium: { type: 'string', default: '/usr/bin/chromium' },
+        // The desktop program, to verify a replay made on the page ("none":
+        // left out).
+        verifier: { type: 'string', default: 'none' },
     },
 });
 for (const name of ['page', 'reference', 'out']) {
@@ -67,6 +73,10 @@ try {
             return inBrowser({ width: 1366, height: 768 }, (browser) => screensSession(browser, url, options));
         },
         ...others.map(touchScreens),
+        () => {
+            say('-- Kept games, watched and shared');
+            return inBrowser({}, replaySession(url, options));
+        },
         () => {
             say('-- Installed and offline');
             return inBrowser({}, (browser) => offlineSession(browser, options.page));

@@ -1,9 +1,9 @@
 // The page on a desktop, as a visitor with a keyboard and a mouse: it loads
 // and paints the same pixels as the headless backend, shows them sharp at a
 // whole-number scale, sleeps between ticks, opens and closes About from the
-// menu bar, starts a game on Alt+N, steers on Left, freezes and draws
-// nothing while the page is hidden, shows the animated alien while
-// minimised, and ends on Quit.
+// menu bar, starts a game on Alt+N, steers on Left, pauses and draws
+// nothing while the page is hidden and goes on at P, shows the animated
+// alien while minimised, and ends on Quit.
 import fs from 'node:fs';
 import path from 'node:path';
 
@@ -222,32 +222,48 @@ async function steer({ page, out, intro }) {
 const favicon = `document.querySelector('link[rel~="icon"]').href`;
 const drawn = `[Module.presents, Module.icons || 0].join()`;
 
-// A hidden page is a minimised program: the game freezes, and nothing is
-// drawn or converted while no one can see it (not even the favicon); shown
-// again, it goes on.
+const notice = `document.querySelector('.zw-main .zw-notice').textContent`;
+const ticks = '_zweb_ticks()';
+
+// A hidden page pauses the game that runs: the game's ticks hold still and
+// nothing is drawn or converted while no one can see it (not even the
+// favicon); "Paused" shows beside the status line.  Shown again it stays
+// paused until P, which goes on with one late tick and no burst (a tick
+// more may follow at once on the timer's cadence; a burst would be the
+// 20 a second missed).
 async function hidden({ page }) {
     const gameIcon = await page.evaluate(favicon);
     await setHidden(page, true);
-    check(await page.waitFor(`!!document.querySelector('.zw-main.zw-minimized')`, 2000) !== null,
-        'a hidden page minimises the game');
+    check(await page.waitFor(`${notice} === 'Paused: P to go on'`, 2000) !== null,
+        'a hidden page pauses the game, and says so beside the status line');
     await sleep(300);
     const frozen = await canvasImage(page, MAIN);
-    const before = await page.evaluate(drawn);
+    const before = await page.evaluate(`[${drawn}, ${ticks}].join()`);
     await sleep(700);
-    const after = await page.evaluate(drawn);
+    const after = await page.evaluate(`[${drawn}, ${ticks}].join()`);
     check(before === after && await page.evaluate(favicon) === gameIcon,
-        `while hidden nothing is drawn, not even the favicon (presents and icons ${before}, ` +
-        `then ${after})`);
-    const still = await canvasImage(page, MAIN);
-    check(differences(still, frozen).count === 0, 'while minimised the game stands still');
+        `while hidden nothing is drawn, not even the favicon, and the game's ticks hold ` +
+        `(presents, icons and ticks ${before}, then ${after})`);
     await setHidden(page, false);
-    check(await page.waitFor(`!document.querySelector('.zw-main.zw-minimized')`, 2000) !== null,
-        'shown again, the game is restored');
+    const held = await page.evaluate(ticks);
+    await sleep(500);
+    const still = await canvasImage(page, MAIN);
+    check(differences(still, frozen).count === 0 && await page.evaluate(ticks) === held,
+        'shown again, the game stays paused: the same picture, the same tick');
+    await press(page, 'p', 'KeyP', 80, 0, 'p');
+    const resumed = await page.waitFor(`${ticks} > ${held}`, 2000, 5);
+    const first = await page.evaluate(ticks) - held;
+    await sleep(1000);
+    const second = await page.evaluate(ticks) - held;
+    check(resumed !== null && first <= 2 && second >= 18 && second <= 24,
+        `P goes on: one late tick at once, then 20 a second with no burst (${first}, then ` +
+        `${second} after a second)`);
+    check(await page.evaluate(notice) === '' &&
+        (await page.evaluate('document.title')).startsWith('Lives: '), 'and the notice is gone');
     const restored = await canvasImage(page, MAIN);
     await sleep(500);
     const moved = differences(await canvasImage(page, MAIN), restored).count;
-    check(moved > 0 && (await page.evaluate('document.title')).startsWith('Lives: '),
-        `the game goes on (${moved} pixels changed in half a second)`);
+    check(moved > 0, `the game goes on (${moved} pixels changed in half a second)`);
 }
 
 // The title bar's Minimize: the box shows the animated alien, which is the

@@ -187,6 +187,11 @@ async function cpuAndMemory() {
         await sleep(500);
         console.log(`CPU, page hidden: ${percent(await measureCpu(browser, seconds))}`);
         await setHidden(page, false);
+        // A hidden page pauses a game that runs: P goes on.
+        if (await page.evaluate(`document.querySelector('.zw-main .zw-notice').textContent
+            .startsWith('Paused')`)) {
+            await press(page, 'p', 'KeyP', 80, 0, 'p');
+        }
         const fresh = await pageMemory(page);
         console.log(`memory at the start: WebAssembly ${mb(fresh.wasm)}, JS heap ${mb(fresh.jsHeap)}`);
         for (let run = 1; play > 0 && run <= 2; ++run) {

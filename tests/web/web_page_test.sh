@@ -3,8 +3,10 @@
 # screens on the headless backend and plays the page in headless Chromium
 # (browser_test.mjs).
 #
-#   web_page_test.sh SOURCE_DIR WORK_DIR RCEMBED WEB_REFERENCE [CMAKE_OPTION...]
+#   web_page_test.sh SOURCE_DIR WORK_DIR RCEMBED WEB_REFERENCE ZORVAK [CMAKE_OPTION...]
 #
+# ZORVAK: the desktop program, which verifies a game recorded on the page
+# (none: that check is left out).
 # CMAKE_OPTIONs go to the page's configure step (the test build passes its
 # ZORVAK_CLANG_TIDY on, so that the web backend is held to the style checks).
 #
@@ -14,7 +16,8 @@ source_dir=$1
 work=$2
 rcembed=$3
 reference_tool=$4
-shift 4
+verifier=$5
+shift 5
 
 for tool in emcc chromium node; do
     if ! command -v "$tool" >/dev/null 2>&1; then
@@ -48,4 +51,4 @@ rm -rf "$work/reference" "$work/screens"
 mkdir -p "$work/reference"
 "$reference_tool" "$work/reference" || fail "the headless reference screens"
 node "$source_dir/tests/web/browser_test.mjs" --page "$work/page" \
-    --reference "$work/reference" --out "$work/screens"
+    --reference "$work/reference" --out "$work/screens" --verifier "$verifier"
