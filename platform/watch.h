@@ -17,6 +17,7 @@
 #ifndef ZORVAK_PLATFORM_WATCH_H
 #define ZORVAK_PLATFORM_WATCH_H
 
+#include "platform/game_watch.h"
 #include "platform/replay.h"
 
 #include <cstdint>
@@ -35,6 +36,13 @@ enum class WatchEnd {
     Quit, // the player quit
     Play, // the player asked for a new game: the program should run live now
 };
+
+// Runs the program live from a fresh start, recorded from its first read:
+// each game that ends goes to keep (platform/game_watch.h).  newGame: the
+// menu bar's first item, New game, is chosen at the program's first look
+// outside, as a controller's Start chooses it.  Returns its exit code.
+int PlayRecorded(const ProgramEntry &program, std::function<void(const GameRecord &)> keep,
+                 bool newGame);
 
 // Watches the game of a replay (read and checked already) from its New game,
 // at speed 1 to 16.  Returns how it ended.  The backend in use shows it.

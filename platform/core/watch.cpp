@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace zplat {
 
@@ -157,6 +158,22 @@ void OnPlaybackTick() {
     if (w.on && JournalTicks() >= Pace().fastUntil) {
         UpdateNotice();
     }
+}
+
+int PlayRecorded(const ProgramEntry &program, std::function<void(const GameRecord &)> keep,
+                 bool newGame) {
+    program.restart();
+    StartRecording();
+    OnGameRecorded(std::move(keep));
+    if (newGame) {
+        InputEvent start{};
+        start.type = InputEvent::BarCommand;
+        PushInput(start);
+    }
+    const int exitCode = program.winMain();
+    OnGameRecorded(nullptr);
+    StopJournal();
+    return exitCode;
 }
 
 WatchEnd WatchReplay(const ProgramEntry &program, const replay::Replay &kept, int speed) {

@@ -61,18 +61,7 @@ zplat::ProgramEntry Game() {
 // Live play, recorded: each game that ends is kept.  newGame: as a
 // controller's Start, New game at the program's first look outside.
 int Play(bool newGame) {
-    RestoreProcessStart();
-    zplat::StartRecording();
-    zplat::OnGameRecorded(zweb::KeepOnPage);
-    if (newGame) {
-        zplat::InputEvent start{};
-        start.type = zplat::InputEvent::BarCommand;
-        zplat::PushInput(start);
-    }
-    const int exitCode = Game().winMain();
-    zplat::OnGameRecorded(nullptr);
-    zplat::StopJournal();
-    return exitCode;
+    return zplat::PlayRecorded(Game(), zweb::KeepOnPage, newGame);
 }
 
 // Runs the page's program until it quits while live: its exit code.

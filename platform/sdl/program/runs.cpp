@@ -95,20 +95,7 @@ zplat::ProgramEntry Game() {
 }
 
 int Play(bool newGame) {
-    RestoreProcessStart();
-    zplat::StartRecording();
-    zplat::OnGameRecorded(Keep);
-    if (newGame) {
-        // As a controller's Start: the menu bar's first item, New game, at
-        // the program's first look outside.
-        zplat::InputEvent start{};
-        start.type = zplat::InputEvent::BarCommand;
-        zplat::PushInput(start);
-    }
-    const int exitCode = Game().winMain();
-    zplat::OnGameRecorded(nullptr);
-    zplat::StopJournal();
-    return exitCode;
+    return zplat::PlayRecorded(Game(), Keep, newGame);
 }
 
 int PrintScores(std::FILE *out, std::FILE *err) {
