@@ -11,6 +11,7 @@
 #ifndef ZORVAK_PLATFORM_GAME_WATCH_H
 #define ZORVAK_PLATFORM_GAME_WATCH_H
 
+#include "platform/kept_games.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
 
@@ -49,6 +50,13 @@ struct GameRecord {
     int32_t score = 0;
 };
 void OnGameRecorded(std::function<void(const GameRecord &)> receiver);
+
+// A game that ended as it is kept: its .zvr file, made by the program of
+// `version` on `date` (Unix seconds), and its row of the kept games' table
+// (its number and replay name are the store's to give).  False, with the
+// writer's message, for a record the file cannot hold.
+bool KeptFileAndRow(const GameRecord &record, const char *version, int64_t date,
+                    std::vector<uint8_t> *file, replay::GameRow *row, std::string *error);
 
 // FNV-1a (64 bits) over a window's client pixels, a 32-bit word (0x00RRGGBB)
 // at a time: the picture a replay's outcome holds.  0 when there is no window.

@@ -251,4 +251,21 @@ void NoteQuit() {
     EndGame(W().beforeDelivery, replay::EndReason::Quit);
 }
 
+bool KeptFileAndRow(const GameRecord &record, const char *version, int64_t date,
+                    std::vector<uint8_t> *file, replay::GameRow *row, std::string *error) {
+    replay::ReplayHeader header = record.header;
+    header.programVersion = version;
+    header.date = date;
+    if (!replay::WriteReplay(header, record.stream, file, error)) {
+        return false;
+    }
+    *row = replay::GameRow();
+    row->score = record.score;
+    row->level = record.levelReached;
+    row->ticks = header.gameTicks;
+    row->date = header.date;
+    row->status = header.status;
+    return true;
+}
+
 } // namespace zplat

@@ -56,24 +56,17 @@ bool StoredText(const char *key, std::string *text) {
 }
 
 void KeepOnPage(const zplat::GameRecord &record) {
-    zplat::replay::ReplayHeader header = record.header;
-    header.programVersion = ZORVAK_VERSION;
-    header.date = int64_t(std::floor(zweb_page_now() / 1000));
     std::vector<uint8_t> file;
+    GameRow row;
     std::string error;
-    if (!zplat::replay::WriteReplay(header, record.stream, &file, &error)) {
+    if (!zplat::KeptFileAndRow(record, ZORVAK_VERSION, int64_t(std::floor(zweb_page_now() / 1000)),
+                               &file, &row, &error)) {
         zweb_page_not_kept(error.c_str());
         return;
     }
     std::string notice;
     GameTable table = LoadTable(&notice);
-    GameRow row;
     row.number = table.nextNumber;
-    row.score = record.score;
-    row.level = record.levelReached;
-    row.ticks = header.gameTicks;
-    row.date = header.date;
-    row.status = header.status;
     row.replay = NewReplayName(row.number);
     table.nextNumber = row.number + 1;
     std::vector<GameRow> dropped;

@@ -25,20 +25,13 @@ using zplat::replay::GameTable;
 // Keeps a game that ended in the store; a store that cannot take it costs
 // one line on stderr, and the game plays on.
 void Keep(const zplat::GameRecord &record) {
-    zplat::replay::ReplayHeader header = record.header;
-    header.programVersion = ZORVAK_VERSION;
-    header.date = int64_t(std::time(nullptr));
     std::vector<uint8_t> file;
     std::string error;
     std::string dir;
     GameRow row;
-    row.score = record.score;
-    row.level = record.levelReached;
-    row.ticks = header.gameTicks;
-    row.date = header.date;
-    row.status = header.status;
     zplat::replay::KeptGame kept;
-    if (!zplat::replay::WriteReplay(header, record.stream, &file, &error) ||
+    if (!zplat::KeptFileAndRow(record, ZORVAK_VERSION, int64_t(std::time(nullptr)), &file, &row,
+                               &error) ||
         !zplat::replay::StoreDirectory(&dir, &error) ||
         !zplat::replay::KeepGame(dir, file, row, &kept, &error)) {
         std::fprintf(stderr, "zorvak: the game was not kept: %s\n", error.c_str());
