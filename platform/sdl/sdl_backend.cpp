@@ -104,6 +104,7 @@ SdlBackend::~SdlBackend() {
         ClosePad(pads_.back()->id, false);
     }
     for (const std::unique_ptr<Native> &native : windows_) {
+        ForgetX11Put(native->put, connection_);
         SDL_DestroyWindow(native->sdl);
     }
     windows_.clear();
@@ -268,6 +269,7 @@ bool SdlBackend::ReuseSpareMain(HWND window, const char *title, int width, int h
         return false;
     }
     if (!windows_.empty() || spare->width != width || spare->height != height) {
+        ForgetX11Put(spare->put, connection_);
         SDL_DestroyWindow(spare->sdl);
         return false;
     }
@@ -280,6 +282,7 @@ bool SdlBackend::ReuseSpareMain(HWND window, const char *title, int width, int h
 void SdlBackend::DropSpareMain() {
     restarting_ = false;
     if (spareMain_ != nullptr) {
+        ForgetX11Put(spareMain_->put, connection_);
         SDL_DestroyWindow(spareMain_->sdl);
         spareMain_.reset();
     }
@@ -373,6 +376,7 @@ void SdlBackend::DestroyNativeWindow(HWND window) {
         windows_.erase(windows_.begin());
         return;
     }
+    ForgetX11Put(native->put, connection_);
     SDL_DestroyWindow(native->sdl);
     windows_.erase(
         std::find_if(windows_.begin(), windows_.end(),
@@ -664,6 +668,10 @@ SDL_Window *SdlBackend::NativeWindow(HWND window) const {
 int SdlBackend::Scale(HWND window) const {
     Native *native = Find(window);
     return native != nullptr ? native->scale : 0;
+}
+
+long SdlBackend::PutsOnX11() {
+    return X11PutsMade();
 }
 
 zplat::Placement SdlBackend::PlacementOf(HWND window) const {

@@ -92,6 +92,8 @@ public:
     std::vector<uint32_t> IconPixels(HWND window, int *width, int *height) const;
     // Number of beeps queued on the audio device (not counting silent ones).
     int BeepsPlayed() const { return beepsPlayed_; }
+    // Number of times changes were put on an X window from shared memory.
+    static long PutsOnX11();
 
 private:
     struct Native;

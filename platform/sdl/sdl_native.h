@@ -4,6 +4,7 @@
 #define ZORVAK_PLATFORM_SDL_SDL_NATIVE_H
 
 #include "platform/sdl/sdl_backend.h"
+#include "platform/sdl/x11_put.h"
 
 #include <string>
 #include <vector>
@@ -45,6 +46,7 @@ struct SdlBackend::Native {
     int shownSurfaceWidth = 0;
     int shownSurfaceHeight = 0;
     zplat::Placement placed;           // where the image was drawn on it
+    X11Put put;                        // putting its changes on X directly
     std::vector<uint32_t> shownImage;  // the image it shows, unscaled
     std::vector<uint32_t> iconPicture; // scratch: the minimised picture
 };

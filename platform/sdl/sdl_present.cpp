@@ -2,6 +2,7 @@
 // screen, and the window's icon.
 #include "platform/display.h"
 #include "platform/sdl/sdl_native.h"
+#include "platform/sdl/x11_put.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -153,9 +154,16 @@ void SdlBackend::ShowPicture(Native &native, const zplat::Area *boxes, int count
     }
     native.surfaceFailed = false;
     FollowX11Window(native);
+    // On X the picture is drawn into memory shared with the server and put
+    // from there, where it can be.
+    bool freshCanvas = false;
+    SDL_Surface *shared =
+        X11Canvas(native.put, connection_, native.xid, native.sdl, surface, &freshCanvas);
+    SDL_Surface *canvas = shared != nullptr ? shared : surface;
     const zplat::Placement place = Place(native, surface->w, surface->h);
-    whole = whole || surface != native.shownSurface || surface->w != native.shownSurfaceWidth ||
-            surface->h != native.shownSurfaceHeight || !(place == native.placed);
+    whole = whole || freshCanvas || surface != native.shownSurface ||
+            surface->w != native.shownSurfaceWidth || surface->h != native.shownSurfaceHeight ||
+            !(place == native.placed);
     // On the desktop the picture is the window's image; in full screen it is
     // composed (caption bar, image, the windows over it) where it changed.
     Picture picture = {native.shownImage.data(), native.width, native.height};
@@ -176,10 +184,15 @@ void SdlBackend::ShowPicture(Native &native, const zplat::Area *boxes, int count
     }
     const int s = place.scale;
     if (whole) {
-        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-        BlitScaled(surface, picture, SDL_Rect{0, 0, picture.width, picture.height}, s, place.left,
+        SDL_FillRect(canvas, nullptr, SDL_MapRGB(canvas->format, 0, 0, 0));
+        BlitScaled(canvas, picture, SDL_Rect{0, 0, picture.width, picture.height}, s, place.left,
                    place.top);
-        SDL_UpdateWindowSurface(native.sdl);
+        if (shared != nullptr) {
+            const SDL_Rect all = {0, 0, canvas->w, canvas->h};
+            PutOnX11(native.put, connection_, &all, 1);
+        } else {
+            SDL_UpdateWindowSurface(native.sdl);
+        }
     } else {
         // Only what changed goes to the display: a game tick moves a few
         // sprites, not the whole picture.
@@ -191,11 +204,13 @@ void SdlBackend::ShowPicture(Native &native, const zplat::Area *boxes, int count
             if (!SDL_IntersectRect(&box, &all, &box)) {
                 continue;
             }
-            BlitScaled(surface, picture, box, s, place.left, place.top);
+            BlitScaled(canvas, picture, box, s, place.left, place.top);
             scaled[shown++] =
                 SDL_Rect{place.left + box.x * s, place.top + box.y * s, box.w * s, box.h * s};
         }
-        if (shown > 0) {
+        if (shown > 0 && shared != nullptr) {
+            PutOnX11(native.put, connection_, scaled, shown);
+        } else if (shown > 0) {
             SDL_UpdateWindowSurfaceRects(native.sdl, scaled, shown);
         }
     }
