@@ -24,6 +24,7 @@
 #include "tests/support/game_window.h"
 #include "world/game_state.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -65,6 +66,8 @@ void MakeFrames(std::vector<Image> *game, std::vector<Image> *pictures) {
 struct Fixture {
     std::vector<Image> game, pictures;
     std::vector<zplat::Area> hints; // game[i] against game[i - 1]
+    // The same as a few boxes, as the core names them.
+    std::vector<std::vector<zplat::Area>> boxes;
     std::unique_ptr<zsdl::SdlBackend> backend;
     HWND window = reinterpret_cast<HWND>(uintptr_t(0x5eed));
     Fixture() {
@@ -73,6 +76,10 @@ struct Fixture {
             const Image &before = game[(i + game.size() - 1) % game.size()];
             const zplat::Frame frame{game[i].data(), kWidth, kHeight, 0, 19, false};
             hints.push_back(zplat::ChangedArea(before.data(), frame));
+            std::vector<zplat::Area> parts(zplat::kChangedBoxes);
+            parts.resize(size_t(
+                zplat::ChangedAreas(before.data(), frame, parts.data(), zplat::kChangedBoxes)));
+            boxes.push_back(parts);
         }
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -90,7 +97,8 @@ Fixture &F() {
 }
 
 void Present(benchmark::State &state, const std::vector<Image> &frames, bool minimised,
-             const std::vector<zplat::Area> *hints = nullptr) {
+             const std::vector<zplat::Area> *hints = nullptr,
+             const std::vector<std::vector<zplat::Area>> *boxes = nullptr) {
     Fixture &f = F();
     if (f.backend->NativeWindow(f.window) == nullptr) {
         state.SkipWithError("no SDL window (offscreen driver missing?)");
@@ -109,6 +117,11 @@ void Present(benchmark::State &state, const std::vector<Image> &frames, bool min
             frame.changedWidth = hint.width;
             frame.changedHeight = hint.height;
         }
+        if (boxes != nullptr) {
+            const std::vector<zplat::Area> &parts = (*boxes)[at];
+            frame.changedBoxCount = int(parts.size());
+            std::copy(parts.begin(), parts.end(), frame.changedBoxes);
+        }
         samples.Time(state, [&] { f.backend->Present(f.window, frame); });
     }
     samples.Report(state);
@@ -120,6 +133,9 @@ void GameFrames(benchmark::State &state) {
 void GameFramesHinted(benchmark::State &state) {
     Present(state, F().game, false, &F().hints);
 }
+void GameFramesInBoxes(benchmark::State &state) {
+    Present(state, F().game, false, &F().hints, &F().boxes);
+}
 void WholePictures(benchmark::State &state) {
     Present(state, F().pictures, false);
 }
@@ -128,6 +144,7 @@ void Minimised(benchmark::State &state) {
 }
 BENCHMARK(GameFrames)->UseManualTime();
 BENCHMARK(GameFramesHinted)->UseManualTime();
+BENCHMARK(GameFramesInBoxes)->UseManualTime();
 BENCHMARK(WholePictures)->UseManualTime();
 BENCHMARK(Minimised)->UseManualTime();
 

@@ -47,6 +47,17 @@ struct InputEvent {
     int y;
 };
 
+// A rectangle of a frame, in image pixels.
+struct Area {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+// How many boxes a frame names where it changed, at most.
+constexpr int kChangedBoxes = 8;
+
 // What the core hands a backend to show.  pixels are 0x00RRGGBB, row-major,
 // width * height; the client area starts at (clientX, clientY).
 struct Frame {
@@ -63,14 +74,11 @@ struct Frame {
     int changedY = 0;
     int changedWidth = 0;
     int changedHeight = 0;
-};
-
-// A rectangle of a frame, in image pixels.
-struct Area {
-    int x;
-    int y;
-    int width;
-    int height;
+    // Within that, when changedBoxCount is not 0: the only boxes that may
+    // differ (none overlapping), so that sprites far apart are looked at
+    // alone.
+    Area changedBoxes[kChangedBoxes] = {};
+    int changedBoxCount = 0;
 };
 
 // The rectangles of frame whose pixels differ from before (an image of the

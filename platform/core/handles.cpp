@@ -36,26 +36,6 @@ Slot *SlotOf(const void *handle, HType type) {
 
 } // namespace
 
-Box Box::Intersect(const Box &o) const {
-    Box r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
-          std::min(bottom, o.bottom)};
-    if (r.Empty()) {
-        return Box{};
-    }
-    return r;
-}
-
-Box Box::Union(const Box &o) const {
-    if (Empty()) {
-        return o;
-    }
-    if (o.Empty()) {
-        return *this;
-    }
-    return Box{std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
-               std::max(bottom, o.bottom)};
-}
-
 void *NewHandle(HType type, std::unique_ptr<Object> object) {
     State &s = St();
     size_t index;

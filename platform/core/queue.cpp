@@ -154,14 +154,10 @@ void PresentChanged() {
         Frame frame{ComposeWindow(*w, hwnd), w->clientW,  w->clientH + w->MenuHeight(), 0,
                     w->MenuHeight(),         w->minimized};
         // An open drop-down is drawn anew over the image at every Present.
-        const Box area = St().dropDown.open && St().dropDown.window == hwnd
-                             ? Box{0, 0, frame.width, frame.height}
-                             : w->changedArea.Intersect(Box{0, 0, frame.width, frame.height});
-        w->changedArea = Box{};
-        frame.changedX = area.left;
-        frame.changedY = area.top;
-        frame.changedWidth = area.right - area.left;
-        frame.changedHeight = area.bottom - area.top;
+        if (St().dropDown.open && St().dropDown.window == hwnd) {
+            w->changedBoxes.count = 0;
+        }
+        HandOverChangedBoxes(w->changedBoxes, frame);
         backend.Present(hwnd, frame);
     }
 }

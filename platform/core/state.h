@@ -5,6 +5,7 @@
 #define ZORVAK_PLATFORM_CORE_STATE_H
 
 #include "platform/backend.h"
+#include "platform/core/changed_boxes.h"
 #include "platform/platform.h"
 
 #include <cstdint>
@@ -21,13 +22,6 @@ namespace zplat {
 constexpr int kFrameWidth = 3;
 constexpr int kCaptionHeight = 19;
 constexpr int kMenuBarHeight = 19;
-
-struct Box {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool Empty() const { return right <= left || bottom <= top; }
-    Box Intersect(const Box &o) const;
-    Box Union(const Box &o) const; // the bounding box of both
-};
 
 // 0x00BBGGRR (COLORREF) <-> 0x00RRGGBB (framebuffers).
 inline uint32_t RgbFromColorref(COLORREF c) {
@@ -81,8 +75,8 @@ struct Window : Object {
     int barLook = kBarNeverDrawn;
     Box update; // invalid area, client coordinates
     bool erasePending = false;
-    bool changed = false; // something shown differs from the last Present
-    Box changedArea;      // where, in composed-image pixels
+    bool changed = false;      // something shown differs from the last Present
+    ChangedBoxes changedBoxes; // where, in composed-image pixels
     std::vector<uint32_t> composed;
     uint64_t serial = 0; // creation order
     int MenuHeight() const { return barHeight; }

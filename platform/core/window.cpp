@@ -160,7 +160,8 @@ void InvalidateClient(Window &w, const Box *area, bool erase) {
 
 void MarkChanged(Window &w) {
     w.changed = true;
-    w.changedArea = Box{0, 0, w.clientW, w.clientH + w.MenuHeight()};
+    w.changedBoxes.count = 0;
+    AddChangedBox(w.changedBoxes, Box{0, 0, w.clientW, w.clientH + w.MenuHeight()});
 }
 
 void MarkChanged(HWND hwnd) {
@@ -176,8 +177,8 @@ void MarkChanged(HWND hwnd, const Box &clientArea) {
     }
     const int bar = w->MenuHeight();
     w->changed = true;
-    w->changedArea = w->changedArea.Union(
-        Box{clientArea.left, clientArea.top + bar, clientArea.right, clientArea.bottom + bar});
+    AddChangedBox(w->changedBoxes, Box{clientArea.left, clientArea.top + bar, clientArea.right,
+                                       clientArea.bottom + bar});
 }
 
 HWND FirstWindowToPaint() {

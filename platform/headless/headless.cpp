@@ -45,6 +45,7 @@ public:
     int beeps = 0;
     std::vector<MessageBoxRecord> boxes;
     std::map<HWND, int> presents;
+    std::map<HWND, std::vector<zplat::Area>> changedBoxes; // at the last Present
     uint64_t inputPushed = 0;
     HWND focused = nullptr;
     std::map<HWND, DWORD> styles;
@@ -147,6 +148,7 @@ public:
     }
     void DestroyNativeWindow(HWND window) override {
         presents.erase(window);
+        changedBoxes.erase(window);
         shownTitles.erase(window);
         styles.erase(window);
         if (focused == window) {
@@ -167,7 +169,19 @@ public:
     }
     void MinimizeNativeWindow(HWND) override {}
     void RestoreNativeWindow(HWND) override {}
-    void Present(HWND window, const zplat::Frame &) override { ++presents[window]; }
+    void Present(HWND window, const zplat::Frame &frame) override {
+        ++presents[window];
+        std::vector<zplat::Area> &boxes = changedBoxes[window];
+        boxes.clear();
+        if (frame.changedWidth <= 0 || frame.changedHeight <= 0) {
+            boxes.push_back(zplat::Area{0, 0, frame.width, frame.height});
+        } else if (frame.changedBoxCount == 0) {
+            boxes.push_back(zplat::Area{frame.changedX, frame.changedY, frame.changedWidth,
+                                        frame.changedHeight});
+        } else {
+            boxes.assign(frame.changedBoxes, frame.changedBoxes + frame.changedBoxCount);
+        }
+    }
     void ShowMessageBox(const char *text, const char *caption) override {
         boxes.push_back(MessageBoxRecord{text, caption});
     }
@@ -232,6 +246,7 @@ void Reset(uint64_t startMs) {
     b.beeps = 0;
     b.boxes.clear();
     b.presents.clear();
+    b.changedBoxes.clear();
     b.styles.clear();
     b.shownTitles.clear();
     b.focused = nullptr;
@@ -411,6 +426,11 @@ std::vector<MessageBoxRecord> MessageBoxes() {
 int Presents(HWND window) {
     auto it = B().presents.find(window);
     return it == B().presents.end() ? 0 : it->second;
+}
+
+std::vector<zplat::Area> ChangedBoxesPresented(HWND window) {
+    auto it = B().changedBoxes.find(window);
+    return it == B().changedBoxes.end() ? std::vector<zplat::Area>{} : it->second;
 }
 
 } // namespace headless

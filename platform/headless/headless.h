@@ -19,6 +19,7 @@
 #ifndef ZORVAK_PLATFORM_HEADLESS_H
 #define ZORVAK_PLATFORM_HEADLESS_H
 
+#include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
 #include "platform/watch.h"
@@ -102,6 +103,9 @@ struct MessageBoxRecord {
 };
 std::vector<MessageBoxRecord> MessageBoxes();
 int Presents(HWND window); // how many times the window was presented
+// Where the last Present said the window's image may have changed, in
+// image pixels (the whole image when it said all of it).
+std::vector<zplat::Area> ChangedBoxesPresented(HWND window);
 
 // Plays a replay's record back on this backend (installed anew, with no
 // display), as fast as the program runs, and holds how the game ended

@@ -92,6 +92,9 @@ int SdlBackend::TakeChanges(Native &native, const uint32_t *pixels, const zplat:
         frame.changedY = changed->changedY;
         frame.changedWidth = changed->changedWidth;
         frame.changedHeight = changed->changedHeight;
+        frame.changedBoxCount = changed->changedBoxCount;
+        std::copy(changed->changedBoxes, changed->changedBoxes + zplat::kChangedBoxes,
+                  frame.changedBoxes);
     }
     const int count =
         zplat::ChangedAreas(native.shownImage.data(), frame, boxes, zplat::kMaxChangedAreas);

@@ -47,7 +47,7 @@ void DropImage(X11Put &put, Display *display) {
     SDL_FreeSurface(put.canvas);
     put.canvas = nullptr;
     XImage *image = static_cast<XImage *>(put.image);
-    auto *segment = static_cast<XShmSegmentInfo *>(put.segment);
+    auto *segment = static_cast<XShmSegmentInfo *>(put.segment.get());
     if (segment != nullptr) {
         if (segment->shmseg != 0 && display != nullptr) {
             XShmDetach(display, segment);
@@ -55,21 +55,21 @@ void DropImage(X11Put &put, Display *display) {
         if (segment->shmaddr != nullptr) {
             shmdt(segment->shmaddr);
         }
-        delete segment;
     }
     if (image != nullptr) {
         image->data = nullptr; // the shared memory, gone above
         XDestroyImage(image);
     }
     put.image = nullptr;
-    put.segment = nullptr;
+    put.segment.reset();
 }
 
 // A shared image the surface's size, attached to the server; false when the
 // server cannot have it (a server on another machine refuses to attach).
 bool MakeImage(X11Put &put, Display *display, int width, int height) {
-    auto *segment = new XShmSegmentInfo{};
-    put.segment = segment;
+    const std::shared_ptr<XShmSegmentInfo> made = std::make_shared<XShmSegmentInfo>();
+    XShmSegmentInfo *segment = made.get();
+    put.segment = made;
     XImage *image = XShmCreateImage(display, static_cast<Visual *>(put.visual), unsigned(put.depth),
                                     ZPixmap, nullptr, segment, unsigned(width), unsigned(height));
     put.image = image;

@@ -18,6 +18,7 @@
 #include "platform/sdl/x11_connection.h"
 
 #include <SDL.h>
+#include <memory>
 
 namespace zsdl {
 
@@ -30,7 +31,7 @@ struct X11Put {
     int depth = 0;
     void *gc = nullptr;            // Xlib's GC
     void *image = nullptr;         // Xlib's XImage over the shared memory
-    void *segment = nullptr;       // its XShmSegmentInfo
+    std::shared_ptr<void> segment; // its XShmSegmentInfo, which it points at
     SDL_Surface *canvas = nullptr; // the same memory, for drawing into
 };
 

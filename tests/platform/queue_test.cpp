@@ -255,6 +255,76 @@ TEST_F(QueueTest, ChangedWindowsArePresentedBeforeWaitingAndOnlyThen) {
     }
 }
 
+// What the core tells the backend changed: a box around each group of
+// drawings close together, no two overlapping, at most kChangedBoxes (the
+// rest joining the nearest), and all of the image when a window is new.
+TEST_F(QueueTest, PresentsNameTheBoxesDrawnInNotOneAroundThemAll) {
+    HWND w = Make();
+    ShowWindow(w, SW_SHOW);
+    SetTimer(w, 1, 50, NULL);
+    const std::vector<std::vector<POINT>> ticks = {
+        {{5, 5}, {150, 150}, {12, 11}},      // two groups
+        {{5, 5}, {12, 5}, {19, 5}, {26, 5}}, // a row, each 6 from the next
+        {{10, 10},
+         {180, 10},
+         {10, 170},
+         {180, 170},
+         {100, 90},
+         {60, 30},
+         {140, 30},
+         {60, 140},
+         {140, 140},
+         {100, 50},
+         {100, 120}}}; // more groups than boxes
+    std::vector<std::vector<zplat::Area>> presented;
+    size_t tick = 0;
+    support::Handle(WM_TIMER, [&](HWND hwnd) {
+        presented.push_back(headless::ChangedBoxesPresented(hwnd));
+        if (tick == ticks.size()) {
+            PostQuitMessage(0);
+            return LRESULT(0);
+        }
+        HDC dc = GetDC(hwnd);
+        for (const POINT &p : ticks[tick]) {
+            SetPixel(dc, p.x, p.y, RGB(255, 255, 255));
+        }
+        ReleaseDC(hwnd, dc);
+        ++tick;
+        return LRESULT(0);
+    });
+    support::RunLoop();
+    ASSERT_EQ(presented.size(), ticks.size() + 1);
+    ASSERT_EQ(presented[0].size(), 1u);    // the window shown: all of it
+    EXPECT_EQ(presented[0][0].width, 194); // the client area, no menu bar
+    const size_t expectedCount[] = {2, 1, size_t(zplat::kChangedBoxes)};
+    for (size_t t = 0; t < ticks.size(); ++t) {
+        const std::vector<zplat::Area> &boxes = presented[t + 1];
+        EXPECT_EQ(boxes.size(), expectedCount[t]) << "tick " << t;
+        long covered = 0;
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            covered += long(boxes[i].width) * boxes[i].height;
+            for (size_t j = 0; j < i; ++j) {
+                const zplat::Area &a = boxes[i], &b = boxes[j];
+                EXPECT_FALSE(a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height &&
+                             b.y < a.y + a.height)
+                    << "tick " << t << ": boxes " << j << " and " << i << " overlap";
+            }
+        }
+        for (const POINT &p : ticks[t]) {
+            EXPECT_TRUE(std::any_of(boxes.begin(), boxes.end(),
+                                    [&](const zplat::Area &a) {
+                                        return p.x >= a.x && p.x < a.x + a.width && p.y >= a.y &&
+                                               p.y < a.y + a.height;
+                                    }))
+                << "tick " << t << ": " << p.x << ", " << p.y;
+        }
+        // Far less than one box around them all, where they are far apart.
+        if (t != 1) {
+            EXPECT_LT(covered, 194 * 175 / 4) << "tick " << t;
+        }
+    }
+}
+
 // What a backend sends to the display: rectangles that hold every changed
 // pixel inside the frame's hint (all of the frame without one), one per
 // group of changes far apart, at most as many as it has room for (the last
@@ -291,6 +361,53 @@ TEST(ChangedAreas, CoverEveryChangeWithinTheHintInFewSmallRectangles) {
                                                       return x >= a.x && x < a.x + a.width &&
                                                              y >= a.y && y < a.y + a.height;
                                                   }))
+                << "row " << &row - rows << ": " << x << ", " << y;
+        }
+    }
+}
+
+// With boxes in the hint, only they are looked at: a change outside them
+// is none the backend is told of, and out of room the last rectangle grows
+// over the boxes not yet looked at.
+TEST(ChangedAreas, LookOnlyInTheBoxesTheFrameNames) {
+    const int w = 100, h = 70;
+    const std::vector<uint32_t> before(w * h, 0);
+    std::vector<uint32_t> now = before;
+    const std::pair<int, int> changes[] = {{5, 5}, {90, 60}, {50, 30}, {52, 65}};
+    for (auto [x, y] : changes) {
+        now[y * w + x] = 1;
+    }
+    const zplat::Area boxes[] = {{0, 0, 10, 10}, {80, 50, 20, 20}, {45, 60, 10, 10}};
+    // {boxes given, room, the hint's width, then how many rectangles and
+    // which changes they must hold}
+    const struct {
+        int boxCount, room, hintW, count;
+        std::vector<int> held;
+    } rows[] = {{3, 8, w, 3, {0, 1, 3}},     // (50, 30) is in no box
+                {3, 2, w, 2, {0, 1, 3}},     // the second grows over the third
+                {3, 8, 0, 4, {0, 1, 2, 3}},  // no hint: the boxes are not trusted
+                {0, 8, w, 4, {0, 1, 2, 3}}}; // a hint with no boxes
+    for (const auto &row : rows) {
+        zplat::Frame frame{now.data(), w, h, 0, 0, false};
+        frame.changedWidth = row.hintW, frame.changedHeight = h;
+        frame.changedBoxCount = row.boxCount;
+        std::copy(boxes, boxes + row.boxCount, frame.changedBoxes);
+        std::vector<zplat::Area> areas(9, zplat::Area{-1, -1, -1, -1});
+        const int count = zplat::ChangedAreas(before.data(), frame, areas.data(), row.room);
+        ASSERT_EQ(count, row.count) << "row " << &row - rows;
+        long covered = 0;
+        for (int i = 0; i < count; ++i) {
+            covered += long(areas[size_t(i)].width) * areas[size_t(i)].height;
+        }
+        EXPECT_LE(covered, row.boxCount > 0 && row.hintW > 0 ? 10 * 10 + 20 * 20 + 35 * 20 : w * h)
+            << "row " << &row - rows;
+        for (int c : row.held) {
+            const auto [x, y] = changes[c];
+            EXPECT_TRUE(std::any_of(areas.begin(), areas.begin() + count,
+                                    [x = x, y = y](const zplat::Area &a) {
+                                        return x >= a.x && x < a.x + a.width && y >= a.y &&
+                                               y < a.y + a.height;
+                                    }))
                 << "row " << &row - rows << ": " << x << ", " << y;
         }
     }
