@@ -41,7 +41,7 @@ struct SdlBackend::Native {
     std::vector<uint32_t> icon; // what the window shows as icon, 0xAARRGGBB
     int iconWidth = 0;
     int iconHeight = 0;
-    SDL_Surface *shownSurface = nullptr; // the window surface last drawn on
+    SDL_Surface *shownSurface = nullptr; // the surface last drawn on (SDL's or the shared one)
     bool surfaceFailed = false;          // said so on stderr
     int shownSurfaceWidth = 0;
     int shownSurfaceHeight = 0;

@@ -86,16 +86,10 @@ int SdlBackend::TakeChanges(Native &native, const uint32_t *pixels, const zplat:
     // What changed is looked for where the core says it drew, in a few
     // boxes rather than one around everything, and only those are kept as
     // the image shown.
-    zplat::Frame frame = {pixels, native.width, native.height, 0, 0, false};
-    if (changed != nullptr) {
-        frame.changedX = changed->changedX;
-        frame.changedY = changed->changedY;
-        frame.changedWidth = changed->changedWidth;
-        frame.changedHeight = changed->changedHeight;
-        frame.changedBoxCount = changed->changedBoxCount;
-        std::copy(changed->changedBoxes, changed->changedBoxes + zplat::kChangedBoxes,
-                  frame.changedBoxes);
-    }
+    zplat::Frame frame = changed != nullptr ? *changed : zplat::Frame{};
+    frame.pixels = pixels;
+    frame.width = native.width;
+    frame.height = native.height;
     const int count =
         zplat::ChangedAreas(native.shownImage.data(), frame, boxes, zplat::kMaxChangedAreas);
     for (int i = 0; i < count; ++i) {
@@ -164,7 +158,7 @@ void SdlBackend::ShowPicture(Native &native, const zplat::Area *boxes, int count
         X11Canvas(native.put, connection_, native.xid, native.sdl, surface, &freshCanvas);
     SDL_Surface *canvas = shared != nullptr ? shared : surface;
     const zplat::Placement place = Place(native, surface->w, surface->h);
-    whole = whole || freshCanvas || surface != native.shownSurface ||
+    whole = whole || freshCanvas || canvas != native.shownSurface ||
             surface->w != native.shownSurfaceWidth || surface->h != native.shownSurfaceHeight ||
             !(place == native.placed);
     // On the desktop the picture is the window's image; in full screen it is
@@ -217,7 +211,7 @@ void SdlBackend::ShowPicture(Native &native, const zplat::Area *boxes, int count
             SDL_UpdateWindowSurfaceRects(native.sdl, scaled, shown);
         }
     }
-    native.shownSurface = surface;
+    native.shownSurface = canvas;
     native.shownSurfaceWidth = surface->w;
     native.shownSurfaceHeight = surface->h;
     native.placed = place;

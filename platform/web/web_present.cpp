@@ -57,11 +57,8 @@ void WebBackend::PresentImage(Native &native, const zplat::Frame &frame) {
         // A new canvas, blank: all of it differs (the image is opaque).
         native.shownImage.assign(count, 0xFF000000u);
         compared.changedWidth = 0;
-        compared.changedBoxCount = 0;
     } else if (native.stale) {
-        // What the core says changed is since a frame not shown.
-        compared.changedWidth = 0;
-        compared.changedBoxCount = 0;
+        compared.changedWidth = 0; // what the core says changed is since a frame not shown
     }
     native.stale = false;
     zplat::Area areas[zplat::kMaxChangedAreas];
